@@ -1,0 +1,187 @@
+// Loopweave: from loose 2-D line segments to closed, diagnosed polygons.
+//
+// A host enters directed line elements, each carrying two integer keys of its
+// own, into a CLoopweave builder. The builder stores copies of them; later
+// operations cut them where they cross, add a rectangular frame, and trace every
+// face of the resulting planar graph as a COutputLoopweave polygon whose
+// elements carry the keys of the lines they came from.
+//
+// Coordinates are doubles in the host's units. Every coordinate comparison uses
+// one absolute tolerance of 1e-6: two values are the same when they differ by
+// less than that.
+//
+// Ownership: lists never own what they point to. The builder owns its stored
+// elements and the polygons of its last formation; a polygon owns the elements
+// of its chain and its error points. Pointers handed to the host stay valid
+// until their owner deletes the object. Everything runs synchronously on the
+// caller's thread; one builder is used by one thread at a time.
+//
+// This is the only header a host includes.
+
+#ifndef LOOPWEAVE_H
+#define LOOPWEAVE_H
+
+// Exported: the public classes and their public members. Hidden: the members
+// the library needs for itself, which hosts can neither see nor link against.
+#define LOOPWEAVE_API __attribute__((visibility("default")))
+#define LOOPWEAVE_LOCAL __attribute__((visibility("hidden")))
+
+namespace loopweave {
+class ElementEditor;
+}  // namespace loopweave
+
+// A doubly linked list of untyped pointers; every collection the library hands
+// out is one. It never owns what its pointers point to.
+//
+// Walk it from Head() along Next() until null. A Node is a position handle
+// that stays valid until that node is removed. Nodes come from blocks of
+// `blockSize` nodes that are released together when the list becomes empty, so
+// a long-lived list costs one allocation per block rather than one per node.
+class LOOPWEAVE_API CPtrList {
+public:
+    struct Node;  // position handle, opaque to the host
+
+    explicit CPtrList(int blockSize = 10);  // a size below 1 is taken as 1
+    ~CPtrList();
+    CPtrList(const CPtrList&) = delete;
+    CPtrList& operator=(const CPtrList&) = delete;
+
+    Node* Head();
+    Node* Tail();
+    int Count();
+
+    // Of a null node: null.
+    Node* Next(Node* node);
+    Node* Prev(Node* node);
+    void* Data(Node* node);
+
+    Node* Append(void* data);
+    Node* InsertAfter(Node* node, void* data);  // null node: append
+    void Remove(Node* node);                    // null node: nothing happens
+    void RemoveAll();
+
+private:
+    LOOPWEAVE_LOCAL Node* TakeFreeNode();
+    LOOPWEAVE_LOCAL void ReleaseBlocks();
+
+    Node* head_;
+    Node* tail_;
+    int count_;
+    Node* freeNodes_;
+    Node* blocks_;  // newest first, each an array whose first node links the next
+    int blockSize_;
+};
+
+// A point with an integer flag. Error points of a polygon carry 0 (the chain
+// does not close), 1 (the chain crosses itself) or 2 (the chain runs back).
+class LOOPWEAVE_API CCoord {
+public:
+    CCoord(double x = 0, double y = 0, int flag = 0);
+    CCoord(const CCoord& other);
+    const CCoord& operator=(const CCoord& other);
+
+    double X();
+    double Y();
+    int Flag();
+
+private:
+    double x_;
+    double y_;
+    int flag_;
+};
+
+// A directed line element (Sx, Sy) -> (Ex, Ey) with two keys that belong to
+// the host: the library copies them into every element derived from this one
+// and never interprets them. Start and end may coincide.
+class LOOPWEAVE_API CLoopweaveElement {
+public:
+    CLoopweaveElement(double sx = 0, double sy = 0, double ex = 0, double ey = 0, int key1 = 0, int key2 = 0);
+    // Copies coordinates and keys. The library's own bookkeeping number is not
+    // part of the value: a copy starts with none, an assignment keeps the target's.
+    CLoopweaveElement(const CLoopweaveElement& other);
+    const CLoopweaveElement& operator=(const CLoopweaveElement& other);
+
+    double Sx();
+    double Sy();
+    double Ex();
+    double Ey();
+    int Key1();
+    int Key2();
+
+private:
+    friend class loopweave::ElementEditor;
+
+    // Each setter returns the value it replaces, so that start and end can be
+    // exchanged without a temporary.
+    LOOPWEAVE_LOCAL double SetSx(double sx);
+    LOOPWEAVE_LOCAL double SetSy(double sy);
+    LOOPWEAVE_LOCAL double SetEx(double ex);
+    LOOPWEAVE_LOCAL double SetEy(double ey);
+    LOOPWEAVE_LOCAL void SetSerial(int serial);
+    LOOPWEAVE_LOCAL int Serial();
+
+    double sx_;
+    double sy_;
+    double ex_;
+    double ey_;
+    int key1_;
+    int key2_;
+    int serial_;  // position in the builder's list while polygons are formed
+};
+
+// One formed polygon: its chain of elements in path order and the diagnosis
+// of that chain. Not copyable; the builder that formed it deletes it.
+class LOOPWEAVE_API COutputLoopweave {
+public:
+    COutputLoopweave();
+    ~COutputLoopweave();
+    COutputLoopweave(const COutputLoopweave&) = delete;
+    COutputLoopweave& operator=(const COutputLoopweave&) = delete;
+
+    // The lists themselves, not copies. Whatever they hold when the polygon is
+    // destroyed is deleted with it.
+    CPtrList& Element();  // CLoopweaveElement pointers
+    CPtrList& Error();    // CCoord pointers
+
+    bool Critical();  // the chain does not close
+    bool Cross();     // the chain crosses, touches or overlaps itself
+    bool Return();    // the chain runs back along itself
+
+    int Count();  // number of elements in the chain
+    // Orientation of the chain's start points: 1 counter-clockwise (an enclosed
+    // face), -1 clockwise (an outer boundary), 0 when twice the area is below
+    // the tolerance. x grows to the right and y upwards.
+    int Round();
+
+private:
+    CPtrList elements_;
+    bool critical_;
+    bool cross_;
+    bool return_;
+    CPtrList errors_;
+};
+
+// The builder: stores copies of the host's elements and owns the polygons it
+// forms from them.
+class LOOPWEAVE_API CLoopweave {
+public:
+    CLoopweave();
+    ~CLoopweave();  // deletes the stored elements and the polygons
+    CLoopweave(const CLoopweave&) = delete;
+    CLoopweave& operator=(const CLoopweave&) = delete;
+
+    // Stores a copy of `element` at the end of Element() and returns it. The
+    // host may read and change the copy until it is deleted.
+    CLoopweaveElement* Entry(CLoopweaveElement& element);
+    // Deletes every stored element. Polygons already formed stay.
+    void RemoveElement();
+
+    CPtrList& Polygon();  // COutputLoopweave pointers, in the order formed
+    CPtrList& Element();  // CLoopweaveElement pointers, the stored elements
+
+private:
+    CPtrList elements_;
+    CPtrList polygons_;
+};
+
+#endif  // LOOPWEAVE_H

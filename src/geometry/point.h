@@ -1,0 +1,30 @@
+#ifndef LOOPWEAVE_GEOMETRY_POINT_H
+#define LOOPWEAVE_GEOMETRY_POINT_H
+
+#include <cmath>
+
+namespace loopweave {
+
+// The one tolerance of the library, absolute and in the host's units: two
+// coordinates are the same when they differ by less than this, and different
+// when they differ by this much or more. The kernel uses the same constant to
+// bound doubled triangle areas and cross products.
+inline constexpr double kTolerance = 1e-6;
+
+// A plain point of the geometry kernel. The exported CCoord adds a flag that
+// the kernel never looks at.
+struct Point {
+    double x;
+    double y;
+};
+
+// Each coordinate differs by less than kTolerance. Not transitive: two points
+// can each be the same as a third without being the same as each other. A
+// not-a-number coordinate is never the same as anything.
+inline bool SamePoint(const Point& p, const Point& q) {
+    return std::fabs(p.x - q.x) < kTolerance && std::fabs(p.y - q.y) < kTolerance;
+}
+
+}  // namespace loopweave
+
+#endif  // LOOPWEAVE_GEOMETRY_POINT_H

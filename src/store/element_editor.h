@@ -1,0 +1,28 @@
+#ifndef LOOPWEAVE_STORE_ELEMENT_EDITOR_H
+#define LOOPWEAVE_STORE_ELEMENT_EDITOR_H
+
+#include "loopweave.h"
+
+namespace loopweave {
+
+// The library's own write access to elements, which hosts do not have: hosts
+// change an element only by assigning a whole one. Every edit goes through the
+// element's setters.
+class ElementEditor {
+public:
+    // Exchanges start and end exactly: each setter hands back the value it
+    // replaced, which becomes the other end's.
+    static void Reverse(CLoopweaveElement& element) {
+        element.SetEx(element.SetSx(element.Ex()));
+        element.SetEy(element.SetSy(element.Ey()));
+    }
+
+    // The serial orders elements that coincide within the tolerance by their
+    // place in the builder's list; it means nothing outside a formation.
+    static void SetSerial(CLoopweaveElement& element, int serial) { element.SetSerial(serial); }
+    static int Serial(CLoopweaveElement& element) { return element.Serial(); }
+};
+
+}  // namespace loopweave
+
+#endif  // LOOPWEAVE_STORE_ELEMENT_EDITOR_H

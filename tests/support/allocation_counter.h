@@ -1,0 +1,22 @@
+#ifndef LOOPWEAVE_TESTS_SUPPORT_ALLOCATION_COUNTER_H
+#define LOOPWEAVE_TESTS_SUPPORT_ALLOCATION_COUNTER_H
+
+namespace loopweave::testing {
+
+// Counts the calls of the global operator new and operator delete made since
+// the counter was created, so that a test can see when memory is taken and
+// given back.
+class AllocationCounter {
+public:
+    AllocationCounter();
+    long Allocations() const;
+    long Releases() const;
+
+private:
+    long allocationsAtStart_;
+    long releasesAtStart_;
+};
+
+}  // namespace loopweave::testing
+
+#endif  // LOOPWEAVE_TESTS_SUPPORT_ALLOCATION_COUNTER_H
