@@ -34,7 +34,8 @@ class ElementEditor;
 // out is one. It never owns what its pointers point to.
 //
 // Walk it from Head() along Next() until null. A Node is a position handle
-// that stays valid until that node is removed. Nodes come from blocks of
+// that stays valid until that node is removed; the nodes passed to a list
+// must be its own. Nodes come from blocks of
 // `blockSize` nodes that are released together when the list becomes empty, so
 // a long-lived list costs one allocation per block rather than one per node.
 class LOOPWEAVE_API CPtrList {
