@@ -79,6 +79,7 @@ TEST(PtrList, NodesOfABlockAreHandedOutInStorageOrderAndReused) {
 }
 
 TEST(PtrList, TheEleventhAppendTakesASecondBlock) {
+    if (!AllocationCounter::Counting()) GTEST_SKIP() << "allocations cannot be counted here";
     CPtrList list;
     list.Append(&values[0]);
     AllocationCounter counter;
@@ -112,6 +113,7 @@ TEST(PtrList, BlocksAreReleasedOnlyWhenTheListBecomesEmpty) {
 }
 
 TEST(PtrList, ABlockSizeBelowOneIsTakenAsOne) {
+    if (!AllocationCounter::Counting()) GTEST_SKIP() << "allocations cannot be counted here";
     CPtrList list(0);
     AllocationCounter counter;
     list.Append(&values[0]);

@@ -42,6 +42,16 @@ void operator delete[](void* memory, const std::nothrow_t&) noexcept { Release(m
 
 namespace loopweave::testing {
 
+bool AllocationCounter::Counting() {
+    // Called through pointers, as the library's code calls them, so that the
+    // compiler cannot bind the calls to the definitions above directly.
+    void* (*volatile allocate)(std::size_t) = &::operator new[];
+    void (*volatile release)(void*) noexcept = &::operator delete[];
+    AllocationCounter counter;
+    release(allocate(1));
+    return counter.Allocations() == 1 && counter.Releases() == 1;
+}
+
 AllocationCounter::AllocationCounter() : allocationsAtStart_(allocations.load()), releasesAtStart_(releases.load()) {}
 
 long AllocationCounter::Allocations() const { return allocations.load() - allocationsAtStart_; }

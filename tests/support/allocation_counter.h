@@ -8,6 +8,10 @@ namespace loopweave::testing {
 // given back.
 class AllocationCounter {
 public:
+    // False when something else has taken over the allocation functions, as
+    // valgrind does; the counts are zero then.
+    static bool Counting();
+
     AllocationCounter();
     long Allocations() const;
     long Releases() const;
