@@ -13,6 +13,12 @@ double SquaredDistance(const Point& p, const Point& q) { return Square(p.y - q.y
 
 CCoord ToCoord(const Point& p) { return CCoord(p.x, p.y, 0); }
 
+// The product of the positions of other's two ends against line: 1 when both
+// lie strictly on one side, -1 when strictly on opposite sides.
+int PositionProduct(const Segment& line, const Segment& other) {
+    return line.PointPosition(other.start) * line.PointPosition(other.end);
+}
+
 }  // namespace
 
 int Segment::PointPosition(const Point& p) const {
@@ -54,9 +60,7 @@ int Segment::SegmentRelation(const Segment& b) const {
 
     // B's ends lie strictly on opposite sides of A's line; where do A's ends
     // lie against B's line?
-    const int aStartOnB = b.PointPosition(start);
-    const int aEndOnB = b.PointPosition(end);
-    const int aProduct = aStartOnB * aEndOnB;
+    const int aProduct = PositionProduct(b, *this);
     if (aProduct == 0) return kEndOfAOnB;
     if (aProduct == 1) return kApart;
     // Strictly opposite sides; other products arise only at the edge of the
@@ -103,9 +107,7 @@ int Segment::SegmentCrossPoints(const Segment& b, CCoord& first, CCoord& second)
         // sides of b's line as well. Then the doubled areas of b's ends against
         // this segment are at least kTolerance each and of opposite signs, so
         // the crossing's divisor is at least twice the tolerance.
-        const int endOnB = b.PointPosition(end);
-        const int startOnB = b.PointPosition(start);
-        if (endOnB * startOnB == -1) return LineCrossing(b, first);
+        if (PositionProduct(b, *this) == -1) return LineCrossing(b, first);
     }
     return 0;
 }
