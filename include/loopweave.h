@@ -28,6 +28,7 @@
 
 namespace loopweave {
 class ElementEditor;
+class PolygonEditor;
 }  // namespace loopweave
 
 // A doubly linked list of untyped pointers; every collection the library hands
@@ -132,6 +133,19 @@ private:
 
 // One formed polygon: its chain of elements in path order and the diagnosis
 // of that chain. Not copyable; the builder that formed it deletes it.
+//
+// The diagnosis answers three questions and lists the points behind each
+// answer in Error(), every point tagged with its flag:
+//   Critical()  the chain is open: its last end is not its first start.
+//               Error() then lists the whole path, the first start and every
+//               end, flag 0, and nothing else; Return() and Cross() keep the
+//               values of an earlier diagnosis and mean nothing.
+//   Return()    the chain runs out and straight back: each turning point,
+//               flag 2, tip first and then back towards the base.
+//   Cross()     two elements cross, touch or overlap other than at a shared
+//               end: the points where, flag 1, after the turning points.
+// A polygon is diagnosed once when it is formed and again by RemoveReturnLine;
+// each diagnosis deletes the points of the one before.
 class LOOPWEAVE_API COutputLoopweave {
 public:
     COutputLoopweave();
@@ -155,6 +169,13 @@ public:
     int Round();
 
 private:
+    friend class loopweave::PolygonEditor;
+
+    LOOPWEAVE_LOCAL void Diagnose();
+    LOOPWEAVE_LOCAL bool CheckClosed();  // true when open; lists the path
+    LOOPWEAVE_LOCAL bool CheckReturn();  // true when a turning point was listed
+    LOOPWEAVE_LOCAL bool CheckCross();   // true when two elements meet improperly
+
     CPtrList elements_;
     bool critical_;
     bool cross_;

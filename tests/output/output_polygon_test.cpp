@@ -1,30 +1,20 @@
 #include <gtest/gtest.h>
 
-#include <initializer_list>
 #include <utility>
+#include <vector>
 
 #include "loopweave.h"
 #include "support/allocation_counter.h"
+#include "support/drawing.h"
 
 namespace {
 
 using loopweave::testing::AllocationCounter;
+using loopweave::testing::AppendClosedChain;
 
-// Appends a closed chain through the given start points, each element ending
-// at the next start point and the last at the first.
-void AppendChain(COutputLoopweave& polygon, std::initializer_list<std::pair<double, double>> starts) {
-    const auto* points = starts.begin();
-    const int n = static_cast<int>(starts.size());
-    for (int i = 0; i < n; ++i) {
-        const auto& from = points[i];
-        const auto& to = points[(i + 1) % n];
-        polygon.Element().Append(new CLoopweaveElement(from.first, from.second, to.first, to.second, i + 1, 0));
-    }
-}
-
-int RoundOf(std::initializer_list<std::pair<double, double>> starts) {
+int RoundOf(const std::vector<std::pair<double, double>>& starts) {
     COutputLoopweave polygon;
-    AppendChain(polygon, starts);
+    AppendClosedChain(polygon, starts);
     return polygon.Round();
 }
 
@@ -45,7 +35,7 @@ TEST(OutputPolygon, OwnsWhatTheHostPutsIntoItsLists) {
         COutputLoopweave polygon;
         EXPECT_EQ(&polygon.Element(), &polygon.Element());
         EXPECT_EQ(&polygon.Error(), &polygon.Error());
-        AppendChain(polygon, {{0, 0}, {1, 0}, {1, 1}});
+        AppendClosedChain(polygon, {{0, 0}, {1, 0}, {1, 1}});
         polygon.Error().Append(new CCoord(1, 1, 2));
         EXPECT_EQ(polygon.Count(), 3);
     }
@@ -75,7 +65,7 @@ TEST(OutputPolygonRound, TheToleranceBoundsTwiceTheAreaAndIncludesItsValue) {
 
 TEST(OutputPolygonRound, ReadsStartPointsOnly) {
     COutputLoopweave polygon;
-    AppendChain(polygon, {{0, 0}, {1, 0}, {1, 1}, {0, 1}});
+    AppendClosedChain(polygon, {{0, 0}, {1, 0}, {1, 1}, {0, 1}});
     auto* last = static_cast<CLoopweaveElement*>(polygon.Element().Data(polygon.Element().Tail()));
     *last = CLoopweaveElement(0, 1, -50, -50);
     EXPECT_EQ(polygon.Round(), 1);

@@ -1,0 +1,65 @@
+#include "support/drawing.h"
+
+#include <cstdio>
+
+#include "store/list_items.h"
+
+namespace loopweave::testing {
+namespace {
+
+std::string PointText(double x, double y) {
+    char text[64];
+    std::snprintf(text, sizeof text, "(%.9g,%.9g)", x, y);
+    return text;
+}
+
+void Separate(std::string& text) {
+    if (!text.empty()) text += ' ';
+}
+
+}  // namespace
+
+void Enter(CLoopweave& builder, const std::vector<Line>& lines) {
+    for (const Line& line : lines) {
+        CLoopweaveElement element(line.sx, line.sy, line.ex, line.ey, line.key1, line.key2);
+        builder.Entry(element);
+    }
+}
+
+COutputLoopweave& PolygonAt(CLoopweave& builder, int index) {
+    CPtrList& polygons = builder.Polygon();
+    CPtrList::Node* node = polygons.Head();
+    for (int i = 0; i < index; ++i) node = polygons.Next(node);
+    return *static_cast<COutputLoopweave*>(polygons.Data(node));
+}
+
+std::string ChainText(COutputLoopweave& polygon) {
+    std::string text;
+    for (CLoopweaveElement* element : ItemsOf<CLoopweaveElement>(polygon.Element())) {
+        Separate(text);
+        text += PointText(element->Sx(), element->Sy()) + '>' + PointText(element->Ex(), element->Ey()) + ':' +
+                std::to_string(element->Key1());
+    }
+    return text;
+}
+
+std::string ErrorText(COutputLoopweave& polygon) {
+    std::string text;
+    for (CCoord* point : ItemsOf<CCoord>(polygon.Error())) {
+        Separate(text);
+        text += PointText(point->X(), point->Y()) + 'f' + std::to_string(point->Flag());
+    }
+    return text;
+}
+
+void AppendClosedChain(COutputLoopweave& polygon, const std::vector<std::pair<double, double>>& starts) {
+    const std::size_t n = starts.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        const auto& from = starts[i];
+        const auto& to = starts[(i + 1) % n];
+        polygon.Element().Append(
+            new CLoopweaveElement(from.first, from.second, to.first, to.second, static_cast<int>(i) + 1, 0));
+    }
+}
+
+}  // namespace loopweave::testing
