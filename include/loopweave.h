@@ -198,6 +198,22 @@ public:
     // Deletes every stored element. Polygons already formed stay.
     void RemoveElement();
 
+    // Traces every face of the planar graph of the stored elements as a
+    // diagnosed polygon and returns how many there are; the polygons of the
+    // previous call are deleted first. End points within the tolerance of each
+    // other become one vertex; lines that cross are not cut here.
+    //
+    // Each enclosed face runs counter-clockwise (Round() 1) and the outer
+    // boundary of each connected group of lines clockwise (Round() -1, or 0
+    // for a group without area); a dangling line is walked out and back. Every
+    // polygon element carries the keys of the stored element it came from.
+    //
+    // Stored elements are turned, in place, to run towards larger x (larger y
+    // when vertical). Elements of no length, or with a coordinate that is not
+    // finite, take no part; of several that coincide, the one entered first
+    // gives its keys.
+    int MakingPolygon();
+
     CPtrList& Polygon();  // COutputLoopweave pointers, in the order formed
     CPtrList& Element();  // CLoopweaveElement pointers, the stored elements
 

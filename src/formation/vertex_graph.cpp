@@ -1,0 +1,73 @@
+#include "formation/vertex_graph.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace loopweave {
+namespace {
+
+// The direction of an edge, turned into [0, 2π). Adding 2π to a tiny negative
+// angle can round to 2π itself, which the choice of continuations allows for.
+double DirectionAngle(CLoopweaveElement& element) {
+    double angle = std::atan2(element.Ey() - element.Sy(), element.Ex() - element.Sx());
+    if (angle < 0) angle = angle + kTwoPi;
+    return angle;
+}
+
+// Walks the sorted end points, opening a new vertex at every point that lies
+// more than kTolerance from the current vertex's first point.
+void FormVertices(VertexGraph& graph) {
+    const int total = static_cast<int>(graph.endPoints.size());
+    Point reference{graph.endPoints.front().x, graph.endPoints.front().y};
+    graph.vertexPoints.push_back(reference);
+    int count = 0;
+    for (int position = 0; position < total; ++position) {
+        const EndPoint& p = graph.endPoints[static_cast<std::size_t>(position)];
+        if (std::fabs(reference.x - p.x) > kTolerance || std::fabs(reference.y - p.y) > kTolerance) {
+            graph.vertexGroups.push_back({position - count, count});
+            reference = {p.x, p.y};
+            graph.vertexPoints.push_back(reference);
+            count = 0;
+        }
+        const int vertex = static_cast<int>(graph.vertexPoints.size());
+        Edge& edge = graph.EdgeNumbered(p.edge);
+        (p.end == 0 ? edge.startVertex : edge.endVertex) = vertex;
+        ++count;
+    }
+    graph.vertexGroups.push_back({total - count, count});
+}
+
+}  // namespace
+
+int CompareEndPoints(const EndPoint& p, const EndPoint& q) {
+    const bool xDiffers = std::fabs(p.x - q.x) >= kTolerance;
+    if (!xDiffers && std::fabs(p.y - q.y) < kTolerance) return 0;
+    if (xDiffers) return p.x > q.x ? 1 : -1;
+    return p.y > q.y ? 1 : -1;
+}
+
+VertexGraph BuildVertexGraph(const std::vector<CLoopweaveElement*>& edges) {
+    VertexGraph graph;
+    graph.edges.reserve(edges.size());
+    graph.endPoints.reserve(2 * edges.size());
+    int number = 0;
+    for (CLoopweaveElement* element : edges) {
+        ++number;
+        graph.endPoints.push_back({number, 0, element->Sx(), element->Sy()});
+        graph.endPoints.push_back({number, 1, element->Ex(), element->Ey()});
+        graph.edges.push_back({number, element->Key1(), element->Key2(), 0, 0, DirectionAngle(*element)});
+    }
+
+    // Equality within the tolerance is not transitive; the stable sort stays
+    // in bounds regardless and keeps points that compare equal in table order,
+    // which fixes the coordinates each vertex takes.
+    std::stable_sort(graph.endPoints.begin(), graph.endPoints.end(),
+                     [](const EndPoint& p, const EndPoint& q) { return CompareEndPoints(p, q) < 0; });
+
+    graph.vertexPoints.reserve(graph.endPoints.size());
+    graph.vertexGroups.reserve(graph.endPoints.size());
+    FormVertices(graph);
+    return graph;
+}
+
+}  // namespace loopweave
