@@ -1,5 +1,5 @@
 # Entry points for newcomers and CI. Everything else is plain CMake:
-#   make demo    build the library and run the example host program
+#   make demo    build the library and form the polygons of a bundled floor plan
 #   make test    build and run every test twice, in a Release build with
 #                assertions and in a build with AddressSanitizer, UBSan and
 #                the debug standard library; fails if either fails
@@ -23,8 +23,8 @@ check = $(call configure,$(1)) && cmake --build $(BUILD)/$(1) && ctest --test-di
 
 demo: deps
 	$(call configure,release)
-	cmake --build $(BUILD)/release --target enter_and_walk
-	$(BUILD)/release/examples/enter_and_walk
+	cmake --build $(BUILD)/release --target floor_plan
+	$(BUILD)/release/examples/floor_plan examples/data/floor_plan.txt
 
 test: deps
 	$(call check,release)

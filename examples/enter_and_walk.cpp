@@ -1,5 +1,5 @@
-// A minimal host: enters the four sides of a square and a diagonal, reads the
-// stored elements back and lets the builder release them.
+// A minimal host: enters the four sides of a square and a diagonal, forms the
+// polygons and walks each one's chain. The builder releases everything.
 //
 //   g++ -std=c++17 enter_and_walk.cpp -I<prefix>/include -L<prefix>/lib -lloopweave
 
@@ -18,12 +18,19 @@ int main() {
         builder.Entry(element);  // the builder stores its own copy
     }
 
-    CPtrList& stored = builder.Element();
-    std::printf("%d stored elements\n", stored.Count());
-    for (CPtrList::Node* node = stored.Head(); node; node = stored.Next(node)) {
-        auto* element = static_cast<CLoopweaveElement*>(stored.Data(node));
-        std::printf("  key %d: (%g, %g) -> (%g, %g)\n", element->Key1(), element->Sx(), element->Sy(), element->Ex(),
-                    element->Ey());
+    // Two triangles (Round 1, counter-clockwise) and the square's outer
+    // boundary (Round -1, clockwise).
+    const int formed = builder.MakingPolygon();
+    CPtrList& polygons = builder.Polygon();
+    for (CPtrList::Node* node = polygons.Head(); node; node = polygons.Next(node)) {
+        auto* polygon = static_cast<COutputLoopweave*>(polygons.Data(node));
+        std::printf("Round %2d:", polygon->Round());
+        CPtrList& chain = polygon->Element();
+        for (CPtrList::Node* link = chain.Head(); link; link = chain.Next(link)) {
+            auto* element = static_cast<CLoopweaveElement*>(chain.Data(link));
+            std::printf(" (%g, %g) key %d,", element->Sx(), element->Sy(), element->Key1());
+        }
+        std::printf("\n");
     }
-    return stored.Count() == 5 ? 0 : 1;
-}  // the builder deletes its stored elements here
+    return formed == 3 ? 0 : 1;
+}  // the builder deletes its stored elements and its polygons here
