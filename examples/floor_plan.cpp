@@ -7,6 +7,7 @@
 // The file holds one wall segment per line, "sx sy ex ey key1 key2"; lines
 // that are empty or start with '#' are skipped.
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <fstream>

@@ -144,8 +144,8 @@ private:
 //               flag 2, tip first and then back towards the base.
 //   Cross()     two elements cross, touch or overlap other than at a shared
 //               end: the points where, flag 1, after the turning points.
-// A polygon is diagnosed once when it is formed and again by RemoveReturnLine;
-// each diagnosis deletes the points of the one before.
+// A polygon is diagnosed when it is formed. The diagnosis describes the chain
+// as it was then: changes the host makes through Element() are not diagnosed.
 class LOOPWEAVE_API COutputLoopweave {
 public:
     COutputLoopweave();

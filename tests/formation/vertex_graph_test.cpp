@@ -108,13 +108,4 @@ TEST(EdgeSelection, SerialsNumberEveryStoredElementOnEveryCall) {
     }
 }
 
-TEST(EdgeSelection, EqualElementsKeepTheOneEnteredFirst) {
-    CLoopweave builder;
-    Enter(builder, {{0, 0, 1, 0, 1}, {1, 0.0000005, 0, 0, 9}, {0, 0, 1, 0, 8}, {0, 0, 2, 0, 7}});
-    const std::vector<CLoopweaveElement*> edges = SelectEdges(builder.Element());
-    ASSERT_EQ(edges.size(), 2u);
-    EXPECT_EQ(edges[0]->Key1(), 1);
-    EXPECT_EQ(edges[1]->Key1(), 7);
-}
-
 }  // namespace
