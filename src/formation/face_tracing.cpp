@@ -14,7 +14,7 @@ int Take(int& link) {
     return step;
 }
 
-// The vertex at which a step begins.
+// The vertices at which a step begins and ends.
 int FromVertex(const Edge& edge, int step) { return step > 0 ? edge.startVertex : edge.endVertex; }
 int ToVertex(const Edge& edge, int step) { return step > 0 ? edge.endVertex : edge.startVertex; }
 
