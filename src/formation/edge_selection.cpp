@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "geometry/point.h"
+#include "geometry/element_geometry.h"
 #include "store/element_editor.h"
 #include "store/list_items.h"
 
@@ -48,7 +48,7 @@ int CompareElements(CLoopweaveElement& a, CLoopweaveElement& b) {
 }
 
 bool SameElement(CLoopweaveElement& a, CLoopweaveElement& b) {
-    return SamePoint({a.Sx(), a.Sy()}, {b.Sx(), b.Sy()}) && SamePoint({a.Ex(), a.Ey()}, {b.Ex(), b.Ey()});
+    return SamePoint(StartOf(a), StartOf(b)) && SamePoint(EndOf(a), EndOf(b));
 }
 
 std::vector<CLoopweaveElement*> SelectEdges(CPtrList& stored) {

@@ -1,26 +1,22 @@
 // The diagnosis of a polygon's chain: is it open, does it run back on itself,
 // does it cross itself. It reads the chain and never changes it.
 
-#include "geometry/point.h"
-#include "geometry/segment.h"
+#include "geometry/element_geometry.h"
 #include "loopweave.h"
 #include "store/list_items.h"
 
 using loopweave::DeleteAll;
+using loopweave::EndOf;
 using loopweave::ItemsOf;
 using loopweave::Point;
 using loopweave::SamePoint;
 using loopweave::Segment;
+using loopweave::SegmentOf;
+using loopweave::StartOf;
 
 namespace {
 
-Point StartOf(CLoopweaveElement& element) { return {element.Sx(), element.Sy()}; }
-Point EndOf(CLoopweaveElement& element) { return {element.Ex(), element.Ey()}; }
 Point PointOf(CCoord& coord) { return {coord.X(), coord.Y()}; }
-
-Segment SegmentOf(CLoopweaveElement& element) {
-    return Segment(element.Sx(), element.Sy(), element.Ex(), element.Ey());
-}
 
 CLoopweaveElement& ElementAt(CPtrList& chain, CPtrList::Node* node) {
     return *static_cast<CLoopweaveElement*>(chain.Data(node));

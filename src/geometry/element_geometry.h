@@ -1,0 +1,20 @@
+#ifndef LOOPWEAVE_GEOMETRY_ELEMENT_GEOMETRY_H
+#define LOOPWEAVE_GEOMETRY_ELEMENT_GEOMETRY_H
+
+#include "geometry/point.h"
+#include "geometry/segment.h"
+#include "loopweave.h"
+
+namespace loopweave {
+
+// An element as the kernel sees it: its two ends as points, and the directed
+// segment from its start to its end.
+inline Point StartOf(CLoopweaveElement& element) { return {element.Sx(), element.Sy()}; }
+inline Point EndOf(CLoopweaveElement& element) { return {element.Ex(), element.Ey()}; }
+inline Segment SegmentOf(CLoopweaveElement& element) {
+    return Segment(element.Sx(), element.Sy(), element.Ex(), element.Ey());
+}
+
+}  // namespace loopweave
+
+#endif  // LOOPWEAVE_GEOMETRY_ELEMENT_GEOMETRY_H
