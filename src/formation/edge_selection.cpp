@@ -10,11 +10,6 @@
 namespace loopweave {
 namespace {
 
-bool IsFinite(CLoopweaveElement& element) {
-    return std::isfinite(element.Sx()) && std::isfinite(element.Sy()) && std::isfinite(element.Ex()) &&
-           std::isfinite(element.Ey());
-}
-
 // No length at all: unlike SamePoint, a difference of exactly kTolerance
 // still counts as none.
 bool HasNoLength(CLoopweaveElement& element) {

@@ -1,6 +1,8 @@
 #ifndef LOOPWEAVE_GEOMETRY_ELEMENT_GEOMETRY_H
 #define LOOPWEAVE_GEOMETRY_ELEMENT_GEOMETRY_H
 
+#include <cmath>
+
 #include "geometry/point.h"
 #include "geometry/segment.h"
 #include "loopweave.h"
@@ -13,6 +15,13 @@ inline Point StartOf(CLoopweaveElement& element) { return {element.Sx(), element
 inline Point EndOf(CLoopweaveElement& element) { return {element.Ex(), element.Ey()}; }
 inline Segment SegmentOf(CLoopweaveElement& element) {
     return Segment(element.Sx(), element.Sy(), element.Ex(), element.Ey());
+}
+
+// Every coordinate finite. The tests of the kernel give no meaningful answer
+// for infinities and not-a-number, so such an element takes part in nothing.
+inline bool IsFinite(CLoopweaveElement& element) {
+    return std::isfinite(element.Sx()) && std::isfinite(element.Sy()) && std::isfinite(element.Ex()) &&
+           std::isfinite(element.Ey());
 }
 
 }  // namespace loopweave

@@ -7,6 +7,7 @@
 
 using loopweave::DeleteAll;
 using loopweave::EndOf;
+using loopweave::ItemAt;
 using loopweave::ItemsOf;
 using loopweave::Point;
 using loopweave::SamePoint;
@@ -18,9 +19,7 @@ namespace {
 
 Point PointOf(CCoord& coord) { return {coord.X(), coord.Y()}; }
 
-CLoopweaveElement& ElementAt(CPtrList& chain, CPtrList::Node* node) {
-    return *static_cast<CLoopweaveElement*>(chain.Data(node));
-}
+CLoopweaveElement& ElementAt(CPtrList& chain, CPtrList::Node* node) { return ItemAt<CLoopweaveElement>(chain, node); }
 
 // Lists `count` work points as new error points with flag 1. With two, the one
 // farther from the start of the cut segment comes first.

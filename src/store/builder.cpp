@@ -1,7 +1,10 @@
+#include <memory>
+
 #include "loopweave.h"
 #include "store/list_items.h"
 
 using loopweave::DeleteAll;
+using loopweave::InsertOwned;
 
 CLoopweave::CLoopweave() = default;
 
@@ -11,9 +14,7 @@ CLoopweave::~CLoopweave() {
 }
 
 CLoopweaveElement* CLoopweave::Entry(CLoopweaveElement& element) {
-    auto* stored = new CLoopweaveElement(element);
-    elements_.Append(stored);
-    return stored;
+    return InsertOwned(elements_, nullptr, std::make_unique<CLoopweaveElement>(element));
 }
 
 void CLoopweave::RemoveElement() { DeleteAll<CLoopweaveElement>(elements_); }

@@ -2,6 +2,7 @@
 #define LOOPWEAVE_STORE_LIST_ITEMS_H
 
 #include <iterator>
+#include <memory>
 
 #include "loopweave.h"
 
@@ -47,6 +48,21 @@ private:
 template <typename T>
 ListItems<T> ItemsOf(CPtrList& list) {
     return ListItems<T>(list);
+}
+
+// The T at a node of a list that holds T pointers.
+template <typename T>
+T& ItemAt(CPtrList& list, CPtrList::Node* node) {
+    return *static_cast<T*>(list.Data(node));
+}
+
+// Hands a new item to the list, after `node` or at the tail for null, and
+// returns it. The list takes the pointer but not the ownership, so should it
+// fail to make a node for it the item is deleted here instead of being lost.
+template <typename T>
+T* InsertOwned(CPtrList& list, CPtrList::Node* node, std::unique_ptr<T> item) {
+    list.InsertAfter(node, item.get());
+    return item.release();
 }
 
 // Deletes every T the list points to, then empties the list: lists never own

@@ -33,15 +33,17 @@ COutputLoopweave& PolygonAt(CLoopweave& builder, int index) {
     return *static_cast<COutputLoopweave*>(polygons.Data(node));
 }
 
-std::string ChainText(COutputLoopweave& polygon) {
+std::string ElementsText(CPtrList& elements) {
     std::string text;
-    for (CLoopweaveElement* element : ItemsOf<CLoopweaveElement>(polygon.Element())) {
+    for (CLoopweaveElement* element : ItemsOf<CLoopweaveElement>(elements)) {
         Separate(text);
         text += PointText(element->Sx(), element->Sy()) + '>' + PointText(element->Ex(), element->Ey()) + ':' +
                 std::to_string(element->Key1());
     }
     return text;
 }
+
+std::string ChainText(COutputLoopweave& polygon) { return ElementsText(polygon.Element()); }
 
 std::string ErrorText(COutputLoopweave& polygon) {
     std::string text;

@@ -24,8 +24,11 @@ void Enter(CLoopweave& builder, const std::vector<Line>& lines);
 // The polygon at a 0-based place in the builder's list.
 COutputLoopweave& PolygonAt(CLoopweave& builder, int index);
 
-// A chain as text, element by element: "(0,1)>(1,1):3" is an element from
-// (0, 1) to (1, 1) with key1 3.
+// A list of elements as text, element by element: "(0,1)>(1,1):3" is an
+// element from (0, 1) to (1, 1) with key1 3.
+std::string ElementsText(CPtrList& elements);
+
+// A polygon's chain as ElementsText.
 std::string ChainText(COutputLoopweave& polygon);
 
 // The error points as text: "(2,2)f2" is the point (2, 2) with flag 2.
