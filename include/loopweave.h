@@ -144,8 +144,9 @@ private:
 //               flag 2, tip first and then back towards the base.
 //   Cross()     two elements cross, touch or overlap other than at a shared
 //               end: the points where, flag 1, after the turning points.
-// A polygon is diagnosed when it is formed. The diagnosis describes the chain
-// as it was then: changes the host makes through Element() are not diagnosed.
+// A polygon is diagnosed when it is formed and again by RemoveReturnLine().
+// The diagnosis describes the chain as it was then: changes the host makes
+// through Element() are diagnosed only by a later RemoveReturnLine().
 class LOOPWEAVE_API COutputLoopweave {
 public:
     COutputLoopweave();
@@ -167,6 +168,15 @@ public:
     // face), -1 clockwise (an outer boundary), 0 when twice the area is below
     // the tolerance. x grows to the right and y upwards.
     int Round();
+
+    // Deletes every back-and-forth pair from the chain: two consecutive
+    // elements, the last and the first counting as consecutive, with the same
+    // two end points (X->Y followed by Y->X). The walk starts again across the
+    // seam after every removal, so a run out and back over several elements
+    // folds up from its tip. The other elements stay, unchanged and in order.
+    // Then diagnoses the shorter chain; the elements and error points removed
+    // are deleted.
+    void RemoveReturnLine();
 
 private:
     friend class loopweave::PolygonEditor;
