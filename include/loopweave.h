@@ -208,6 +208,18 @@ public:
     // Deletes every stored element. Polygons already formed stay.
     void RemoveElement();
 
+    // Cuts the stored elements wherever two of them cross, where one ends on
+    // the inside of another, and where collinear ones overlap, so that
+    // afterwards they meet only at end points or lie exactly on one another.
+    // Each element becomes a run of pieces in its place in the list: the
+    // first is the element itself, shortened (so pointers to it stay valid),
+    // the others are new elements with its keys and direction, each starting
+    // exactly where the one before it ends. A crossing is computed on each
+    // element's own line, so the two elements' cut points agree only within
+    // rounding. Elements with a coordinate that is not finite are not cut and
+    // cut nothing. Call it before MakingPolygon() when lines may cross.
+    void InsertCrossPoint();
+
     // Traces every face of the planar graph of the stored elements as a
     // diagnosed polygon and returns how many there are; the polygons of the
     // previous call are deleted first. End points within the tolerance of each

@@ -17,6 +17,16 @@ public:
         element.SetEy(element.SetSy(element.Ey()));
     }
 
+    // Moves one end of the element and leaves the other where it is.
+    static void MoveStart(CLoopweaveElement& element, double x, double y) {
+        element.SetSx(x);
+        element.SetSy(y);
+    }
+    static void MoveEnd(CLoopweaveElement& element, double x, double y) {
+        element.SetEx(x);
+        element.SetEy(y);
+    }
+
     // The serial orders elements that coincide within the tolerance by their
     // place in the builder's list; it means nothing outside a formation.
     static void SetSerial(CLoopweaveElement& element, int serial) { element.SetSerial(serial); }
