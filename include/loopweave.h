@@ -220,6 +220,18 @@ public:
     // cut nothing. Call it before MakingPolygon() when lines may cross.
     void InsertCrossPoint();
 
+    // Appends the four sides of the axis-parallel rectangle with the corners
+    // (x1, y1) and (x2, y2), every piece with the keys key1 and key2. Each side
+    // is cut at every stored end point within the tolerance of its line, and
+    // is lengthened to reach one that lies beyond a corner; the pieces run
+    // towards larger x or y, bottom side first, then left, top, right (sides
+    // named for x1 <= x2, y1 <= y2). A piece that repeats an element already
+    // stored, in either direction, is not added, so a second identical call
+    // adds nothing. Stored elements that cross a side without ending on it
+    // are not cut: call InsertCrossPoint() afterwards for that. A corner that
+    // is not finite adds no frame.
+    void AddFrameLine(double x1, double y1, double x2, double y2, int key1, int key2);
+
     // Traces every face of the planar graph of the stored elements as a
     // diagnosed polygon and returns how many there are; the polygons of the
     // previous call are deleted first. End points within the tolerance of each

@@ -30,6 +30,9 @@ public:
         return slots_[index];
     }
 
+    Slot* begin() { return At(0); }
+    Slot* end() { return At(size_); }
+
     // growStep -1 keeps the current step; 0 selects the automatic one.
     void SetSize(int newSize, int growStep = -1) {
         assert(newSize >= 0);
@@ -46,6 +49,11 @@ public:
         } else {
             Grow(newSize);
         }
+    }
+
+    void Append(const Slot& value) {
+        SetSize(size_ + 1);
+        slots_[size_ - 1] = value;
     }
 
     // Removes `number` slots from `index` on; the later slots move down.
