@@ -1,5 +1,5 @@
 # Entry points for newcomers and CI. Everything else is plain CMake:
-#   make demo    build the library and form the polygons of a bundled floor plan
+#   make demo    build the library and run the whole pipeline on a bundled floor plan
 #   make test    build and run every test twice, in a Release build with
 #                assertions and in a build with AddressSanitizer, UBSan and
 #                the debug standard library; fails if either fails
