@@ -214,10 +214,11 @@ public:
     // Each element becomes a run of pieces in its place in the list: the
     // first is the element itself, shortened (so pointers to it stay valid),
     // the others are new elements with its keys and direction, each starting
-    // exactly where the one before it ends. A crossing is computed on each
-    // element's own line, so the two elements' cut points agree only within
-    // rounding. Elements with a coordinate that is not finite are not cut and
-    // cut nothing. Call it before MakingPolygon() when lines may cross.
+    // exactly where the one before it ends. Two elements that cross are cut
+    // at one point, so their pieces meet exactly; a crossing within the
+    // tolerance of an end point is cut at that end point. Elements with a
+    // coordinate that is not finite are not cut and cut nothing. Call it
+    // before MakingPolygon() when lines may cross.
     void InsertCrossPoint();
 
     // Appends the four sides of the axis-parallel rectangle with the corners

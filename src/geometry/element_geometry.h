@@ -17,6 +17,9 @@ inline Segment SegmentOf(CLoopweaveElement& element) {
     return Segment(element.Sx(), element.Sy(), element.Ex(), element.Ey());
 }
 
+// A point handed out as a CCoord, as the kernel sees it; the flag plays no part.
+inline Point PointOf(CCoord& coord) { return {coord.X(), coord.Y()}; }
+
 // Every coordinate finite. The tests of the kernel give no meaningful answer
 // for infinities and not-a-number, so such an element takes part in nothing.
 inline bool IsFinite(CLoopweaveElement& element) {

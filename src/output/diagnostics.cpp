@@ -10,14 +10,13 @@ using loopweave::EndOf;
 using loopweave::ItemAt;
 using loopweave::ItemsOf;
 using loopweave::Point;
+using loopweave::PointOf;
 using loopweave::SamePoint;
 using loopweave::Segment;
 using loopweave::SegmentOf;
 using loopweave::StartOf;
 
 namespace {
-
-Point PointOf(CCoord& coord) { return {coord.X(), coord.Y()}; }
 
 CLoopweaveElement& ElementAt(CPtrList& chain, CPtrList::Node* node) { return ItemAt<CLoopweaveElement>(chain, node); }
 

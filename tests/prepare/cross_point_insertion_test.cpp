@@ -16,6 +16,7 @@ using loopweave::ItemsOf;
 using loopweave::testing::ElementsText;
 using loopweave::testing::Enter;
 using loopweave::testing::Line;
+using loopweave::testing::PolygonAt;
 
 // Cuts the lines and returns the stored list as text, checking on the way
 // that a second call finds nothing left to cut.
@@ -109,41 +110,102 @@ TEST(InsertCrossPoint, PiecesKeepBothKeysAndTheEnteredObjectBecomesTheFirstPiece
     EXPECT_EQ(keys, "7.70 7.70 8.80 8.80 ");
 }
 
-// A crossing is computed on each element's own line, so the two cut points
-// may differ in the last bits; each element's own pieces must still join
-// exactly, or formation would see a gap inside an element.
+// Enters the lines, key1 numbering them from 0, and cuts them. Then checks
+// that every line became a run of pieces in its place: the first piece is the
+// entered object itself, every piece runs the line's way and starts exactly
+// where the one before it ends, and the last ends where the line ended.
+void ExpectRunsOfPieces(const std::vector<Line>& lines) {
+    CLoopweave builder;
+    std::vector<CLoopweaveElement*> entered;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const Line& line = lines[i];
+        CLoopweaveElement element(line.sx, line.sy, line.ex, line.ey, static_cast<int>(i));
+        entered.push_back(builder.Entry(element));
+    }
+    builder.InsertCrossPoint();
+
+    std::vector<CLoopweaveElement*> stored;
+    for (CLoopweaveElement* element : ItemsOf<CLoopweaveElement>(builder.Element())) stored.push_back(element);
+    std::size_t at = 0;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const Line& line = lines[i];
+        ASSERT_EQ(stored[at], entered[i]) << "line " << i << " does not start its run";
+        ASSERT_EQ(entered[i]->Sx(), line.sx);
+        ASSERT_EQ(entered[i]->Sy(), line.sy);
+        CLoopweaveElement* piece = stored[at++];
+        for (;;) {
+            const double along = (piece->Ex() - piece->Sx()) * (line.ex - line.sx) +
+                                 (piece->Ey() - piece->Sy()) * (line.ey - line.sy);
+            ASSERT_GE(along, 0.0) << "a piece of line " << i << " runs backwards";
+            if (at == stored.size() || stored[at]->Key1() != static_cast<int>(i)) break;
+            ASSERT_EQ(stored[at]->Sx(), piece->Ex()) << "line " << i;
+            ASSERT_EQ(stored[at]->Sy(), piece->Ey()) << "line " << i;
+            piece = stored[at++];
+        }
+        ASSERT_EQ(piece->Ex(), line.ex) << "line " << i;
+        ASSERT_EQ(piece->Ey(), line.ey) << "line " << i;
+    }
+    ASSERT_EQ(at, stored.size());
+}
+
 TEST(InsertCrossPoint, EveryElementBecomesARunOfPiecesThatJoinBitForBit) {
     std::mt19937 random(20261208);
     std::uniform_real_distribution<double> coordinate(-10.0, 10.0);
     for (int trial = 0; trial < 200; ++trial) {
-        CLoopweave builder;
-        std::vector<CLoopweaveElement*> entered;
-        std::vector<CLoopweaveElement> originals;
-        for (int i = 0; i < 12; ++i) {
-            CLoopweaveElement element(coordinate(random), coordinate(random), coordinate(random), coordinate(random), i);
-            originals.push_back(element);
-            entered.push_back(builder.Entry(element));
-        }
-        builder.InsertCrossPoint();
-
-        std::vector<CLoopweaveElement*> stored;
-        for (CLoopweaveElement* element : ItemsOf<CLoopweaveElement>(builder.Element())) stored.push_back(element);
-        std::size_t at = 0;
-        for (std::size_t i = 0; i < entered.size(); ++i) {
-            ASSERT_EQ(stored[at], entered[i]) << "trial " << trial << ": run " << i << " does not start with its element";
-            ASSERT_EQ(entered[i]->Sx(), originals[i].Sx());
-            ASSERT_EQ(entered[i]->Sy(), originals[i].Sy());
-            CLoopweaveElement* piece = stored[at++];
-            while (at < stored.size() && stored[at]->Key1() == static_cast<int>(i)) {
-                ASSERT_EQ(stored[at]->Sx(), piece->Ex()) << "trial " << trial;
-                ASSERT_EQ(stored[at]->Sy(), piece->Ey()) << "trial " << trial;
-                piece = stored[at++];
-            }
-            ASSERT_EQ(piece->Ex(), originals[i].Ex()) << "trial " << trial;
-            ASSERT_EQ(piece->Ey(), originals[i].Ey()) << "trial " << trial;
-        }
-        ASSERT_EQ(at, stored.size());
+        std::vector<Line> lines(12);
+        for (Line& line : lines) line = {coordinate(random), coordinate(random), coordinate(random), coordinate(random)};
+        SCOPED_TRACE(trial);
+        ExpectRunsOfPieces(lines);
     }
+}
+
+// Two lines crossing far from the origin. Computed along each line, the
+// crossing came out as two points a few units in the last place apart, and
+// the area test put each new piece of one line off the other's shortened
+// line: the two crossed again at their ends, were cut again into pieces of no
+// length, and so on without end. Both are now cut at one point.
+TEST(InsertCrossPoint, ACrossingFarFromTheOriginIsCutOnceAtOnePoint) {
+    CLoopweave builder;
+    Enter(builder, {{-274749.07199881558, 653668.36306304624, 57718.373515934341, -935575.42326479184, 1},
+                    {882690.39431680343, -579378.89961357694, -354199.88362995157, 57104.311691267059, 2}});
+    builder.InsertCrossPoint();
+    CPtrList& stored = builder.Element();
+    ASSERT_EQ(stored.Count(), 4);
+    auto* a = static_cast<CLoopweaveElement*>(stored.Data(stored.Head()));
+    auto* b = static_cast<CLoopweaveElement*>(stored.Data(stored.Next(stored.Next(stored.Head()))));
+    EXPECT_EQ(a->Ex(), b->Ex());
+    EXPECT_EQ(a->Ey(), b->Ey());
+
+    // The four pieces meet at one vertex, and nothing crosses there.
+    ASSERT_EQ(builder.MakingPolygon(), 1);
+    EXPECT_FALSE(PolygonAt(builder, 0).Cross());
+}
+
+// Far from the origin the area test is finer than the rounding of the
+// coordinates: two pieces of one line passed for lines crossing somewhere
+// along it, were cut there, turned round and overlapped, and were cut again
+// without end.
+TEST(InsertCrossPoint, PiecesOfOneLineFarFromTheOriginAreNotCutAgain) {
+    ExpectRunsOfPieces({{-9767912.3479433767, 793755.86240109766, 1675997.1840644949, 6482630.6362267025},
+                        {9172613.1338552516, 6373574.0569961872, -1948382.993792691, 6293645.1750477375},
+                        {9371482.5416946001, -9353106.195679199, -9773942.9142862502, 3139438.7994411788},
+                        {-7362799.5229988331, -1393413.6585733714, -2364671.5467036404, 6009603.9433988184},
+                        {-4077065.1938211299, 7475163.2781062275, -8896322.662586173, -2298948.3841657364},
+                        {-6649135.3282729713, 5713989.1280214768, 3614030.9733469379, -2970654.4469699524}});
+}
+
+// B passes within the tolerance of A's end but, being long, counts it off its
+// line: the two cross. A is not cut into a piece of no length; B is cut at
+// A's end itself, so the three meet exactly.
+TEST(InsertCrossPoint, ACrossingWithinTheToleranceOfAnEndIsThatEnd) {
+    const double x = 999.9999995;
+    CLoopweave builder;
+    Enter(builder, {{0, 0, 1000, 0, 1}, {x, -1000, x, 1000, 2}});
+    builder.InsertCrossPoint();
+    EXPECT_EQ(ElementsText(builder.Element()), "(0,0)>(1000,0):1 (999.999999,-1000)>(1000,0):2 (1000,0)>(999.999999,1000):2");
+    auto* b = static_cast<CLoopweaveElement*>(builder.Element().Data(builder.Element().Tail()));
+    EXPECT_EQ(b->Sx(), 1000.0);
+    EXPECT_EQ(b->Ex(), x);
 }
 
 TEST(InsertCrossPoint, AnElementThatIsNotFiniteIsNeitherCutNorCuts) {
