@@ -34,26 +34,6 @@ using loopweave::SegmentOf;
 
 namespace {
 
-// Cuts the element at `node` at `count` points inside it, in order along it: the element keeps its start and ends at the
-// first point; copies take the stretch between the two points and the stretch
-// from the last point to the old end, in that order after it.
-void CutAt(CPtrList& elements, CPtrList::Node* node, int count, CCoord& first, CCoord& second) {
-    if (count == 0) return;
-    CCoord& last = count == 2 ? second : first;
-
-    CLoopweaveElement& element = ItemAt<CLoopweaveElement>(elements, node);
-    auto rest = std::make_unique<CLoopweaveElement>(element);
-    ElementEditor::MoveStart(*rest, last.X(), last.Y());
-    InsertOwned(elements, node, std::move(rest));
-    if (count == 2) {
-        auto between = std::make_unique<CLoopweaveElement>(element);
-        ElementEditor::MoveStart(*between, first.X(), first.Y());
-        ElementEditor::MoveEnd(*between, second.X(), second.Y());
-        InsertOwned(elements, node, std::move(between));
-    }
-    ElementEditor::MoveEnd(element, first.X(), first.Y());
-}
-
 // Strictly between the segment's ends: not within the tolerance of either,
 // and ahead of the start and short of the end along the segment.
 bool StrictlyInside(const Point& p, const Segment& segment) {
@@ -64,21 +44,48 @@ bool StrictlyInside(const Point& p, const Segment& segment) {
            (segment.end.x - p.x) * dx + (segment.end.y - p.y) * dy > 0.0;
 }
 
-// The point at which two elements that cross are cut: one point for both,
-// the crossing as computed along the first of them to find one, or instead
-// the end point of either element that lies within the tolerance of it. Each
-// element is cut there only if it asked to be and the point lies strictly
-// inside it.
+// Cuts the element at `node`, whose extent is `own`, at those of the `count`
+// points (given in order along it) that lie strictly inside it: the element
+// keeps its start and ends at the first; copies take the stretch between the
+// two and the stretch from the last to the old end, in that order after it.
 //
-// One point, because the crossing computed along each element separately
-// differs in the last bits, and far from the origin that is enough for the
-// area test to put one element's new piece off the other's shortened line:
-// the two would cross again, one at a point of no length from its end, be
-// cut again, and so on without end. Strictly inside, because far from the
-// origin the area test is finer than the rounding of the coordinates, and two
-// pieces of one straight line can pass for lines crossing anywhere at all.
-void ShareTheCrossing(const Segment& a, const Segment& b, int& aCount, CCoord& aPoint, int& bCount, CCoord& bPoint) {
-    if (aCount + bCount == 0) return;
+// Only a crossing can fail that test. The kernel computes it where the two
+// lines meet, without checking that it lies on either segment, and where the
+// area test cannot tell lines apart it can lie at an end or beyond: far from
+// the origin the test is finer than the rounding of the coordinates, so two
+// pieces of one line pass for lines that cross anywhere along it. A cut there
+// would turn a piece round, and the overlapping pieces would be cut again
+// without end. An end of the other element that the kernel finds inside this
+// one is nearer to each of its ends than they are to each other, and so lies
+// between them; only rounding at the very edge could drop it.
+void CutAt(CPtrList& elements, CPtrList::Node* node, const Segment& own, int count, CCoord& first, CCoord& second) {
+    CCoord cuts[2];
+    int kept = 0;
+    if (count >= 1 && StrictlyInside(PointOf(first), own)) cuts[kept++] = first;
+    if (count == 2 && StrictlyInside(PointOf(second), own)) cuts[kept++] = second;
+    if (kept == 0) return;
+
+    CLoopweaveElement& element = ItemAt<CLoopweaveElement>(elements, node);
+    auto rest = std::make_unique<CLoopweaveElement>(element);
+    ElementEditor::MoveStart(*rest, cuts[kept - 1].X(), cuts[kept - 1].Y());
+    InsertOwned(elements, node, std::move(rest));
+    if (kept == 2) {
+        auto between = std::make_unique<CLoopweaveElement>(element);
+        ElementEditor::MoveStart(*between, cuts[0].X(), cuts[0].Y());
+        ElementEditor::MoveEnd(*between, cuts[1].X(), cuts[1].Y());
+        InsertOwned(elements, node, std::move(between));
+    }
+    ElementEditor::MoveEnd(element, cuts[0].X(), cuts[0].Y());
+}
+
+// Two elements that cross are cut at one point: the crossing as computed
+// along the first of them to find one, or instead the end point of either
+// element that lies within the tolerance of it. Computed along each element
+// separately, the crossing differs in the last bits, and far from the origin
+// that is enough for the area test to put one element's new piece off the
+// other's shortened line: the two would cross again, and be cut again, without
+// end. At one point, or at an existing end, their pieces meet exactly.
+void ShareTheCrossing(const Segment& a, const Segment& b, int aCount, CCoord& aPoint, CCoord& bPoint) {
     const Point computed = PointOf(aCount == 1 ? aPoint : bPoint);
     Point at = computed;
     for (const Point& end : {a.start, a.end, b.start, b.end}) {
@@ -88,8 +95,6 @@ void ShareTheCrossing(const Segment& a, const Segment& b, int& aCount, CCoord& a
         }
     }
     aPoint = bPoint = CCoord(at.x, at.y);
-    if (!StrictlyInside(at, a)) aCount = 0;
-    if (!StrictlyInside(at, b)) bCount = 0;
 }
 
 // Both segments are taken before either element changes: B is cut where A
@@ -105,11 +110,11 @@ void CutPair(CPtrList& elements, CPtrList::Node* outer, CPtrList::Node* inner) {
     if (relation == loopweave::kApart || relation == loopweave::kJoined || relation == loopweave::kSameSegment) return;
 
     CCoord a1, a2, b1, b2;
-    int aCount = sa.SegmentCrossPoints(sb, a1, a2);
-    int bCount = sb.SegmentCrossPoints(sa, b1, b2);
-    if (relation == loopweave::kCrossing) ShareTheCrossing(sa, sb, aCount, a1, bCount, b1);
-    CutAt(elements, outer, aCount, a1, a2);
-    CutAt(elements, inner, bCount, b1, b2);
+    const int aCount = sa.SegmentCrossPoints(sb, a1, a2);
+    const int bCount = sb.SegmentCrossPoints(sa, b1, b2);
+    if (relation == loopweave::kCrossing && aCount + bCount > 0) ShareTheCrossing(sa, sb, aCount, a1, b1);
+    CutAt(elements, outer, sa, aCount, a1, a2);
+    CutAt(elements, inner, sb, bCount, b1, b2);
 }
 
 }  // namespace
