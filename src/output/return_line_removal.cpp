@@ -26,8 +26,8 @@ bool RemoveFirstReturnPair(CPtrList& chain) {
     for (CPtrList::Node* current = chain.Head(); current != nullptr; current = chain.Next(current)) {
         const Segment currentSegment = SegmentAt(chain, current);
         if (previousSegment.SegmentRelation(currentSegment) == loopweave::kSameSegment) {
-            delete static_cast<CLoopweaveElement*>(chain.Data(previous));
-            delete static_cast<CLoopweaveElement*>(chain.Data(current));
+            delete &ItemAt<CLoopweaveElement>(chain, previous);
+            delete &ItemAt<CLoopweaveElement>(chain, current);
             chain.Remove(previous);
             chain.Remove(current);
             return true;

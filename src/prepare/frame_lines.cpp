@@ -24,6 +24,7 @@ using loopweave::IsFinite;
 using loopweave::ItemsOf;
 using loopweave::kTolerance;
 using loopweave::Point;
+using loopweave::SamePoint;
 using loopweave::StartOf;
 
 namespace {
@@ -69,11 +70,8 @@ void SortDistinct(Values& values) {
 
 // The same two end points within the tolerance, in either direction.
 bool SameLine(CLoopweaveElement& e, CLoopweaveElement& s) {
-    const bool forward = std::fabs(e.Sx() - s.Sx()) < kTolerance && std::fabs(e.Sy() - s.Sy()) < kTolerance &&
-                         std::fabs(e.Ex() - s.Ex()) < kTolerance && std::fabs(e.Ey() - s.Ey()) < kTolerance;
-    const bool backward = std::fabs(e.Sx() - s.Ex()) < kTolerance && std::fabs(e.Sy() - s.Ey()) < kTolerance &&
-                          std::fabs(e.Ex() - s.Sx()) < kTolerance && std::fabs(e.Ey() - s.Sy()) < kTolerance;
-    return forward || backward;
+    return (SamePoint(StartOf(e), StartOf(s)) && SamePoint(EndOf(e), EndOf(s))) ||
+           (SamePoint(StartOf(e), EndOf(s)) && SamePoint(EndOf(e), StartOf(s)));
 }
 
 bool RepeatsStored(CPtrList& elements, CLoopweaveElement& piece) {
