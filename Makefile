@@ -3,18 +3,26 @@
 #   make test    build and run every test twice, in a Release build with
 #                assertions and in a build with AddressSanitizer, UBSan and
 #                the debug standard library; fails if either fails
+#   make fuzz    fuzz the whole public interface for FUZZ_SECONDS (default 600)
+#                with every invariant checked after every call
+#   make memcheck  run the unit tests under valgrind: no error, no leak
+#   make fuzz-seeds  rewrite the fuzzer's seed corpus from the tests' drawings
 #   make clean   remove the build trees
 
 BUILD := build
 # Debian packages the build needs; installed when missing (apt-get, as root or through sudo).
-PACKAGES := g++ cmake ninja-build googletest binutils
+PACKAGES := g++ cmake ninja-build googletest binutils clang libclang-rt-14-dev valgrind
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 # Release keeps assertions: CMake's Release flags would add -DNDEBUG.
 FLAGS_release := -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE=-O2
 FLAGS_sanitize := -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-g -O1" -DLOOPWEAVE_SANITIZE=ON
+# The fuzzer needs clang's libFuzzer; assertions stay on here too.
+FLAGS_fuzz := -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+              -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-g -O1" -DLOOPWEAVE_FUZZ=ON
+FUZZ_SECONDS := 600
 
-.PHONY: demo test deps clean
+.PHONY: demo test fuzz fuzz-seeds memcheck deps clean
 
 # The configure step of a build tree ("release" or "sanitize").
 configure = cmake -S . -B $(BUILD)/$(1) -G Ninja $(FLAGS_$(1))
@@ -26,9 +34,29 @@ demo: deps
 	cmake --build $(BUILD)/release --target floor_plan
 	$(BUILD)/release/examples/floor_plan examples/data/floor_plan.txt
 
+# The short fuzz run keeps the fuzzer building and working on every change.
 test: deps
 	$(call check,release)
 	$(call check,sanitize)
+	$(MAKE) fuzz FUZZ_SECONDS=60
+
+fuzz: deps
+	$(call configure,fuzz)
+	cmake --build $(BUILD)/fuzz
+	fuzz/run.sh $(BUILD)/fuzz/fuzz/loopweave_fuzzer $(FUZZ_SECONDS) $(BUILD)/fuzz/run
+
+fuzz-seeds: deps
+	$(call configure,release)
+	cmake --build $(BUILD)/release --target write_seeds loopweave_tests
+	rm -f fuzz/corpus/hand/* fuzz/corpus/tests/*
+	$(BUILD)/release/fuzz/write_seeds fuzz/corpus/hand
+	LOOPWEAVE_RECORD_SEEDS=$(CURDIR)/fuzz/corpus/tests $(BUILD)/release/tests/loopweave_tests >/dev/null
+
+memcheck: deps
+	$(call configure,release)
+	cmake --build $(BUILD)/release --target loopweave_tests
+	valgrind --error-exitcode=1 --leak-check=full --errors-for-leak-kinds=definite,indirect,possible \
+	    $(BUILD)/release/tests/loopweave_tests --gtest_brief=1
 
 deps:
 	@missing=$$(for p in $(PACKAGES); do \
