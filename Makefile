@@ -11,7 +11,7 @@
 
 BUILD := build
 # Debian packages the build needs; installed when missing (apt-get, as root or through sudo).
-PACKAGES := g++ cmake ninja-build googletest binutils clang libclang-rt-14-dev valgrind
+PACKAGES := g++ cmake ninja-build googletest libbenchmark-dev binutils clang libclang-rt-14-dev valgrind
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 # Release keeps assertions: CMake's Release flags would add -DNDEBUG.

@@ -14,13 +14,14 @@
 //   hostDrop := index                            (12) host deletes a stored element
 //   hostCopy := index index                      (13) host copies one after another
 //   chainDrop := index index                     (14) host deletes a polygon's element
-//   form again                                   (15)
+//   form, a second code so that forming comes up often (15)
 //   coord   := kind-byte payload, by kind-byte % 8:
 //     0-2  a small grid value: byte % 17 - 8
 //     3    a grid value moved by a fraction of the tolerance: byte % 17 - 8, then
 //          (byte - 128) * 1e-7
-//     4    a large magnitude: ±(1 + byte / 256) * 10^(6 + byte % 10)
-//     5    a small magnitude: (byte - 128) * 10^-(byte % 13)
+//     4    a large magnitude: (1 + b1 / 256) * 10^(6 + b2 % 10), negative
+//          when b2 >= 128
+//     5    a small magnitude: (b1 - 128) * 10^-(b2 % 13)
 //     6    any double: 8 bytes, little-endian
 //     7    a special value: byte % 6 picks inf, -inf, NaN, -0.0, the largest
 //          double, the smallest subnormal

@@ -1,6 +1,7 @@
 #include "script_runner.h"
 
 #include <cmath>
+#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -103,10 +104,17 @@ public:
     }
 
 private:
-    void Trace(const char* call, const double (&values)[4] = {}, int key1 = 0, int key2 = 0) {
+    void Trace(const char* format, ...) __attribute__((format(printf, 2, 3))) {
         if (!trace_) return;
-        std::fprintf(stderr, "%s(%.17g, %.17g, %.17g, %.17g, %d, %d) with %d stored, %d polygons\n", call, values[0],
-                     values[1], values[2], values[3], key1, key2, Stored().Count(), Polygons().Count());
+        va_list values;
+        va_start(values, format);
+        std::vfprintf(stderr, format, values);
+        va_end(values);
+        std::fprintf(stderr, "    [%d stored, %d polygons]\n", Stored().Count(), Polygons().Count());
+    }
+
+    void TraceLine(const char* call, const double (&v)[4], int key1, int key2) {
+        Trace("%s(%.17g, %.17g, %.17g, %.17g, %d, %d)", call, v[0], v[1], v[2], v[3], key1, key2);
     }
 
     void Step(int op) {
@@ -115,11 +123,11 @@ private:
         case kCross: return Cross();
         case kForm:
         case kFormAgain:
-            Trace("MakingPolygon");
+            Trace("MakingPolygon()");
             return checker_.AfterForming(builder_.MakingPolygon());
         case kRemoveReturns: return RemoveReturns();
         case kRemoveAll:
-            Trace("RemoveElement");
+            Trace("RemoveElement()");
             return builder_.RemoveElement();
         case kHostDrop: return HostDrop();
         case kHostCopy: return HostCopy();
@@ -132,7 +140,7 @@ private:
         const double v[4] = {in_.Coordinate(), in_.Coordinate(), in_.Coordinate(), in_.Coordinate()};
         const int key1 = in_.Key(), key2 = in_.Key();
         if (Stored().Count() >= kMostEntered) return;
-        Trace("Entry", v, key1, key2);
+        TraceLine("Entry", v, key1, key2);
         CLoopweaveElement element(v[0], v[1], v[2], v[3], key1, key2);
         checker_.AllowKeys(key1, key2);
         builder_.Entry(element);
@@ -141,7 +149,7 @@ private:
     void Frame() {
         const double v[4] = {in_.Coordinate(), in_.Coordinate(), in_.Coordinate(), in_.Coordinate()};
         const int key1 = in_.Key(), key2 = in_.Key();
-        Trace("AddFrameLine", v, key1, key2);
+        TraceLine("AddFrameLine", v, key1, key2);
         checker_.AllowKeys(key1, key2);
         const int before = Stored().Count();
         builder_.AddFrameLine(v[0], v[1], v[2], v[3], key1, key2);
@@ -151,7 +159,7 @@ private:
     void Cross() {
         const int before = Stored().Count();
         if (before > kMostCut) return;
-        Trace("InsertCrossPoint");
+        Trace("InsertCrossPoint()");
         builder_.InsertCrossPoint();
         if (Stored().Count() < before) Fail("InsertCrossPoint lost elements: %d of %d left", Stored().Count(), before);
     }
@@ -160,7 +168,7 @@ private:
         const int index = in_.Byte();
         if (Polygons().Count() == 0) return;
         auto* polygon = static_cast<COutputLoopweave*>(Polygons().Data(NodeAt(Polygons(), index)));
-        Trace("RemoveReturnLine", {static_cast<double>(index % Polygons().Count())});
+        Trace("RemoveReturnLine() on polygon %d", index % Polygons().Count());
         const int before = polygon->Count();
         polygon->RemoveReturnLine();
         checker_.Rediagnosed(polygon);
@@ -171,7 +179,7 @@ private:
     void HostDrop() {
         const int index = in_.Byte();
         if (Stored().Count() == 0) return;
-        Trace("host deletes stored", {static_cast<double>(index % Stored().Count())});
+        Trace("host deletes stored element %d", index % Stored().Count());
         CPtrList::Node* node = NodeAt(Stored(), index);
         delete static_cast<CLoopweaveElement*>(Stored().Data(node));
         Stored().Remove(node);
@@ -183,7 +191,7 @@ private:
         const int from = in_.Byte();
         const int after = in_.Byte();
         if (Stored().Count() == 0 || Stored().Count() >= kMostEntered) return;
-        Trace("host copies stored", {static_cast<double>(from % Stored().Count()), static_cast<double>(after % Stored().Count())});
+        Trace("host copies stored element %d after %d", from % Stored().Count(), after % Stored().Count());
         auto& original = *static_cast<CLoopweaveElement*>(Stored().Data(NodeAt(Stored(), from)));
         Stored().InsertAfter(NodeAt(Stored(), after), new CLoopweaveElement(original));
     }
@@ -196,7 +204,7 @@ private:
         auto* polygon = static_cast<COutputLoopweave*>(Polygons().Data(NodeAt(Polygons(), which)));
         CPtrList& chain = polygon->Element();
         if (chain.Count() == 0) return;
-        Trace("host deletes from polygon", {static_cast<double>(which % Polygons().Count()), static_cast<double>(index % chain.Count())});
+        Trace("host deletes element %d of polygon %d", index % chain.Count(), which % Polygons().Count());
         CPtrList::Node* node = NodeAt(chain, index);
         delete static_cast<CLoopweaveElement*>(chain.Data(node));
         chain.Remove(node);

@@ -1,0 +1,108 @@
+// The hostile drawings of the tests at up to 10^5 elements, one stage at a
+// time: cutting, forming (with every polygon diagnosed), and stripping the
+// runs of every polygon. Cutting, the self-crossing check, the link step at a
+// vertex of high degree and the rescans of the run check all look at every
+// pair, so some of these grow with the square of the size; the larger sizes
+// are meant to be picked with --benchmark_filter.
+
+#include <benchmark/benchmark.h>
+
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "loopweave.h"
+#include "store/list_items.h"
+#include "support/drawing.h"
+#include "support/hostile_drawings.h"
+
+namespace {
+
+using loopweave::ItemsOf;
+using loopweave::testing::Line;
+
+using DrawingMaker = std::vector<Line> (*)(int);
+
+const std::vector<std::pair<const char*, DrawingMaker>> kDrawings = {
+    {"star", loopweave::testing::StarThroughOnePoint},   {"copies", loopweave::testing::CopiesBothWays},
+    {"collinear", loopweave::testing::CollinearOverlaps}, {"chain", loopweave::testing::ClosedChain},
+    {"mixed", loopweave::testing::HugeAndTinyMixed},
+};
+
+// The drawing after cutting, made once per drawing and size: the later
+// stages start from it without paying for the cut again.
+const std::vector<Line>& CutDrawing(const char* name, DrawingMaker make, int n) {
+    static std::map<std::pair<std::string, int>, std::vector<Line>> cache;
+    auto [place, isNew] = cache.try_emplace({name, n});
+    if (isNew) {
+        CLoopweave builder;
+        loopweave::testing::Enter(builder, make(n));
+        builder.InsertCrossPoint();
+        for (CLoopweaveElement* e : ItemsOf<CLoopweaveElement>(builder.Element())) {
+            place->second.push_back({e->Sx(), e->Sy(), e->Ex(), e->Ey(), e->Key1(), e->Key2()});
+        }
+    }
+    return place->second;
+}
+
+void StripAll(CLoopweave& builder) {
+    for (COutputLoopweave* polygon : ItemsOf<COutputLoopweave>(builder.Polygon())) polygon->RemoveReturnLine();
+}
+
+void Cut(benchmark::State& state, DrawingMaker make) {
+    const std::vector<Line> lines = make(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        state.PauseTiming();
+        CLoopweave builder;
+        loopweave::testing::Enter(builder, lines);
+        state.ResumeTiming();
+        builder.InsertCrossPoint();
+        state.counters["pieces"] = builder.Element().Count();
+    }
+}
+
+void Form(benchmark::State& state, const char* name, DrawingMaker make) {
+    const std::vector<Line>& pieces = CutDrawing(name, make, static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        state.PauseTiming();
+        CLoopweave builder;
+        loopweave::testing::Enter(builder, pieces);
+        state.ResumeTiming();
+        state.counters["polygons"] = builder.MakingPolygon();
+    }
+}
+
+void Strip(benchmark::State& state, const char* name, DrawingMaker make) {
+    const std::vector<Line>& pieces = CutDrawing(name, make, static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        state.PauseTiming();
+        CLoopweave builder;
+        loopweave::testing::Enter(builder, pieces);
+        builder.MakingPolygon();
+        state.ResumeTiming();
+        StripAll(builder);
+    }
+}
+
+void RegisterAll() {
+    for (const auto& [name, make] : kDrawings) {
+        const std::string drawing = name;
+        const auto sizes = [](benchmark::internal::Benchmark* b) {
+            b->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime();
+        };
+        sizes(benchmark::RegisterBenchmark(("cut/" + drawing).c_str(), Cut, make));
+        sizes(benchmark::RegisterBenchmark(("form/" + drawing).c_str(), Form, name, make));
+        sizes(benchmark::RegisterBenchmark(("strip/" + drawing).c_str(), Strip, name, make));
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    RegisterAll();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
