@@ -119,7 +119,8 @@ private:
 
 InputSummary ReadSource(const Options& options, CLoopweave& builder) {
     CPLErrorReset();
-    Dataset dataset(GDALOpenEx(options.source.c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY, nullptr, nullptr, nullptr));
+    Dataset dataset(GDALOpenEx(options.source.c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY | GDAL_OF_VERBOSE_ERROR,
+                               nullptr, nullptr, nullptr));
     if (!dataset) throw ToolError("cannot read " + options.source + " as vector data" + LastGdalError());
     OGRLayerH layer = PickLayer(dataset.get(), options);
 

@@ -30,7 +30,8 @@ GDALDriverH DriverFor(const OgrTarget& target) {
     if (!target.format.empty()) {
         GDALDriverH driver = GDALGetDriverByName(target.format.c_str());
         if (!driver) throw ToolError("unknown output format \"" + target.format + "\"");
-        if (!CanCreateVector(driver)) throw ToolError("output format \"" + target.format + "\" cannot write vector data");
+        if (!CanCreateVector(driver))
+            throw ToolError("output format \"" + target.format + "\" cannot write vector data");
         return driver;
     }
     const std::string extension = ExtensionOf(target.path);
@@ -70,7 +71,8 @@ public:
     [[noreturn]] void Fail() const { throw ToolError("cannot write " + finalPath_ + LastGdalError()); }
 
     OGRLayerH AddLayer(const char* name, const std::string& spatialReference, OGRwkbGeometryType type) {
-        OGRSpatialReferenceH srs = spatialReference.empty() ? nullptr : OSRNewSpatialReference(spatialReference.c_str());
+        OGRSpatialReferenceH srs =
+            spatialReference.empty() ? nullptr : OSRNewSpatialReference(spatialReference.c_str());
         OGRLayerH layer = GDALDatasetCreateLayer(dataset_.get(), name, srs, type, nullptr);
         if (srs) OSRRelease(srs);
         if (!layer) Fail();

@@ -17,7 +17,7 @@ namespace lwtool {
 
 struct OgrTarget {
     std::string path;
-    std::string format;  // an OGR driver name; empty: from the path's extension
+    std::string format;            // an OGR driver name; empty: from the path's extension
     std::string spatialReference;  // WKT of the source's, or empty
 };
 

@@ -14,7 +14,8 @@ template <class T>
 std::vector<T*> Items(CPtrList& list) {
     std::vector<T*> items;
     items.reserve(static_cast<std::size_t>(list.Count()));
-    for (CPtrList::Node* node = list.Head(); node; node = list.Next(node)) items.push_back(static_cast<T*>(list.Data(node)));
+    for (CPtrList::Node* node = list.Head(); node; node = list.Next(node))
+        items.push_back(static_cast<T*>(list.Data(node)));
     return items;
 }
 

@@ -8,9 +8,12 @@ namespace {
 
 const char* SelectionName(Selection selection) {
     switch (selection) {
-        case Selection::kFaces: return "enclosed faces";
-        case Selection::kBoundaries: return "outer boundaries";
-        case Selection::kAll: break;
+        case Selection::kFaces:
+            return "enclosed faces";
+        case Selection::kBoundaries:
+            return "outer boundaries";
+        case Selection::kAll:
+            break;
     }
     return "all";
 }
@@ -42,7 +45,8 @@ void PrintSummary(const Options& options, const InputSummary& input, const Pipel
     if (counts.afterFrame >= 0) std::fprintf(stderr, "  framed     %d elements\n", counts.afterFrame);
     if (counts.afterCut >= 0) std::fprintf(stderr, "  cut        %d elements\n", counts.afterCut);
     std::fprintf(stderr, "  formed     %d polygons\n", counts.formed);
-    if (options.removeReturns) std::fprintf(stderr, "  stripped   %d polygons of their back-and-forth runs\n", counts.stripped);
+    if (options.removeReturns)
+        std::fprintf(stderr, "  stripped   %d polygons of their back-and-forth runs\n", counts.stripped);
     int faces = 0;
     for (const SelectedPolygon& selected : written) faces += IsEnclosedFace(*selected.polygon);
     std::fprintf(stderr, "  written    %zu polygons (%s): %d enclosed faces, %zu outer boundaries\n", written.size(),

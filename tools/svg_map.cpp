@@ -57,7 +57,8 @@ private:
 std::string ChainPath(const Projection& projection, COutputLoopweave& polygon) {
     const std::vector<CLoopweaveElement*> chain = ChainOf(polygon);
     std::string d;
-    for (CLoopweaveElement* element : chain) d += (d.empty() ? "M" : " L") + projection.Point(element->Sx(), element->Sy());
+    for (CLoopweaveElement* element : chain)
+        d += (d.empty() ? "M" : " L") + projection.Point(element->Sx(), element->Sy());
     if (chain.empty()) return d;
     d += polygon.Critical() ? " L" + projection.Point(chain.back()->Ex(), chain.back()->Ey()) : " Z";
     return d;
@@ -124,7 +125,8 @@ public:
         ++counts.runs;
         std::string d;
         for (CLoopweaveElement* e : runs) {
-            d += (d.empty() ? "M" : " M") + projection_.Point(e->Sx(), e->Sy()) + " L" + projection_.Point(e->Ex(), e->Ey());
+            d += (d.empty() ? "M" : " M") + projection_.Point(e->Sx(), e->Sy()) + " L" +
+                 projection_.Point(e->Ex(), e->Ey());
         }
         out_ << "<path class=\"return\" fill=\"none\" stroke=\"" << kReturnColour
              << "\" stroke-width=\"3\" stroke-linecap=\"round\" d=\"" << d << "\"/>\n";
@@ -149,13 +151,13 @@ public:
              << kLegendHeight << "\" fill=\"#fff\" stroke=\"#999\"/>\n";
         double y = kPad + 22;
         auto line = [&](const std::string& swatch, const std::string& text, int count) {
-            out_ << swatch << "<text x=\"" << x + 34 << "\" y=\"" << y << "\">" << text << ": " << count
-                 << "</text>\n";
+            out_ << swatch << "<text x=\"" << x + 34 << "\" y=\"" << y << "\">" << text << ": " << count << "</text>\n";
             y += 19;
         };
         const std::string at = "x=\"" + Format("%.0f", x + 10, 0) + "\"";
         auto bar = [&](const std::string& paint) {
-            return "<rect " + at + " y=\"" + Format("%.0f", y - 10, 0) + "\" width=\"18\" height=\"10\" " + paint + "/>";
+            return "<rect " + at + " y=\"" + Format("%.0f", y - 10, 0) + "\" width=\"18\" height=\"10\" " + paint +
+                   "/>";
         };
         auto dot = [&](const char* colour) {
             return "<circle cx=\"" + Format("%.0f", x + 19, 0) + "\" cy=\"" + Format("%.0f", y - 5, 0) +
@@ -164,8 +166,8 @@ public:
         line(bar("fill=\"hsl(137,65%,82%)\" stroke=\"#777\""), "enclosed faces", counts.faces);
         line(bar("fill=\"none\" stroke=\"#222\" stroke-width=\"1.6\""), "outer boundaries", counts.boundaries);
         line(bar(std::string("fill=\"") + kReturnColour + "\""), "polygons running back", counts.runs);
-        line(bar(std::string("fill=\"none\" stroke=\"") + kOpenColour + "\" stroke-dasharray=\"4 2\""),
-             "open chains", counts.open);
+        line(bar(std::string("fill=\"none\" stroke=\"") + kOpenColour + "\" stroke-dasharray=\"4 2\""), "open chains",
+             counts.open);
         for (int flag = 0; flag < 3; ++flag) line(dot(kFlagColour[flag]), kFlagName[flag], counts.flags[flag]);
         out_ << "</g>\n";
     }
