@@ -1,5 +1,6 @@
 # Entry points for newcomers and CI. Everything else is plain CMake:
-#   make demo    build the library and run the whole pipeline on a bundled floor plan
+#   make demo    build the library and run the whole pipeline on a bundled floor plan,
+#                then the command-line tool on a map of the U.S. states
 #   make test    build and run every test twice, in a Release build with
 #                assertions and in a build with AddressSanitizer, UBSan and
 #                the debug standard library; fails if either fails
@@ -25,6 +26,8 @@ demo: deps
 	$(call configure,release)
 	cmake --build $(BUILD)/release --target floor_plan
 	$(BUILD)/release/examples/floor_plan examples/data/floor_plan.txt
+	cmake --build $(BUILD)/release --target loopweave_tool
+	$(map_demo)
 
 test: deps
 	$(call check,release)
@@ -41,3 +44,13 @@ deps:
 
 clean:
 	rm -rf $(BUILD)
+
+# The map demo, after the floor plan: the U.S. state borders, cut, framed,
+# formed and stripped by the command-line tool, written as a GeoPackage and a
+# picture, with the summary on stderr. GDAL for the tool, Python for its
+# tests, pkg-config for the install test.
+PACKAGES += libgdal-dev python3 pkg-config
+DEMO_DIR := $(BUILD)/demo
+map_demo = mkdir -p $(DEMO_DIR) && $(BUILD)/release/tools/loopweave data/us_state_borders.geojson \
+	--cross --frame extent --frame-margin 10 --remove-returns \
+	-o $(DEMO_DIR)/faces.gpkg --svg $(DEMO_DIR)/map.svg --summary
