@@ -68,9 +68,7 @@ int main(int argc, char** argv) {
     int status = 1;
     try {
         status = Run(options);
-    } catch (const lwtool::ToolError& error) {
-        std::fprintf(stderr, "loopweave: %s\n", error.what());
-    } catch (const std::exception& error) {
+    } catch (const std::exception& error) {  // a ToolError, or running out of memory
         std::fprintf(stderr, "loopweave: %s\n", error.what());
     }
     GDALDestroyDriverManager();
