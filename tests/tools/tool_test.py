@@ -195,6 +195,23 @@ class SvgPicture(ToolCase):
         self.assertEqual(self.paths(svg, "face"), [])
 
 
+class Progress(ToolCase):
+    def test_a_line_per_stage_on_large_inputs_unless_quiet(self):
+        # 26000 unit squares apart from each other: 104000 elements, just
+        # over the size where a run starts to take long enough to need it.
+        squares = [({}, [[x, y], [x + 1, y], [x + 1, y + 1], [x, y + 1], [x, y]])
+                   for x in range(0, 600, 3) for y in range(0, 390, 3)]
+        large = self.path("large.geojson")
+        write_geojson(large, squares)
+        loud = self.run_ok(large, "--remove-returns", "--svg", self.path("large.svg")).stderr.splitlines()
+        self.assertEqual(loud, ["loopweave: read 104000 elements in " + loud[0].split(" in ")[1],
+                                "loopweave: form (104000 input elements)...",
+                                "loopweave: strip returns (104000 input elements)...",
+                                "loopweave: write (104000 input elements)..."])
+        self.assertEqual(self.run_ok(large, "-q").stderr, "")
+        self.assertEqual(run_tool(self.window).stderr, "")  # small inputs are quiet anyway
+
+
 class BadInput(ToolCase):
     def assert_fails(self, expected_message, *args, status=1):
         before = self.files()
