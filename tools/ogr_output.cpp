@@ -7,6 +7,7 @@
 #include <cpl_string.h>
 #include <ogr_srs_api.h>
 
+#include "file_names.h"
 #include "gdal_handles.h"
 #include "tool_error.h"
 
@@ -19,11 +20,10 @@ bool CanCreateVector(GDALDriverH driver) {
            GDALGetMetadataItem(driver, GDAL_DCAP_CREATE, nullptr);
 }
 
-std::string ExtensionOf(const std::string& path) {
-    const std::string::size_type dot = path.rfind('.');
-    const std::string::size_type slash = path.rfind('/');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return "";
-    return path.substr(dot + 1);
+// Whether one file of the format holds several layers; if not, the error
+// points go to a file of their own.
+bool HoldsSeveralLayers(GDALDriverH driver) {
+    return GDALGetMetadataItem(driver, GDAL_DCAP_MULTIPLE_VECTOR_LAYERS, nullptr) != nullptr;
 }
 
 GDALDriverH DriverFor(const OgrTarget& target) {
@@ -66,8 +66,6 @@ public:
         if (dataset_) TrackFiles();
     }
 
-    GDALDatasetH Get() const { return dataset_.get(); }
-    bool CanAddLayer() const { return GDALDatasetTestCapability(dataset_.get(), ODsCCreateLayer); }
     [[noreturn]] void Fail() const { throw ToolError("cannot write " + finalPath_ + LastGdalError()); }
 
     OGRLayerH AddLayer(const char* name, const std::string& spatialReference, OGRwkbGeometryType type) {
@@ -172,8 +170,7 @@ void WriteErrorPoints(OutputDataset& output, OGRLayerH layer, const SelectedPoly
 
 std::string ErrorsSibling(const std::string& path) {
     const std::string extension = ExtensionOf(path);
-    if (extension.empty()) return path + "_errors";
-    return path.substr(0, path.size() - extension.size() - 1) + "_errors." + extension;
+    return WithoutExtension(path) + "_errors" + (extension.empty() ? "" : "." + extension);
 }
 
 }  // namespace
@@ -186,7 +183,8 @@ void WriteOgr(const OgrTarget& target, const std::vector<SelectedPolygon>& polyg
     for (const SelectedPolygon& selected : polygons) WritePolygon(output, polygonLayer, selected);
 
     std::unique_ptr<OutputDataset> sibling;
-    if (!output.CanAddLayer()) sibling = std::make_unique<OutputDataset>(driver, ErrorsSibling(target.path), pending);
+    if (!HoldsSeveralLayers(driver))
+        sibling = std::make_unique<OutputDataset>(driver, ErrorsSibling(target.path), pending);
     OutputDataset& errorOutput = sibling ? *sibling : output;
     OGRLayerH errorLayer = errorOutput.AddLayer("errors", target.spatialReference, wkbPoint);
     AddField(errorOutput, errorLayer, "flag", OFTInteger);

@@ -7,21 +7,12 @@
 #include <cstdio>
 #include <cstring>
 
+#include "file_names.h"
 #include "tool_error.h"
 
 namespace lwtool {
 
 namespace {
-
-std::string::size_type NameStart(const std::string& path) {
-    const std::string::size_type slash = path.rfind('/');
-    return slash == std::string::npos ? 0 : slash + 1;
-}
-
-std::string WithoutExtension(const std::string& path) {
-    const std::string::size_type dot = path.rfind('.');
-    return dot == std::string::npos || dot < NameStart(path) ? path : path.substr(0, dot);
-}
 
 bool StartsWith(const std::string& text, const std::string& prefix) {
     return text.compare(0, prefix.size(), prefix) == 0;
@@ -34,7 +25,7 @@ PendingOutputs::~PendingOutputs() {
 }
 
 std::string PendingOutputs::Reserve(const std::string& finalPath) {
-    const std::string::size_type nameStart = NameStart(finalPath);
+    const std::string::size_type nameStart = FileNameStart(finalPath);
     // Hidden, and unique to this process and reservation.
     const std::string temporary = finalPath.substr(0, nameStart) + ".loopweave-" + std::to_string(getpid()) + "-" +
                                   std::to_string(reservations_.size()) + "-" + finalPath.substr(nameStart);

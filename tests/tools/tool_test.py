@@ -93,6 +93,12 @@ class GeoJsonRoundTrip(ToolCase):
         boundary_index = boundaries[0]["index"]
         self.assertEqual({e["properties"]["polygon"] for e in errors}, {boundary_index})
 
+    def test_shapefile_sidecars_take_their_final_names_too(self):
+        self.run_ok(self.window, "--cross", "--faces", "-o", self.path("faces.shp"))
+        stems = ["faces", "faces_errors"]
+        self.assertEqual(self.files(), sorted([s + e for s in stems for e in (".dbf", ".shp", ".shx")] +
+                                              ["window.geojson"]))
+
     def test_faces_read_back_form_the_same_faces(self):
         first, second = self.path("first.geojson"), self.path("second.geojson")
         self.run_ok(self.window, "--cross", "--faces", "-o", first)
