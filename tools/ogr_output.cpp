@@ -4,7 +4,6 @@
 
 #include <sstream>
 
-#include <cpl_string.h>
 #include <ogr_srs_api.h>
 
 #include "file_names.h"
@@ -51,8 +50,7 @@ GDALDriverH DriverFor(const OgrTarget& target) {
 // (GDAL finishes some formats only on close).
 class OutputDataset {
 public:
-    OutputDataset(GDALDriverH driver, const std::string& finalPath, PendingOutputs& pending)
-        : finalPath_(finalPath), pending_(pending) {
+    OutputDataset(GDALDriverH driver, const std::string& finalPath, PendingOutputs& pending) : finalPath_(finalPath) {
         const std::string temporary = pending.Reserve(finalPath);
         CPLErrorReset();
         dataset_.reset(GDALCreate(driver, temporary.c_str(), 0, 0, 0, GDT_Unknown, nullptr));
@@ -61,10 +59,6 @@ public:
     }
     OutputDataset(const OutputDataset&) = delete;
     OutputDataset& operator=(const OutputDataset&) = delete;
-    // After a failure: the files written so far go when `pending` does.
-    ~OutputDataset() {
-        if (dataset_) TrackFiles();
-    }
 
     [[noreturn]] void Fail() const { throw ToolError("cannot write " + finalPath_ + LastGdalError()); }
 
@@ -79,21 +73,13 @@ public:
 
     void Close() {
         if (hasTransaction_ && GDALDatasetCommitTransaction(dataset_.get()) != OGRERR_NONE) Fail();
-        TrackFiles();
         CPLErrorReset();
         dataset_.reset();
         if (CPLGetLastErrorType() >= CE_Failure) Fail();
     }
 
 private:
-    void TrackFiles() {
-        char** files = GDALGetFileList(dataset_.get());
-        for (char** file = files; file && *file; ++file) pending_.Track(*file);
-        CSLDestroy(files);
-    }
-
     std::string finalPath_;
-    PendingOutputs& pending_;
     Dataset dataset_;
     bool hasTransaction_ = false;
 };

@@ -3,57 +3,56 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
+#include <filesystem>
+#include <system_error>
 
 #include "file_names.h"
 #include "tool_error.h"
 
 namespace lwtool {
 
-namespace {
-
-bool StartsWith(const std::string& text, const std::string& prefix) {
-    return text.compare(0, prefix.size(), prefix) == 0;
-}
-
-}  // namespace
-
 PendingOutputs::~PendingOutputs() {
-    for (const std::string& file : files_) std::remove(file.c_str());
+    for (const Reservation& reservation : reservations_) {
+        for (const std::string& name : FilesOf(reservation)) std::remove((reservation.directory + name).c_str());
+    }
 }
 
 std::string PendingOutputs::Reserve(const std::string& finalPath) {
     const std::string::size_type nameStart = FileNameStart(finalPath);
+    const std::string directory = finalPath.substr(0, nameStart);
+    const std::string finalName = finalPath.substr(nameStart);
     // Hidden, and unique to this process and reservation.
-    const std::string temporary = finalPath.substr(0, nameStart) + ".loopweave-" + std::to_string(getpid()) + "-" +
-                                  std::to_string(reservations_.size()) + "-" + finalPath.substr(nameStart);
-    reservations_.push_back({WithoutExtension(temporary), WithoutExtension(finalPath)});
-    Track(temporary);
-    return temporary;
+    const std::string temporaryName =
+        ".loopweave-" + std::to_string(getpid()) + "-" + std::to_string(reservations_.size()) + "-" + finalName;
+    reservations_.push_back({directory, WithoutExtension(temporaryName), WithoutExtension(finalName)});
+    return directory + temporaryName;
 }
 
-const PendingOutputs::Reservation* PendingOutputs::OwnerOf(const std::string& file) const {
-    for (const Reservation& reservation : reservations_) {
-        if (StartsWith(file, reservation.temporaryStem)) return &reservation;
+std::vector<std::string> PendingOutputs::FilesOf(const Reservation& reservation) {
+    std::vector<std::string> names;
+    std::error_code error;
+    const std::string directory = reservation.directory.empty() ? "." : reservation.directory;
+    for (std::filesystem::directory_iterator entry(directory, error), end; !error && entry != end;
+         entry.increment(error)) {
+        const std::string name = entry->path().filename().string();
+        if (name.compare(0, reservation.temporaryStem.size(), reservation.temporaryStem) == 0) names.push_back(name);
     }
-    return nullptr;
-}
-
-void PendingOutputs::Track(const std::string& file) {
-    if (OwnerOf(file) && std::find(files_.begin(), files_.end(), file) == files_.end()) files_.push_back(file);
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 void PendingOutputs::Commit() {
-    while (!files_.empty()) {
-        const std::string file = files_.front();
-        const Reservation* owner = OwnerOf(file);
-        const std::string finalName = owner->finalStem + file.substr(owner->temporaryStem.size());
-        if (std::rename(file.c_str(), finalName.c_str()) != 0) {
-            throw ToolError("cannot write " + finalName + ": " + std::strerror(errno));
+    while (!reservations_.empty()) {
+        const Reservation& reservation = reservations_.front();
+        for (const std::string& name : FilesOf(reservation)) {
+            const std::string finalPath =
+                reservation.directory + reservation.finalStem + name.substr(reservation.temporaryStem.size());
+            std::error_code error;
+            std::filesystem::rename(reservation.directory + name, finalPath, error);
+            if (error) throw ToolError("cannot write " + finalPath + ": " + error.message());
         }
-        files_.erase(files_.begin());
+        reservations_.erase(reservations_.begin());
     }
 }
 

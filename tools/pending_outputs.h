@@ -18,26 +18,25 @@ public:
     ~PendingOutputs();  // removes every file not committed
 
     // A temporary path in the directory of `finalPath`, ending in the same
-    // file name (writers choose their format by the extension). The rename
-    // then stays within one file system.
+    // file name (writers choose their format by the extension); the rename
+    // then stays within one file system. Every file whose name starts with
+    // the temporary one's stem belongs to it, so the files a format writes
+    // beside the main one (a shapefile's .dbf, .shx, .prj) go along.
     std::string Reserve(const std::string& finalPath);
-    // A further file written beside a reserved one under its temporary stem,
-    // such as a shapefile's .dbf: it is renamed or removed along with it.
-    // Files under no reserved stem are not ours and are left alone.
-    void Track(const std::string& file);
 
     // Renames every file to its final name; throws ToolError if one fails.
     void Commit();
 
 private:
     struct Reservation {
-        std::string temporaryStem;
+        std::string directory;
+        std::string temporaryStem;  // file name without extension
         std::string finalStem;
     };
-    const Reservation* OwnerOf(const std::string& file) const;
+    // The temporary files of a reservation that exist, by file name.
+    static std::vector<std::string> FilesOf(const Reservation& reservation);
 
-    std::vector<Reservation> reservations_;
-    std::vector<std::string> files_;  // temporary names, each under a reserved stem
+    std::vector<Reservation> reservations_;  // not yet committed
 };
 
 }  // namespace lwtool

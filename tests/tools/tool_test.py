@@ -94,9 +94,10 @@ class GeoJsonRoundTrip(ToolCase):
         self.assertEqual({e["properties"]["polygon"] for e in errors}, {boundary_index})
 
     def test_shapefile_sidecars_take_their_final_names_too(self):
+        # GeoJSON comes in WGS 84, so each shapefile also gets a .prj.
         self.run_ok(self.window, "--cross", "--faces", "-o", self.path("faces.shp"))
         stems = ["faces", "faces_errors"]
-        self.assertEqual(self.files(), sorted([s + e for s in stems for e in (".dbf", ".shp", ".shx")] +
+        self.assertEqual(self.files(), sorted([s + e for s in stems for e in (".dbf", ".prj", ".shp", ".shx")] +
                                               ["window.geojson"]))
 
     def test_faces_read_back_form_the_same_faces(self):
