@@ -1,5 +1,6 @@
 # Entry points for newcomers and CI. Everything else is plain CMake:
-#   make demo    build the library and run the whole pipeline on a bundled floor plan
+#   make demo    build the library and run the whole pipeline on a bundled floor plan,
+#                then the command-line tool on a map of the U.S. states
 #   make test    build and run every test twice, in a Release build with
 #                assertions and in a build with AddressSanitizer, UBSan and
 #                the debug standard library; fails if either fails
@@ -11,7 +12,10 @@
 
 BUILD := build
 # Debian packages the build needs; installed when missing (apt-get, as root or through sudo).
-PACKAGES := g++ cmake ninja-build googletest libbenchmark-dev binutils clang libclang-rt-14-dev valgrind
+# GDAL for the command-line tool, Python for its tests, pkg-config for the
+# install test; clang's libFuzzer and valgrind for the reliability checks.
+PACKAGES := g++ cmake ninja-build googletest libbenchmark-dev binutils libgdal-dev python3 pkg-config \
+            clang libclang-rt-14-dev valgrind
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 # Release keeps assertions: CMake's Release flags would add -DNDEBUG.
@@ -21,6 +25,7 @@ FLAGS_sanitize := -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-g -O1" -DLO
 FLAGS_fuzz := -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
               -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-g -O1" -DLOOPWEAVE_FUZZ=ON
 FUZZ_SECONDS := 600
+DEMO_DIR := $(BUILD)/demo
 
 .PHONY: demo test fuzz fuzz-seeds memcheck deps clean
 
@@ -33,6 +38,11 @@ demo: deps
 	$(call configure,release)
 	cmake --build $(BUILD)/release --target floor_plan
 	$(BUILD)/release/examples/floor_plan examples/data/floor_plan.txt
+	cmake --build $(BUILD)/release --target loopweave_tool
+	mkdir -p $(DEMO_DIR)
+	$(BUILD)/release/tools/loopweave data/us_state_borders.geojson \
+	    --cross --frame extent --frame-margin 10 --remove-returns \
+	    -o $(DEMO_DIR)/faces.gpkg --svg $(DEMO_DIR)/map.svg --summary
 
 # The short fuzz run keeps the fuzzer building and working on every change.
 test: deps
@@ -42,7 +52,7 @@ test: deps
 
 fuzz: deps
 	$(call configure,fuzz)
-	cmake --build $(BUILD)/fuzz
+	cmake --build $(BUILD)/fuzz --target loopweave_fuzzer
 	fuzz/run.sh $(BUILD)/fuzz/fuzz/loopweave_fuzzer $(FUZZ_SECONDS) $(BUILD)/fuzz/run
 
 fuzz-seeds: deps
@@ -69,3 +79,4 @@ deps:
 
 clean:
 	rm -rf $(BUILD)
+

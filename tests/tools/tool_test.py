@@ -1,0 +1,277 @@
+#!/usr/bin/env python3
+"""Runs the loopweave tool on small drawings with known faces and checks its
+files with the standard library alone: GeoJSON with json, GeoPackage (SQLite)
+with sqlite3, the picture with an XML parser.
+
+    LOOPWEAVE_TOOL=path/to/loopweave python3 tool_test.py [TestCase ...]
+"""
+
+import json
+import os
+import sqlite3
+import struct
+import subprocess
+import tempfile
+import unittest
+import xml.etree.ElementTree as ET
+
+TOOL = os.environ.get("LOOPWEAVE_TOOL", "loopweave")
+
+# A square 0..4 (one closed LineString, FID 0) and a cross through it: a
+# vertical line (FID 1) and a horizontal one (FID 2), each reaching 1 beyond
+# it. Cut, they make four faces of area 4 and one outer boundary that runs out
+# along each of the four stubs and back.
+WINDOW = [
+    ({"wall": 10, "part": 0, "label": "square"}, [[0, 0], [4, 0], [4, 4], [0, 4], [0, 0]]),
+    ({"wall": 11, "part": 0, "label": "vertical"}, [[2, -1], [2, 5]]),
+    ({"wall": 12, "part": 1, "label": "horizontal"}, [[-1, 2], [5, 2]]),
+]
+STUB_TIPS = {(2, -1), (5, 2), (2, 5), (-1, 2)}
+
+
+def write_geojson(path, lines):
+    features = [{"type": "Feature", "properties": properties,
+                 "geometry": {"type": "LineString", "coordinates": points}}
+                for properties, points in lines]
+    with open(path, "w", encoding="utf-8") as f:
+        json.dump({"type": "FeatureCollection", "features": features}, f)
+
+
+def read_json(path):
+    with open(path, encoding="utf-8") as f:
+        return json.load(f)
+
+
+def run_tool(*args):
+    return subprocess.run([TOOL, *map(str, args)], capture_output=True, text=True, timeout=120)
+
+
+def key1s(keys_field):
+    """The key1 values along a chain, from the 'keys' field: "k1,k2 k1,k2 ..."."""
+    return {int(pair.split(",")[0]) for pair in keys_field.split()}
+
+
+class ToolCase(unittest.TestCase):
+    def setUp(self):
+        self.directory = tempfile.TemporaryDirectory()
+        self.addCleanup(self.directory.cleanup)
+        self.window = self.path("window.geojson")
+        write_geojson(self.window, WINDOW)
+
+    def path(self, name):
+        return os.path.join(self.directory.name, name)
+
+    def run_ok(self, *args):
+        result = run_tool(*args)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        return result
+
+    def files(self):
+        return sorted(os.listdir(self.directory.name))
+
+
+class GeoJsonRoundTrip(ToolCase):
+    def test_cut_window_gives_four_faces_and_a_boundary_running_back(self):
+        out = self.path("out.geojson")
+        self.run_ok(self.window, "--cross", "-o", out)
+        polygons = [f["properties"] for f in read_json(out)["features"]]
+        faces = [p for p in polygons if p["round"] == 1]
+        boundaries = [p for p in polygons if p["round"] == -1]
+        self.assertEqual((len(faces), len(boundaries)), (4, 1))
+        self.assertEqual(sorted(p["index"] for p in polygons), [1, 2, 3, 4, 5])
+        for face in faces:
+            self.assertAlmostEqual(face["area"], 4.0)
+            self.assertEqual((face["count"], face["critical"], face["return"], face["cross"]), (4, False, False, False))
+            self.assertEqual(key1s(face["keys"]), {0, 1, 2})  # the square's FID and both lines'
+        self.assertTrue(boundaries[0]["return"])
+        self.assertEqual(boundaries[0]["count"], 16)
+
+        # One output layer per GeoJSON file: the error points go beside it.
+        errors = read_json(self.path("out_errors.geojson"))["features"]
+        tips = {tuple(e["geometry"]["coordinates"]) for e in errors if e["properties"]["flag"] == 2}
+        self.assertEqual(tips, STUB_TIPS)
+        boundary_index = boundaries[0]["index"]
+        self.assertEqual({e["properties"]["polygon"] for e in errors}, {boundary_index})
+
+    def test_shapefile_sidecars_take_their_final_names_too(self):
+        # GeoJSON comes in WGS 84, so each shapefile also gets a .prj.
+        self.run_ok(self.window, "--cross", "--faces", "-o", self.path("faces.shp"))
+        stems = ["faces", "faces_errors"]
+        self.assertEqual(self.files(), sorted([s + e for s in stems for e in (".dbf", ".prj", ".shp", ".shx")] +
+                                              ["window.geojson"]))
+
+    def test_faces_read_back_form_the_same_faces(self):
+        first, second = self.path("first.geojson"), self.path("second.geojson")
+        self.run_ok(self.window, "--cross", "--faces", "-o", first)
+        # Each shared edge now comes twice, once from each face's ring; the
+        # first one entered stands for both.
+        self.run_ok(first, "--faces", "-o", second)
+        areas = lambda path: sorted(f["properties"]["area"] for f in read_json(path)["features"])
+        self.assertEqual(areas(second), areas(first))
+        self.assertEqual(len(areas(second)), 4)
+
+    def test_stripping_returns_leaves_the_bare_outline(self):
+        out = self.path("out.geojson")
+        self.run_ok(self.window, "--cross", "--remove-returns", "--boundaries", "-o", out)
+        (boundary,) = [f for f in read_json(out)["features"]]
+        self.assertEqual((boundary["properties"]["count"], boundary["properties"]["return"]), (8, False))
+        self.assertEqual(boundary["geometry"]["type"], "Polygon")
+        self.assertEqual(read_json(self.path("out_errors.geojson"))["features"], [])
+
+    def test_frame_around_the_extent_encloses_the_drawing(self):
+        out = self.path("out.geojson")
+        self.run_ok(self.window, "--cross", "--frame", "extent", "--frame-margin", "1", "--faces", "-o", out)
+        areas = sorted(f["properties"]["area"] for f in read_json(out)["features"])
+        # The frame -2..6 touches nothing: its face has the window as a hole it does not know about.
+        self.assertEqual(areas, [4, 4, 4, 4, 64])
+
+
+def gpkg_points(blob):
+    """The WKB coordinates of a GeoPackage geometry blob, as a flat list of pairs."""
+    flags = blob[3]
+    envelope = {0: 0, 1: 32, 2: 48, 3: 48, 4: 64}[(flags >> 1) & 7]
+    wkb = blob[8 + envelope:]
+    order = "<" if wkb[0] == 1 else ">"
+    kind = struct.unpack(order + "I", wkb[1:5])[0]
+    if kind == 1:
+        return [struct.unpack(order + "dd", wkb[5:21])]
+    assert kind == 3, kind
+    points = struct.unpack(order + "I", wkb[9:13])[0]
+    return [struct.unpack(order + "dd", wkb[13 + 16 * i:29 + 16 * i]) for i in range(points)]
+
+
+class GeoPackageRoundTrip(ToolCase):
+    def test_both_layers_in_one_file_and_fields_as_keys(self):
+        out = self.path("out.gpkg")
+        self.run_ok(self.window, "--cross", "--keys", "wall,part", "-o", out)
+        self.assertEqual(self.files(), ["out.gpkg", "window.geojson"])
+        with sqlite3.connect(out) as db:
+            rows = db.execute('SELECT "index", round, area, keys, geom FROM polygons ORDER BY "index"').fetchall()
+            errors = db.execute("SELECT flag, polygon, geom FROM errors").fetchall()
+        faces = [r for r in rows if r[1] == 1]
+        self.assertEqual(len(rows), 5)
+        self.assertEqual(len(faces), 4)
+        for _, _, area, keys, geometry in faces:
+            self.assertAlmostEqual(area, 4.0)
+            self.assertEqual(key1s(keys), {10, 11, 12})  # from the field "wall", not the FID
+            ring = gpkg_points(geometry)
+            self.assertEqual((len(ring), ring[0]), (5, ring[-1]))
+        self.assertEqual({gpkg_points(g)[0] for f, _, g in errors if f == 2}, STUB_TIPS)
+
+    def test_polygons_layer_read_back(self):
+        out, again = self.path("out.gpkg"), self.path("again.geojson")
+        self.run_ok(self.window, "--cross", "--faces", "-o", out)
+        self.run_ok(out, "--layer", "polygons", "--keys", "index,count", "--faces", "-o", again)
+        faces = [f["properties"] for f in read_json(again)["features"]]
+        self.assertEqual(sorted(f["area"] for f in faces), [4, 4, 4, 4])
+        self.assertTrue(all(key1s(f["keys"]) <= {2, 3, 4, 5} for f in faces))
+
+
+class SvgPicture(ToolCase):
+    def paths(self, svg, cls):
+        root = ET.parse(svg).getroot()
+        return [e for e in root.iter("{http://www.w3.org/2000/svg}path") if e.get("class") == cls]
+
+    def test_one_filled_path_per_enclosed_face(self):
+        svg = self.path("map.svg")
+        self.run_ok(self.window, "--cross", "--svg", svg)
+        faces = self.paths(svg, "face")
+        self.assertEqual(len(faces), 4)
+        self.assertEqual(len({f.get("fill") for f in faces}), 4)  # each its own colour
+        self.assertTrue(all(f.get("fill").startswith("hsl(") for f in faces))
+        self.assertEqual(len(self.paths(svg, "boundary")), 1)
+        self.assertEqual(len(self.paths(svg, "return")), 1)
+        circles = ET.parse(svg).getroot().iter("{http://www.w3.org/2000/svg}circle")
+        self.assertEqual(sum(c.get("class") == "error flag-2" for c in circles), 4)
+
+    def test_y_grows_upwards(self):
+        triangle, svg = self.path("triangle.geojson"), self.path("triangle.svg")
+        write_geojson(triangle, [({}, [[0, 0], [10, 0], [0, 10], [0, 0]])])
+        self.run_ok(triangle, "--faces", "--svg", svg)
+        (face,) = self.paths(svg, "face")
+        words = face.get("d").replace("M", " ").replace("L", " ").replace("Z", " ").split()
+        corners = [(float(x), float(y)) for x, y in zip(words[::2], words[1::2])]
+        rightmost = max(corners)  # the corner (10, 0), lowest in the drawing
+        self.assertEqual(rightmost[1], max(y for _, y in corners))
+        self.assertEqual(len({c for c in corners}), 3)
+
+    def test_empty_source_gives_an_empty_picture(self):
+        empty, svg = self.path("empty.geojson"), self.path("empty.svg")
+        write_geojson(empty, [])
+        self.run_ok(empty, "--svg", svg, "-o", self.path("empty.gpkg"))
+        self.assertEqual(self.paths(svg, "face"), [])
+
+
+class Progress(ToolCase):
+    def test_a_line_per_stage_on_large_inputs_unless_quiet(self):
+        # 26000 unit squares apart from each other: 104000 elements, just
+        # over the size where a run starts to take long enough to need it.
+        squares = [({}, [[x, y], [x + 1, y], [x + 1, y + 1], [x, y + 1], [x, y]])
+                   for x in range(0, 600, 3) for y in range(0, 390, 3)]
+        large = self.path("large.geojson")
+        write_geojson(large, squares)
+        loud = self.run_ok(large, "--remove-returns", "--svg", self.path("large.svg")).stderr.splitlines()
+        self.assertEqual(loud, ["loopweave: read 104000 elements in " + loud[0].split(" in ")[1],
+                                "loopweave: form (104000 input elements)...",
+                                "loopweave: strip returns (104000 input elements)...",
+                                "loopweave: write (104000 input elements)..."])
+        self.assertEqual(self.run_ok(large, "-q").stderr, "")
+        self.assertEqual(run_tool(self.window).stderr, "")  # small inputs are quiet anyway
+
+
+class BadInput(ToolCase):
+    def assert_fails(self, expected_message, *args, status=1):
+        before = self.files()
+        result = run_tool(*args)
+        self.assertEqual(result.returncode, status, result.stderr)
+        self.assertIn(expected_message, result.stderr)
+        self.assertEqual(self.files(), before, "a failed run left files behind")
+
+    def test_unreadable_source(self):
+        self.assert_fails("cannot read " + self.path("missing.shp") + " as vector data", self.path("missing.shp"))
+        text = self.path("notes.txt")
+        with open(text, "w") as f:
+            f.write("not a drawing\n")
+        self.assert_fails("as vector data", text)
+
+    def test_unknown_layer_names_the_layers_there_are(self):
+        self.assert_fails('no layer "rooms" in ' + self.window + " (it has: window)", self.window, "--layer", "rooms")
+
+    def test_key_fields_must_be_integers_with_values(self):
+        self.assert_fails('key field "label" of layer window is String, not an integer',
+                          self.window, "--keys", "wall,label")
+        self.assert_fails('no field "storey" in layer window', self.window, "--keys", "storey,part")
+        gaps = self.path("gaps.geojson")
+        write_geojson(gaps, [({"wall": 1, "part": 0}, [[0, 0], [1, 0]]), ({"wall": None, "part": 0}, [[1, 0], [1, 1]])])
+        self.assert_fails('key field "wall" of feature 1 has no value', gaps, "--keys", "wall,part")
+
+    def test_unknown_format(self):
+        self.assert_fails('unknown output format "Nonsense"', self.window, "-o", self.path("out.x"), "-f", "Nonsense")
+        self.assert_fails("cannot tell the output format from the name", self.window, "-o", self.path("out.unknown"))
+
+    def test_output_that_cannot_be_written_leaves_nothing(self):
+        nowhere = self.path("no/such/directory/out.gpkg")
+        self.assert_fails("cannot write " + nowhere, self.window, "-o", nowhere)
+        # The GeoPackage could be written, the picture not: neither appears.
+        self.assert_fails("cannot write", self.window, "-o", self.path("out.gpkg"), "--svg", self.path("no/map.svg"))
+
+    def test_failed_run_keeps_the_earlier_result(self):
+        out = self.path("out.gpkg")
+        self.run_ok(self.window, "-o", out)
+        with open(out, "rb") as f:
+            earlier = f.read()
+        self.assert_fails("cannot write", self.window, "--cross", "-o", out, "--svg", self.path("no/map.svg"))
+        with open(out, "rb") as f:
+            self.assertEqual(f.read(), earlier)
+
+    def test_command_line_errors_exit_with_2(self):
+        self.assert_fails("unknown option --colour", self.window, "--colour", status=2)
+        self.assert_fails('--frame: expected x1,y1,x2,y2 or extent, got "1,2,3"', self.window, "--frame", "1,2,3", status=2)
+        self.assert_fails('--frame-margin: "wide" is not a finite number', self.window, "--frame", "extent",
+                          "--frame-margin", "wide", status=2)
+        self.assert_fails("--faces and --boundaries exclude each other", self.window, "--faces", "--boundaries", status=2)
+        self.assert_fails("no source given", "--cross", status=2)
+
+
+if __name__ == "__main__":
+    unittest.main()

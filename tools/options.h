@@ -1,0 +1,49 @@
+// The tool's command line, parsed into what the stages need.
+#ifndef LOOPWEAVE_TOOL_OPTIONS_H
+#define LOOPWEAVE_TOOL_OPTIONS_H
+
+#include <string>
+
+#include "tool_error.h"
+
+namespace lwtool {
+
+// A command line the tool cannot act on; main() adds the usage to the message.
+struct UsageError : ToolError {
+    using ToolError::ToolError;
+};
+
+// Which of the formed polygons reach the outputs.
+enum class Selection { kAll, kFaces, kBoundaries };
+
+struct FrameRequest {
+    bool wanted = false;
+    bool fromExtent = false;  // around the input's extent rather than at x1..y2
+    double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+    double margin = 0;  // added on every side
+};
+
+struct Options {
+    std::string source;
+    std::string layer;                 // empty: the source's first layer
+    std::string key1Field, key2Field;  // empty: FID and segment index
+    bool cross = false;
+    FrameRequest frame;
+    bool removeReturns = false;
+    Selection selection = Selection::kAll;
+    std::string output;
+    std::string outputFormat;  // empty: from the output's extension
+    std::string svg;
+    bool summary = false;
+    bool quiet = false;
+    bool help = false;
+};
+
+extern const char* const kUsage;
+
+// Throws UsageError naming the offending argument.
+Options ParseOptions(int argc, char** argv);
+
+}  // namespace lwtool
+
+#endif  // LOOPWEAVE_TOOL_OPTIONS_H

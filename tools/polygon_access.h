@@ -1,0 +1,43 @@
+// Typed access to what the library hands out in untyped lists, and the
+// polygons chosen for output, each with its place in the formation order.
+#ifndef LOOPWEAVE_TOOL_POLYGON_ACCESS_H
+#define LOOPWEAVE_TOOL_POLYGON_ACCESS_H
+
+#include <vector>
+
+#include "loopweave.h"
+#include "options.h"
+
+namespace lwtool {
+
+template <class T>
+std::vector<T*> Items(CPtrList& list) {
+    std::vector<T*> items;
+    items.reserve(static_cast<std::size_t>(list.Count()));
+    for (CPtrList::Node* node = list.Head(); node; node = list.Next(node))
+        items.push_back(static_cast<T*>(list.Data(node)));
+    return items;
+}
+
+inline std::vector<CLoopweaveElement*> ChainOf(COutputLoopweave& polygon) {
+    return Items<CLoopweaveElement>(polygon.Element());
+}
+inline std::vector<CCoord*> ErrorPointsOf(COutputLoopweave& polygon) { return Items<CCoord>(polygon.Error()); }
+
+// An enclosed face runs counter-clockwise; everything else is an outer
+// boundary, including that of a group of lines without area.
+inline bool IsEnclosedFace(COutputLoopweave& polygon) { return polygon.Round() > 0; }
+
+struct SelectedPolygon {
+    int index;  // 1 for the first polygon formed, whatever is left out
+    COutputLoopweave* polygon;
+};
+
+std::vector<SelectedPolygon> SelectPolygons(CLoopweave& builder, Selection selection);
+
+// The area a closed chain encloses; 0 for an open one.
+double AreaOf(COutputLoopweave& polygon);
+
+}  // namespace lwtool
+
+#endif  // LOOPWEAVE_TOOL_POLYGON_ACCESS_H
