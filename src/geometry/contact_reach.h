@@ -1,0 +1,70 @@
+#ifndef LOOPWEAVE_GEOMETRY_CONTACT_REACH_H
+#define LOOPWEAVE_GEOMETRY_CONTACT_REACH_H
+
+// How far apart two segments can lie and still be found in contact by the
+// kernel's tests (segment.h). A spatial index that skips every pair whose
+// bounding boxes lie farther apart than this skips only pairs whose tests
+// would come out as no contact, so it changes no result.
+//
+// The kernel's side test is the doubled area
+//     a = p.y (e.x - s.x) + s.y (p.x - e.x) + e.y (s.x - p.x),
+// evaluated on absolute coordinates and compared with kTolerance. For points
+// whose coordinates are at most M in magnitude and differ by at most W, each
+// difference is rounded by at most eps W, each product by at most 2 eps M W
+// including its difference, and the two sums by eps times at most 3 M W each;
+// in all the computed area is within G = 12 eps M W of the true one
+// (eps = 2^-53). The bounds below hold while G <= kTolerance / 2; beyond that
+// the rounding can flip a strict side, no distance bounds a contact, and the
+// callers examine every pair.
+//
+// Given G <= kTolerance / 2, for a segment of length L:
+//  - "on the line" (|a| < kTolerance) means a true distance below
+//    b = (kTolerance + G) / L from the line;
+//  - "inside" also needs the squared distances to both ends below L^2, so an
+//    inside point lies within L (1 + 8 eps) of both ends: within min(b, L),
+//    which is at most sqrt(kTolerance + G), of the segment;
+//  - every strict side is the true side, since the computed area is at least
+//    kTolerance and the error at most half of it; so four strict opposite
+//    sides mean the segments truly cross, and their boxes meet.
+//
+// Cutting cuts only at the ends of one segment found inside the other and at
+// proper crossings, so CutReach bounds the distance of every pair that cutting
+// changes. The relation test also reports a contact when one segment crosses
+// the other's line while an end of the other lies on its own line beyond its
+// ends (a T at the edge of the tolerance), and when a segment's ends lie on a
+// short segment's line before and beyond it: RelationReach covers those too.
+
+#include <cfloat>
+#include <cmath>
+
+#include "geometry/point.h"
+
+namespace loopweave {
+
+// The bound G on the rounding of a doubled area, for coordinates of at most
+// `magnitude` that differ by at most `extent`.
+inline double AreaRoundingBound(double magnitude, double extent) { return 6 * DBL_EPSILON * magnitude * extent; }
+
+// Whether the reaches below hold for such coordinates.
+inline bool ReachesHold(double magnitude, double extent) {
+    return AreaRoundingBound(magnitude, extent) <= kTolerance / 2;
+}
+
+// Slack for the rounding of the reaches themselves.
+inline constexpr double kReachSlack = 1.001;
+
+// How far apart two segments' boxes can be when cutting either at the other
+// changes something: the same for every segment.
+inline double CutReach() { return std::sqrt(1.5 * kTolerance) * kReachSlack + 2 * kTolerance; }
+
+// How far from its box a segment of the given length can be found in contact
+// with another by the relation test, in either role. Infinite for a segment
+// of no length, whose line is every line through its point.
+inline double RelationReach(double length) {
+    if (!(length > 0)) return HUGE_VAL;
+    return (1.5 * kTolerance / length + 1.5 * length) * kReachSlack + 2 * kTolerance;
+}
+
+}  // namespace loopweave
+
+#endif  // LOOPWEAVE_GEOMETRY_CONTACT_REACH_H
