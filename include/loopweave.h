@@ -128,7 +128,7 @@ private:
     double ey_;
     int key1_;
     int key2_;
-    int serial_;  // position in the builder's list while polygons are formed
+    int serial_;  // a number the library's own operations give the element while they run
 };
 
 // One formed polygon: its chain of elements in path order and the diagnosis

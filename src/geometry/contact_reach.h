@@ -2,9 +2,11 @@
 #define LOOPWEAVE_GEOMETRY_CONTACT_REACH_H
 
 // How far apart two segments can lie and still be found in contact by the
-// kernel's tests (segment.h). A spatial index that skips every pair whose
-// bounding boxes lie farther apart than this skips only pairs whose tests
-// would come out as no contact, so it changes no result.
+// kernel's tests (segment.h). A spatial index that skips only pairs whose
+// bounding boxes lie farther apart than the reach of both segments skips
+// only pairs whose tests would come out as no contact, so it changes no
+// result. (Not the reach of either one: a very short segment's line reaches
+// far, and a long segment passing within that reach is in contact with it.)
 //
 // The kernel's side test is the doubled area
 //     a = p.y (e.x - s.x) + s.y (p.x - e.x) + e.y (s.x - p.x),
@@ -32,7 +34,10 @@
 // changes. The relation test also reports a contact when one segment crosses
 // the other's line while an end of the other lies on its own line beyond its
 // ends (a T at the edge of the tolerance), and when a segment's ends lie on a
-// short segment's line before and beyond it: RelationReach covers those too.
+// short segment's line before and beyond it. The T lies within 1.5 L of the
+// first segment's end: the second crosses the first one's line at a slope of
+// at least 2 (kTolerance - G) / (L L') and passes within (kTolerance + G) / L'
+// of the end. RelationReach covers those too.
 
 #include <cfloat>
 #include <cmath>
@@ -50,19 +55,20 @@ inline bool ReachesHold(double magnitude, double extent) {
     return AreaRoundingBound(magnitude, extent) <= kTolerance / 2;
 }
 
-// Slack for the rounding of the reaches themselves.
-inline constexpr double kReachSlack = 1.001;
+// The reaches take the bounds above with room to spare (2 kTolerance for
+// kTolerance + G, twice the length for 1.5 times it), so that the rounding of
+// the magnitudes, extents and lengths they are computed from cannot matter.
 
 // How far apart two segments' boxes can be when cutting either at the other
 // changes something: the same for every segment.
-inline double CutReach() { return std::sqrt(1.5 * kTolerance) * kReachSlack + 2 * kTolerance; }
+inline double CutReach() { return std::sqrt(2 * kTolerance) + 2 * kTolerance; }
 
 // How far from its box a segment of the given length can be found in contact
 // with another by the relation test, in either role. Infinite for a segment
 // of no length, whose line is every line through its point.
 inline double RelationReach(double length) {
     if (!(length > 0)) return HUGE_VAL;
-    return (1.5 * kTolerance / length + 1.5 * length) * kReachSlack + 2 * kTolerance;
+    return 2 * kTolerance / length + 2 * length + 2 * kTolerance;
 }
 
 }  // namespace loopweave

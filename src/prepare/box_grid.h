@@ -1,0 +1,67 @@
+#ifndef LOOPWEAVE_PREPARE_BOX_GRID_H
+#define LOOPWEAVE_PREPARE_BOX_GRID_H
+
+#include <cstdint>
+#include <vector>
+
+namespace loopweave {
+
+struct Box {
+    double minX;
+    double minY;
+    double maxX;
+    double maxY;
+
+    // The box grown by `margin` on every side.
+    Box Grown(double margin) const { return {minX - margin, minY - margin, maxX + margin, maxY + margin}; }
+    bool Meets(const Box& other) const {
+        return minX <= other.maxX && other.minX <= maxX && minY <= other.maxY && other.minY <= maxY;
+    }
+};
+
+// A uniform grid of cells over a fixed extent, each listing the items whose
+// boxes reach into it: the candidates for meeting a box are the items listed
+// in the cells the box reaches into. An item whose box changes is listed in
+// the cells it newly reaches and dropped lazily from those it left, so
+// candidates are a superset that the caller narrows with the items' own
+// boxes. Boxes beyond the extent are clamped to its border cells.
+class BoxGrid {
+public:
+    // About `cellsWanted` square cells over the extent, at most 2^24 of them.
+    BoxGrid(const Box& extent, std::size_t cellsWanted);
+
+    // Lists the item in every cell its box reaches that it is not listed in
+    // yet. Items are numbered from 0.
+    void Insert(int item, const Box& box);
+
+    // Takes the item off the grid for good; its entries go as queries meet them.
+    void Retire(int item) { retired_[static_cast<std::size_t>(item)] = 1; }
+
+    // Appends to `found` every item listed in a cell that the box reaches,
+    // each once, in no particular order.
+    void Query(const Box& box, std::vector<int>& found);
+
+private:
+    struct CellRange {
+        int x0, y0, x1, y1;  // inclusive; x0 > x1 when the item is listed nowhere
+        bool Contains(int x, int y) const { return x0 <= x && x <= x1 && y0 <= y && y <= y1; }
+    };
+
+    CellRange RangeOf(const Box& box) const;
+    int Column(double x) const;
+    int Row(double y) const;
+
+    Box extent_;
+    double cellSize_;
+    int columns_;
+    int rows_;
+    std::vector<std::vector<int>> cells_;
+    std::vector<CellRange> listedIn_;    // per item: cells that list it
+    std::vector<std::uint64_t> seenAt_;  // per item: the last query that found it
+    std::vector<char> retired_;
+    std::uint64_t query_ = 0;
+};
+
+}  // namespace loopweave
+
+#endif  // LOOPWEAVE_PREPARE_BOX_GRID_H

@@ -1,0 +1,107 @@
+// One step of cutting: an outer element A and a later inner element B, cut
+// where they cross, touch or overlap.
+//
+// Most cut points are end points of the other element, so the pieces of both
+// meet exactly. A crossing is computed, and two elements that cross are cut
+// at one and the same point, so that their four pieces meet exactly too.
+
+#include "prepare/pair_cutting.h"
+
+#include <memory>
+
+#include "geometry/element_geometry.h"
+#include "geometry/point.h"
+#include "geometry/segment.h"
+#include "store/element_editor.h"
+#include "store/list_items.h"
+
+namespace loopweave {
+namespace {
+
+// Strictly between the segment's ends: not within the tolerance of either,
+// and ahead of the start and short of the end along the segment.
+bool StrictlyInside(const Point& p, const Segment& segment) {
+    if (SamePoint(p, segment.start) || SamePoint(p, segment.end)) return false;
+    const double dx = segment.end.x - segment.start.x;
+    const double dy = segment.end.y - segment.start.y;
+    return (p.x - segment.start.x) * dx + (p.y - segment.start.y) * dy > 0.0 &&
+           (segment.end.x - p.x) * dx + (segment.end.y - p.y) * dy > 0.0;
+}
+
+// Cuts the element at `node`, whose extent is `own`, at those of the `count`
+// points (given in order along it) that lie strictly inside it: the element
+// keeps its start and ends at the first; copies take the stretch between the
+// two and the stretch from the last to the old end, in that order after it.
+//
+// Only a crossing can fail that test. The kernel computes it where the two
+// lines meet, without checking that it lies on either segment, and where the
+// area test cannot tell lines apart it can lie at an end or beyond: far from
+// the origin the test is finer than the rounding of the coordinates, so two
+// pieces of one line pass for lines that cross anywhere along it. A cut there
+// would turn a piece round, and the overlapping pieces would be cut again
+// without end. An end of the other element that the kernel finds inside this
+// one is nearer to each of its ends than they are to each other, and so lies
+// between them; only rounding at the very edge could drop it.
+void CutAt(CPtrList& elements, CPtrList::Node* node, const Segment& own, int count, CCoord& first, CCoord& second) {
+    CCoord cuts[2];
+    int kept = 0;
+    if (count >= 1 && StrictlyInside(PointOf(first), own)) cuts[kept++] = first;
+    if (count == 2 && StrictlyInside(PointOf(second), own)) cuts[kept++] = second;
+    if (kept == 0) return;
+
+    CLoopweaveElement& element = ItemAt<CLoopweaveElement>(elements, node);
+    auto rest = std::make_unique<CLoopweaveElement>(element);
+    ElementEditor::MoveStart(*rest, cuts[kept - 1].X(), cuts[kept - 1].Y());
+    InsertOwned(elements, node, std::move(rest));
+    if (kept == 2) {
+        auto between = std::make_unique<CLoopweaveElement>(element);
+        ElementEditor::MoveStart(*between, cuts[0].X(), cuts[0].Y());
+        ElementEditor::MoveEnd(*between, cuts[1].X(), cuts[1].Y());
+        InsertOwned(elements, node, std::move(between));
+    }
+    ElementEditor::MoveEnd(element, cuts[0].X(), cuts[0].Y());
+}
+
+// Two elements that cross are cut at one point: the crossing as computed
+// along the first of them to find one, or instead the end point of either
+// element that lies within the tolerance of it. Computed along each element
+// separately, the crossing differs in the last bits, and far from the origin
+// that is enough for the area test to put one element's new piece off the
+// other's shortened line: the two would cross again, and be cut again, without
+// end. At one point, or at an existing end, their pieces meet exactly.
+void ShareTheCrossing(const Segment& a, const Segment& b, int aCount, CCoord& aPoint, CCoord& bPoint) {
+    const Point computed = PointOf(aCount == 1 ? aPoint : bPoint);
+    Point at = computed;
+    for (const Point& end : {a.start, a.end, b.start, b.end}) {
+        if (SamePoint(computed, end)) {
+            at = end;
+            break;
+        }
+    }
+    aPoint = bPoint = CCoord(at.x, at.y);
+}
+
+}  // namespace
+
+// Both segments are taken before either element changes: B is cut where A
+// met it before A was shortened.
+void CutPair(CPtrList& elements, CPtrList::Node* outer, CPtrList::Node* inner) {
+    CLoopweaveElement& a = ItemAt<CLoopweaveElement>(elements, outer);
+    CLoopweaveElement& b = ItemAt<CLoopweaveElement>(elements, inner);
+    if (!IsFinite(a) || !IsFinite(b)) return;
+    const Segment sa = SegmentOf(a);
+    const Segment sb = SegmentOf(b);
+    const int relation = sa.SegmentRelation(sb);
+    // Elements that meet, if at all, only where both already end stay whole.
+    if (relation == kApart || relation == kJoined || relation == kSameSegment) return;
+
+    CCoord a1, a2, b1, b2;
+    const int aCount = sa.SegmentCrossPoints(sb, a1, a2);
+    const int bCount = sb.SegmentCrossPoints(sa, b1, b2);
+    if (relation == kCrossing && aCount + bCount > 0) ShareTheCrossing(sa, sb, aCount, a1, b1);
+    CutAt(elements, outer, sa, aCount, a1, a2);
+    CutAt(elements, inner, sb, bCount, b1, b2);
+}
+
+
+}  // namespace loopweave

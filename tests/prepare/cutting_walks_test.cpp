@@ -1,0 +1,198 @@
+// The walk over nearby pairs against the walk over every pair, which defines
+// the result: the same stored list, bit for bit and in the same order, on
+// drawings made to sit at the edges of the reach argument.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <functional>
+#include <limits>
+#include <random>
+#include <vector>
+
+#include "loopweave.h"
+#include "prepare/cutting_walks.h"
+#include "prepare/list_order.h"
+#include "store/element_editor.h"
+#include "store/list_items.h"
+#include "support/drawing.h"
+
+namespace {
+
+using loopweave::ItemsOf;
+using loopweave::testing::Enter;
+using loopweave::testing::Line;
+
+std::vector<std::uint64_t> Bits(CLoopweave& builder) {
+    std::vector<std::uint64_t> bits;
+    for (CLoopweaveElement* e : ItemsOf<CLoopweaveElement>(builder.Element())) {
+        for (double value : {e->Sx(), e->Sy(), e->Ex(), e->Ey()}) {
+            std::uint64_t b;
+            std::memcpy(&b, &value, sizeof b);
+            bits.push_back(b);
+        }
+        bits.push_back(static_cast<std::uint32_t>(e->Key1()));
+    }
+    return bits;
+}
+
+// Cuts the drawing both ways and demands the same stored list.
+void ExpectSameCuts(const std::vector<Line>& lines) {
+    CLoopweave everyPair;
+    CLoopweave nearbyPairs;
+    Enter(everyPair, lines);
+    Enter(nearbyPairs, lines);
+    ASSERT_TRUE(loopweave::NearbyPairsSuffice(nearbyPairs.Element()));
+    loopweave::CutEveryPair(everyPair.Element());
+    loopweave::CutNearbyPairs(nearbyPairs.Element());
+    ASSERT_EQ(Bits(nearbyPairs), Bits(everyPair));
+}
+
+using Random = std::mt19937_64;
+double Uniform(Random& random, double low, double high) { return std::uniform_real_distribution<double>(low, high)(random); }
+
+// Lines across a square, some on a coarse grid so that ends meet and lines
+// overlap, each end nudged now and then by about the tolerance.
+std::vector<Line> CrossingLines(Random& random, double side) {
+    std::vector<Line> lines;
+    const int count = std::uniform_int_distribution<int>(2, 60)(random);
+    const auto value = [&] {
+        const double v = random() % 3 == 0 ? std::round(Uniform(random, 0, 8)) * side / 8 : Uniform(random, 0, side);
+        return random() % 4 == 0 ? v + Uniform(random, -3e-6, 3e-6) : v;
+    };
+    for (int i = 0; i < count; ++i) lines.push_back({value(), value(), value(), value(), i, 0});
+    return lines;
+}
+
+// Short elements, down to below the tolerance, whose side test reaches far
+// from them, among lines that pass close by.
+std::vector<Line> ShortAmongLong(Random& random) {
+    std::vector<Line> lines;
+    for (int i = 0; i < 40; ++i) {
+        const double x = Uniform(random, 0, 1);
+        const double y = Uniform(random, 0, 1);
+        if (i % 2 == 0) {
+            const double length = std::pow(10.0, Uniform(random, -7.5, -4));
+            const double angle = Uniform(random, 0, 6.3);
+            lines.push_back({x, y, x + length * std::cos(angle), y + length * std::sin(angle), i, 0});
+        } else {
+            lines.push_back({x, y, x + Uniform(random, -1, 1), y + Uniform(random, -1e-3, 1e-3), i, 0});
+        }
+    }
+    return lines;
+}
+
+// Elements about a thousandth long, where the side test's band and the
+// squared-distance test together reach farthest from the element, with other
+// elements ending just inside that reach, off the middle of each.
+std::vector<Line> EndsAtTheFarthestReach(Random& random) {
+    std::vector<Line> lines;
+    for (int i = 0; i < 20; ++i) {
+        const double x = Uniform(random, 0, 1);
+        const double y = Uniform(random, 0, 1);
+        const double length = std::pow(10.0, Uniform(random, -3.5, -2.5));
+        const double angle = Uniform(random, 0, 6.3);
+        const double dx = length * std::cos(angle);
+        const double dy = length * std::sin(angle);
+        lines.push_back({x, y, x + dx, y + dy, 2 * i, 0});
+        // Off the middle, square to the element, within both the band
+        // (1e-6 / length) and the lens of points within `length` of both ends.
+        const double reach = std::min(1e-6 / length, 0.86 * length) * Uniform(random, 0.5, 1.0);
+        const double px = x + dx / 2 - dy / length * reach;
+        const double py = y + dy / 2 + dx / length * reach;
+        lines.push_back({px, py, px + Uniform(random, -0.1, 0.1), py + Uniform(random, -0.1, 0.1), 2 * i + 1, 0});
+    }
+    return lines;
+}
+
+// Nearly parallel lines at distances around the reach, some overlapping.
+std::vector<Line> NearlyParallel(Random& random) {
+    std::vector<Line> lines;
+    for (int i = 0; i < 30; ++i) {
+        const double offset = std::pow(10.0, Uniform(random, -8, -2)) * (random() % 2 ? 1 : -1);
+        const double slope = Uniform(random, -1e-6, 1e-6);
+        const double from = Uniform(random, 0, 50);
+        const double to = from + Uniform(random, -30, 30);
+        lines.push_back({from, offset + slope * from, to, offset + slope * to, i, 0});
+    }
+    return lines;
+}
+
+// Lines through one point in many directions, and copies of some of them.
+std::vector<Line> FanWithCopies(Random& random) {
+    std::vector<Line> lines;
+    for (int i = 0; i < 30; ++i) {
+        const double angle = Uniform(random, 0, 3.2);
+        const double length = Uniform(random, 1, 10);
+        Line line{3 - length * std::cos(angle), 4 - length * std::sin(angle), 3 + length * std::cos(angle),
+                  4 + length * std::sin(angle), i, 0};
+        lines.push_back(line);
+        if (random() % 3 == 0) lines.push_back({line.ex, line.ey, line.sx, line.sy, i, 1});
+    }
+    return lines;
+}
+
+TEST(CuttingWalks, NearbyPairsCutEveryDrawingAsEveryPairDoes) {
+    Random random(20261208);
+    const std::vector<std::function<std::vector<Line>()>> drawings = {
+        [&] { return CrossingLines(random, 10); },
+        [&] { return CrossingLines(random, 1e4); },  // near the largest extent that allows nearby pairs
+        [&] { return ShortAmongLong(random); },
+        [&] { return EndsAtTheFarthestReach(random); },
+        [&] { return NearlyParallel(random); },
+        [&] { return FanWithCopies(random); },
+    };
+    for (int round = 0; round < 300; ++round) {
+        for (const auto& draw : drawings) {
+            const std::vector<Line> lines = draw();
+            ExpectSameCuts(lines);
+            if (HasFatalFailure()) return;
+        }
+    }
+}
+
+TEST(CuttingWalks, ElementsThatAreNotFiniteOrHaveNoLengthChangeNothingEitherWay) {
+    constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+    constexpr double kInfinity = std::numeric_limits<double>::infinity();
+    ExpectSameCuts({{0, 0, 10, 0, 1}, {kNaN, 0, 5, 5, 2}, {5, -5, 5, 5, 3}, {5, 0, 5, 0, 4}, {0, kInfinity, 1, 1, 5},
+                    {2, -1, 2, 1, 6}});
+}
+
+TEST(CuttingWalks, OnlyDrawingsNearTheOriginUseNearbyPairs) {
+    CLoopweave builder;
+    Enter(builder, {{0, 0, 1e4, 1e4, 1}});
+    EXPECT_TRUE(loopweave::NearbyPairsSuffice(builder.Element()));
+    Enter(builder, {{1e6, 1e6, 1e6 + 1, 1e6, 2}});
+    EXPECT_FALSE(loopweave::NearbyPairsSuffice(builder.Element()));
+}
+
+// Labels must follow the list however crowded one place becomes: a line cut
+// at a thousand points, each piece inserted straight after the element.
+TEST(ListOrder, LabelsFollowTheListThroughEveryRelabelling) {
+    CLoopweave builder;
+    Enter(builder, {{0, 0, 1, 0, 1}, {0, 0, 2, 0, 2}, {0, 0, 3, 0, 3}});
+    CPtrList& list = builder.Element();
+    loopweave::ListOrder order(list);
+    Random random(7);
+    for (int i = 0; i < 2000; ++i) {
+        int place = static_cast<int>(random() % static_cast<unsigned>(list.Count()));
+        if (i % 2 == 0) place = 1;  // keep crowding one gap
+        CPtrList::Node* node = list.Head();
+        while (place-- > 0) node = list.Next(node);
+        CPtrList::Node* end = list.Next(node);
+        list.InsertAfter(node, new CLoopweaveElement(0, 0, 1, 1, i, 0));
+        if (i % 3 == 0) list.InsertAfter(node, new CLoopweaveElement(0, 0, 1, 1, i, 1));  // a run of two
+        order.InsertRun(list.Next(node), end);
+    }
+    std::uint64_t previous = 0;
+    for (CLoopweaveElement* element : ItemsOf<CLoopweaveElement>(list)) {
+        const std::uint64_t label = order.Label(loopweave::ElementEditor::Serial(*element));
+        ASSERT_GT(label, previous);
+        previous = label;
+    }
+}
+
+}  // namespace
