@@ -1,5 +1,6 @@
 #include "output/contact_candidates.h"
 
+#include <cfloat>
 #include <cmath>
 #include <utility>
 
@@ -75,14 +76,27 @@ ContactCandidates::ContactCandidates(const std::vector<Segment>& segments)
         if (wide_[static_cast<std::size_t>(i)]) wideList_.push_back(i);
     }
 
-    // Sweep along the longer side of the chain's box: the narrow elements in
-    // order of their low ends, each paired with those that follow while the
-    // gap along the sweep is within its own reach, the reach of the pair
-    // being the smaller of the two.
+    // Sweep along the longer side of the chain's box over the narrow
+    // elements' intervals, each widened by its reach and by a pad for the
+    // rounding of the widening: ordered by their widened low ends, each is
+    // paired with those that follow while these begin within its widened
+    // interval. That finds every pair within the reach of the pair (the
+    // larger of the two reaches) along the sweep: from the rounding of the
+    // gap, of the widened ends and of the pad, each at most 2^-53 of values
+    // below magnitude + extent (reaches are at most the extent), the pad of
+    // 2^-50 (magnitude + extent) leaves room to spare.
     const int axis = spans[0] >= spans[1] ? 0 : 1;
+    const double pad = 4 * DBL_EPSILON * (magnitude + extent);
+    std::vector<double> widenedLow(segments.size());
+    std::vector<double> widenedHigh(segments.size());
+    for (int i : narrow) {
+        const std::size_t at = static_cast<std::size_t>(i);
+        widenedLow[at] = boxes[at].low[axis] - (reach[at] + pad);
+        widenedHigh[at] = boxes[at].high[axis] + (reach[at] + pad);
+    }
     std::sort(narrow.begin(), narrow.end(), [&](int p, int q) {
-        const double lowP = boxes[static_cast<std::size_t>(p)].low[axis];
-        const double lowQ = boxes[static_cast<std::size_t>(q)].low[axis];
+        const double lowP = widenedLow[static_cast<std::size_t>(p)];
+        const double lowQ = widenedLow[static_cast<std::size_t>(q)];
         return lowP < lowQ || (lowP == lowQ && p < q);
     });
     const std::size_t mostPairs = kMostPairsPerElement * segments.size();
@@ -91,9 +105,8 @@ ContactCandidates::ContactCandidates(const std::vector<Segment>& segments)
         const std::size_t i = static_cast<std::size_t>(narrow[k]);
         for (std::size_t m = k + 1; m < narrow.size(); ++m) {
             const std::size_t j = static_cast<std::size_t>(narrow[m]);
-            // Later low ends only widen this gap: the rest lie beyond reach.
-            if (boxes[j].low[axis] - boxes[i].high[axis] > reach[i]) break;
-            const double pairReach = std::min(reach[i], reach[j]);
+            if (widenedLow[j] > widenedHigh[i]) break;
+            const double pairReach = std::max(reach[i], reach[j]);
             if (GapAlong(boxes[i], boxes[j], 0) > pairReach || GapAlong(boxes[i], boxes[j], 1) > pairReach) continue;
             pairs.emplace_back(std::min(narrow[k], narrow[m]), std::max(narrow[k], narrow[m]));
         }

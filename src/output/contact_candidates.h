@@ -10,10 +10,13 @@
 namespace loopweave {
 
 // For each element of a chain, the later elements that the relation test can
-// find in contact with it: every other pair lies farther apart than the
-// contact reach (geometry/contact_reach.h) and tests as no contact, so a walk
-// over these pairs in this order meets every contact the walk over all pairs
-// meets, in the same order.
+// find in contact with it: every other pair has boxes farther apart, along x
+// or y, than the larger of the two elements' contact reaches
+// (geometry/contact_reach.h) and tests as no contact, so a walk over these
+// pairs in this order meets every contact the walk over all pairs meets, in
+// the same order. (The smaller reach would not do: a very short element
+// counts points within 1e-6 / length of its line as on it, so a long one can
+// meet it far outside the long one's own reach.)
 //
 // Elements with a coordinate that is not finite, elements of no length and
 // elements whose reach spans the whole chain are compared with every other.
