@@ -1,8 +1,13 @@
 // The diagnosis of a polygon's chain: is it open, does it run back on itself,
 // does it cross itself. It reads the chain and never changes it.
 
+#include <cstddef>
+#include <vector>
+
 #include "geometry/element_geometry.h"
 #include "loopweave.h"
+#include "output/contact_candidates.h"
+#include "output/position_ring.h"
 #include "store/list_items.h"
 
 using loopweave::DeleteAll;
@@ -10,7 +15,7 @@ using loopweave::EndOf;
 using loopweave::ItemAt;
 using loopweave::ItemsOf;
 using loopweave::Point;
-using loopweave::PointOf;
+using loopweave::PositionRing;
 using loopweave::SamePoint;
 using loopweave::Segment;
 using loopweave::SegmentOf;
@@ -56,53 +61,62 @@ bool COutputLoopweave::CheckClosed() {
 
 bool COutputLoopweave::CheckReturn() {
     // The start points as a ring. A point whose two neighbours coincide is the
-    // tip of an out-and-back run: it is listed, and it and one neighbour leave
-    // the ring, which folds the run up by one step. The scan then starts again
-    // from the head, so a long run is found tip first and then point by point
-    // back towards its base.
-    CPtrList ring(10);
-    for (CLoopweaveElement* element : ItemsOf<CLoopweaveElement>(elements_)) {
-        ring.Append(new CCoord(element->Sx(), element->Sy(), 2));
-    }
+    // tip of an out-and-back run: it is listed, and it and its predecessor
+    // leave the ring, which folds the run up by one step. Each find is the
+    // first such point from the head, so a long run is found tip first and
+    // then point by point back towards its base.
+    //
+    // Whether a point is a tip depends only on its two neighbours, and a fold
+    // gives new neighbours to just two points: the one before the removed
+    // predecessor (a new successor) and the tip's successor (a new
+    // predecessor). Re-marking those two keeps the marked set exactly the set
+    // of tips, so its first member is the point a scan from the head finds.
+    std::vector<Point> starts;
+    starts.reserve(static_cast<std::size_t>(elements_.Count()));
+    for (CLoopweaveElement* element : ItemsOf<CLoopweaveElement>(elements_)) starts.push_back(StartOf(*element));
+
+    PositionRing ring(static_cast<int>(starts.size()));
+    const auto isTip = [&](int p) {
+        return SamePoint(starts[static_cast<std::size_t>(ring.Next(p))], starts[static_cast<std::size_t>(ring.Previous(p))]);
+    };
+    for (int p = 0; p < ring.Count(); ++p) ring.Mark(p, isTip(p));
 
     bool found = false;
-    CPtrList::Node* r = ring.Head();
-    // A single point is its own neighbour on both sides; it is no run, and it
-    // is deleted with the ring below rather than listed.
-    while (r != nullptr && ring.Count() > 1) {
-        CPtrList::Node* next = r == ring.Tail() ? ring.Head() : ring.Next(r);
-        CPtrList::Node* previous = r == ring.Head() ? ring.Tail() : ring.Prev(r);
-        auto* nextPoint = static_cast<CCoord*>(ring.Data(next));
-        auto* previousPoint = static_cast<CCoord*>(ring.Data(previous));
-        if (!SamePoint(PointOf(*nextPoint), PointOf(*previousPoint))) {
-            r = ring.Next(r);
-            continue;
-        }
+    // A single point is its own neighbour on both sides; it is no run and is
+    // not listed.
+    for (int tip = ring.FirstMarked(); tip >= 0 && ring.Count() > 1; tip = ring.FirstMarked()) {
         found = true;
-        errors_.Append(ring.Data(r));  // the tip itself moves to the error list
-        ring.Remove(r);
-        delete previousPoint;
-        ring.Remove(previous);
-        r = ring.Head();
+        const Point& point = starts[static_cast<std::size_t>(tip)];
+        errors_.Append(new CCoord(point.x, point.y, 2));
+        const int after = ring.Next(tip);
+        ring.Remove(ring.Previous(tip));
+        ring.Remove(tip);
+        if (ring.Count() < 2) break;
+        ring.Mark(ring.Previous(after), isTip(ring.Previous(after)));
+        ring.Mark(after, isTip(after));
     }
-
-    DeleteAll<CCoord>(ring);
     return found;
 }
 
 bool COutputLoopweave::CheckCross() {
-    // Every pair of elements. Neighbours that only share their joint touch
+    // Every pair of elements a before b that can touch at all, in the order
+    // of the walk over all pairs. Neighbours that only share their joint touch
     // there (relation kJoined) and a back-and-forth pair (kSameSegment) is the
     // return check's; anything else is a crossing, touching or overlap.
+    std::vector<Segment> segments;
+    segments.reserve(static_cast<std::size_t>(elements_.Count()));
+    for (CLoopweaveElement* element : ItemsOf<CLoopweaveElement>(elements_)) segments.push_back(SegmentOf(*element));
+    const loopweave::ContactCandidates candidates(segments);
+
     bool found = false;
-    for (CPtrList::Node* a = elements_.Head(); a != nullptr; a = elements_.Next(a)) {
-        const Segment first = SegmentOf(ElementAt(elements_, a));
-        for (CPtrList::Node* b = elements_.Next(a); b != nullptr; b = elements_.Next(b)) {
-            const Segment second = SegmentOf(ElementAt(elements_, b));
+    for (int a = 0; a < static_cast<int>(segments.size()); ++a) {
+        const Segment& first = segments[static_cast<std::size_t>(a)];
+        candidates.ForEachAfter(a, [&](int b) {
+            const Segment& second = segments[static_cast<std::size_t>(b)];
             const int relation = first.SegmentRelation(second);
             if (relation == loopweave::kApart || relation == loopweave::kJoined ||
                 relation == loopweave::kSameSegment) {
-                continue;
+                return;
             }
             found = true;
             CCoord one(0, 0, 0);
@@ -110,9 +124,9 @@ bool COutputLoopweave::CheckCross() {
             ListCrossPoints(errors_, first.SegmentCrossPoints(second, one, two), one, two);
             // A proper crossing is one point, listed once as measured along
             // the first element; any other contact is listed from both sides.
-            if (relation == loopweave::kCrossing) continue;
+            if (relation == loopweave::kCrossing) return;
             ListCrossPoints(errors_, second.SegmentCrossPoints(first, one, two), one, two);
-        }
+        });
     }
     return found;
 }

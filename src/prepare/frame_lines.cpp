@@ -15,6 +15,7 @@
 #include "geometry/element_geometry.h"
 #include "geometry/point.h"
 #include "loopweave.h"
+#include "prepare/line_index.h"
 #include "store/list_items.h"
 #include "store/ptr_array.h"
 
@@ -23,8 +24,8 @@ using loopweave::InsertOwned;
 using loopweave::IsFinite;
 using loopweave::ItemsOf;
 using loopweave::kTolerance;
+using loopweave::LineIndex;
 using loopweave::Point;
-using loopweave::SamePoint;
 using loopweave::StartOf;
 
 namespace {
@@ -40,11 +41,13 @@ struct Side {
     double from;  // the corner values
     double to;
 
-    // An end point within the tolerance of the line cuts the side where it
-    // lies along it, wherever that is, even beyond a corner.
+    // Within the tolerance of the line, across it.
+    bool Near(const Point& end) const { return std::fabs(across - (horizontal ? end.y : end.x)) < kTolerance; }
+
+    // An end point near the line cuts the side where it lies along it,
+    // wherever that is, even beyond a corner.
     void Collect(const Point& end, Values& values) const {
-        const double acrossEnd = horizontal ? end.y : end.x;
-        if (std::fabs(across - acrossEnd) < kTolerance) values.Append(horizontal ? end.x : end.y);
+        if (Near(end)) values.Append(horizontal ? end.x : end.y);
     }
 
     std::unique_ptr<CLoopweaveElement> Piece(double start, double end, int key1, int key2) const {
@@ -68,19 +71,6 @@ void SortDistinct(Values& values) {
     }
 }
 
-// The same two end points within the tolerance, in either direction.
-bool SameLine(CLoopweaveElement& e, CLoopweaveElement& s) {
-    return (SamePoint(StartOf(e), StartOf(s)) && SamePoint(EndOf(e), EndOf(s))) ||
-           (SamePoint(StartOf(e), EndOf(s)) && SamePoint(EndOf(e), StartOf(s)));
-}
-
-bool RepeatsStored(CPtrList& elements, CLoopweaveElement& piece) {
-    for (CLoopweaveElement* stored : ItemsOf<CLoopweaveElement>(elements)) {
-        if (SameLine(piece, *stored)) return true;
-    }
-    return false;
-}
-
 }  // namespace
 
 void CLoopweave::AddFrameLine(double x1, double y1, double x2, double y2, int key1, int key2) {
@@ -88,12 +78,20 @@ void CLoopweave::AddFrameLine(double x1, double y1, double x2, double y2, int ke
 
     const Side sides[4] = {{true, y1, x1, x2}, {false, x1, y1, y2}, {true, y2, x1, x2}, {false, x2, y1, y2}};
     Values values[4];
+    // A piece lies on its side's line, so a stored element can repeat one
+    // only if both its end points are near that line, by the very difference
+    // SamePoint takes; those and the pieces added are all the repeat test
+    // needs to see.
+    LineIndex alongSides;
     for (CLoopweaveElement* element : ItemsOf<CLoopweaveElement>(elements_)) {
         if (!IsFinite(*element)) continue;
+        bool alongSide = false;
         for (int s = 0; s < 4; ++s) {
             sides[s].Collect(StartOf(*element), values[s]);
             sides[s].Collect(EndOf(*element), values[s]);
+            alongSide = alongSide || (sides[s].Near(StartOf(*element)) && sides[s].Near(EndOf(*element)));
         }
+        if (alongSide) alongSides.Add(*element);
     }
 
     for (int s = 0; s < 4; ++s) {
@@ -102,7 +100,8 @@ void CLoopweave::AddFrameLine(double x1, double y1, double x2, double y2, int ke
         SortDistinct(values[s]);
         for (int j = 0; j + 1 < values[s].Size(); ++j) {
             std::unique_ptr<CLoopweaveElement> piece = sides[s].Piece(values[s][j], values[s][j + 1], key1, key2);
-            if (!RepeatsStored(elements_, *piece)) InsertOwned(elements_, nullptr, std::move(piece));
+            if (alongSides.Repeats(*piece)) continue;
+            alongSides.Add(*InsertOwned(elements_, nullptr, std::move(piece)));
         }
         values[s].SetSize(0);
     }
