@@ -31,15 +31,32 @@ BoxGrid::CellRange BoxGrid::RangeOf(const Box& box) const {
     return {Column(box.minX), Row(box.minY), Column(box.maxX), Row(box.maxY)};
 }
 
+namespace {
+
+// More cells than this and an item goes on the large list.
+constexpr int kMostCells = 64;
+
+}  // namespace
+
 void BoxGrid::Insert(int item, const Box& box) {
     const auto index = static_cast<std::size_t>(item);
     if (listedIn_.size() <= index) {
         listedIn_.resize(index + 1, CellRange{1, 1, 0, 0});
         seenAt_.resize(index + 1, 0);
         retired_.resize(index + 1, 0);
+        large_.resize(index + 1, 0);
+        onLargeList_.resize(index + 1, 0);
     }
     const CellRange range = RangeOf(box);
     CellRange& listed = listedIn_[index];
+    const long cells = static_cast<long>(range.x1 - range.x0 + 1) * (range.y1 - range.y0 + 1);
+    large_[index] = cells > kMostCells;
+    if (large_[index]) {
+        listed = CellRange{1, 1, 0, 0};  // its cell entries are stale now
+        if (!onLargeList_[index]) largeItems_.push_back(item);
+        onLargeList_[index] = 1;
+        return;
+    }
     for (int y = range.y0; y <= range.y1; ++y) {
         for (int x = range.x0; x <= range.x1; ++x) {
             if (!listed.Contains(x, y)) cells_[static_cast<std::size_t>(y) * columns_ + x].push_back(item);
@@ -67,13 +84,29 @@ void BoxGrid::Query(const Box& box, std::vector<int>& found) {
                     continue;
                 }
                 ++i;
-                std::uint64_t& seen = seenAt_[static_cast<std::size_t>(item)];
-                if (seen == query_) continue;
-                seen = query_;
-                found.push_back(item);
+                Report(item, found);
             }
         }
     }
+    for (std::size_t i = 0; i < largeItems_.size();) {
+        const auto item = static_cast<std::size_t>(largeItems_[i]);
+        if (retired_[item] || !large_[item]) {
+            onLargeList_[item] = 0;
+            largeItems_[i] = largeItems_.back();
+            largeItems_.pop_back();
+            continue;
+        }
+        ++i;
+        Report(static_cast<int>(item), found);
+    }
+}
+
+// Appends the item unless this query has reported it already.
+void BoxGrid::Report(int item, std::vector<int>& found) {
+    std::uint64_t& seen = seenAt_[static_cast<std::size_t>(item)];
+    if (seen == query_) return;
+    seen = query_;
+    found.push_back(item);
 }
 
 }  // namespace loopweave

@@ -25,6 +25,11 @@ struct Box {
 // the cells it newly reaches and dropped lazily from those it left, so
 // candidates are a superset that the caller narrows with the items' own
 // boxes. Boxes beyond the extent are clamped to its border cells.
+//
+// An item that would reach into more than a few cells is kept on a list of
+// large items instead, which every query reports: listed cell by cell it
+// would cost every query that meets those cells, and a drawing of many
+// copies of one long line would cost each query the whole grid.
 class BoxGrid {
 public:
     // About `cellsWanted` square cells over the extent, at most 2^24 of them.
@@ -48,6 +53,7 @@ private:
     };
 
     CellRange RangeOf(const Box& box) const;
+    void Report(int item, std::vector<int>& found);
     int Column(double x) const;
     int Row(double y) const;
 
@@ -59,6 +65,9 @@ private:
     std::vector<CellRange> listedIn_;    // per item: cells that list it
     std::vector<std::uint64_t> seenAt_;  // per item: the last query that found it
     std::vector<char> retired_;
+    std::vector<char> large_;        // per item: kept on the large list now
+    std::vector<char> onLargeList_;  // per item: has an entry there
+    std::vector<int> largeItems_;
     std::uint64_t query_ = 0;
 };
 
