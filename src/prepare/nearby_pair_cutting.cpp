@@ -3,7 +3,7 @@
 // The outer cursor walks the list as the walk over every pair does. For each
 // outer element A, the only inner elements that cutting can change are those
 // whose boxes lie within CutReach of A's box (contact_reach.h); a grid finds
-// them, and a heap takes them in the order of the list, read from labels that
+// them, and they are taken in the order of the list, read from labels that
 // keep that order as pieces are inserted (ListOrder). The label of the last
 // inner taken is the inner cursor: an inner is taken only beyond it, which
 // skips A's own pieces, inserted behind the cursor, exactly as the walk over
@@ -68,8 +68,12 @@ public:
 
 private:
     void OuterPass(CPtrList::Node* outer);
-    void QueueNear(int outer, std::uint64_t cursor);
-    void Queue(int serial);
+    // Appends the elements within reach of the outer one and beyond the
+    // cursor that this pass has not queued yet.
+    void Gather(int outer, std::uint64_t cursor, std::vector<int>& into);
+    void QueueLate(const std::vector<int>& serials);
+    // The next inner element in the order of the list, from either queue.
+    bool TakeNext(int& serial);
     void EnlistRun(CPtrList::Node* first, CPtrList::Node* end);
     void Enlist(CPtrList::Node* node);
 
@@ -77,33 +81,47 @@ private:
     CLoopweaveElement& ElementOf(int serial) {
         return ItemAt<CLoopweaveElement>(elements_, nodes_[static_cast<std::size_t>(serial)]);
     }
-    bool LaterInList(int a, int b) const { return order_.Label(a) > order_.Label(b); }
+    // The element's box as last read, and read again.
+    const Box& BoxAt(int serial) const { return boxes_[static_cast<std::size_t>(serial)]; }
+    const Box& Rebox(int serial) { return boxes_[static_cast<std::size_t>(serial)] = BoxOf(ElementOf(serial)); }
+    // Orders serials by their places in the list; labels are distinct, so
+    // this is a strict order and safe for sorting.
+    auto LaterInList() const {
+        return [this](int x, int y) { return order_.Label(x) > order_.Label(y); };
+    }
 
     CPtrList& elements_;
     ListOrder order_;
     BoxGrid grid_;
     double reach_;
     std::vector<CPtrList::Node*> nodes_;   // by serial
+    std::vector<Box> boxes_;               // by serial
     std::vector<std::uint64_t> queuedIn_;  // by serial: the outer pass that queued it
     std::uint64_t pass_ = 0;
-    std::vector<int> queue_;  // a heap of serials, the earliest in the list on top
+    // The inner elements of a pass, in the order of the list: those the first
+    // query finds, sorted once, and a heap of those that turn up later (the
+    // inner elements' pieces, and what a query finds after the outer element
+    // changed), the earliest on top.
+    std::vector<int> ahead_;
+    std::size_t nextAhead_ = 0;
+    std::vector<int> late_;
     std::vector<int> found_;
 };
 
 void NearbyPairWalk::OuterPass(CPtrList::Node* outer) {
     const int a = SerialOf(outer);
     ++pass_;
-    queue_.clear();
+    ahead_.clear();
+    nextAhead_ = 0;
+    late_.clear();
     std::uint64_t cursor = order_.Label(a);
-    QueueNear(a, cursor);
-    const auto later = [this](int x, int y) { return LaterInList(x, y); };
-    while (!queue_.empty()) {
-        std::pop_heap(queue_.begin(), queue_.end(), later);
-        const int b = queue_.back();
-        queue_.pop_back();
+    Gather(a, cursor, ahead_);
+    std::sort(ahead_.begin(), ahead_.end(), [later = LaterInList()](int x, int y) { return later(y, x); });
+    int b = 0;
+    while (TakeNext(b)) {
         cursor = order_.Label(b);
-        const Box aBox = BoxOf(ElementOf(a));
-        const Box bBox = BoxOf(ElementOf(b));
+        const Box aBox = BoxAt(a);
+        const Box bBox = BoxAt(b);
         if (!aBox.Grown(reach_).Meets(bBox)) continue;
 
         CPtrList::Node* inner = nodes_[static_cast<std::size_t>(b)];
@@ -113,33 +131,57 @@ void NearbyPairWalk::OuterPass(CPtrList::Node* outer) {
 
         EnlistRun(elements_.Next(outer), pastOuter);
         EnlistRun(elements_.Next(inner), pastInner);
+        found_.clear();
         for (CPtrList::Node* piece = elements_.Next(inner); piece != pastInner; piece = elements_.Next(piece)) {
-            Queue(SerialOf(piece));
+            found_.push_back(SerialOf(piece));
         }
-        if (!SameBox(BoxOf(ElementOf(b)), bBox)) grid_.Insert(b, BoxOf(ElementOf(b)));
-        if (!SameBox(BoxOf(ElementOf(a)), aBox)) {
-            grid_.Insert(a, BoxOf(ElementOf(a)));
-            QueueNear(a, cursor);
+        QueueLate(found_);
+        if (!SameBox(Rebox(b), bBox)) grid_.Insert(b, BoxAt(b));
+        if (!SameBox(Rebox(a), aBox)) {
+            grid_.Insert(a, BoxAt(a));
+            std::vector<int> near;
+            Gather(a, cursor, near);
+            QueueLate(near);
         }
     }
     grid_.Retire(a);
 }
 
-void NearbyPairWalk::QueueNear(int outer, std::uint64_t cursor) {
+void NearbyPairWalk::Gather(int outer, std::uint64_t cursor, std::vector<int>& into) {
     found_.clear();
-    const Box near = BoxOf(ElementOf(outer)).Grown(reach_);
+    const Box near = BoxAt(outer).Grown(reach_);
     grid_.Query(near, found_);
     for (int serial : found_) {
-        if (order_.Label(serial) > cursor && near.Meets(BoxOf(ElementOf(serial)))) Queue(serial);
+        std::uint64_t& queued = queuedIn_[static_cast<std::size_t>(serial)];
+        if (queued == pass_ || order_.Label(serial) <= cursor || !near.Meets(BoxAt(serial))) continue;
+        queued = pass_;
+        into.push_back(serial);
     }
 }
 
-void NearbyPairWalk::Queue(int serial) {
-    std::uint64_t& queued = queuedIn_[static_cast<std::size_t>(serial)];
-    if (queued == pass_) return;
-    queued = pass_;
-    queue_.push_back(serial);
-    std::push_heap(queue_.begin(), queue_.end(), [this](int x, int y) { return LaterInList(x, y); });
+void NearbyPairWalk::QueueLate(const std::vector<int>& serials) {
+    for (int serial : serials) {
+        queuedIn_[static_cast<std::size_t>(serial)] = pass_;
+        late_.push_back(serial);
+        std::push_heap(late_.begin(), late_.end(), LaterInList());
+    }
+}
+
+bool NearbyPairWalk::TakeNext(int& serial) {
+    const bool haveAhead = nextAhead_ < ahead_.size();
+    if (late_.empty()) {
+        if (!haveAhead) return false;
+        serial = ahead_[nextAhead_++];
+        return true;
+    }
+    if (haveAhead && LaterInList()(late_.front(), ahead_[nextAhead_])) {
+        serial = ahead_[nextAhead_++];
+        return true;
+    }
+    std::pop_heap(late_.begin(), late_.end(), LaterInList());
+    serial = late_.back();
+    late_.pop_back();
+    return true;
 }
 
 void NearbyPairWalk::EnlistRun(CPtrList::Node* first, CPtrList::Node* end) {
@@ -155,10 +197,10 @@ void NearbyPairWalk::Enlist(CPtrList::Node* node) {
     if (nodes_.size() <= serial) {
         nodes_.resize(serial + 1, nullptr);
         queuedIn_.resize(serial + 1, 0);
+        boxes_.resize(serial + 1);
     }
     nodes_[serial] = node;
-    CLoopweaveElement& element = ItemAt<CLoopweaveElement>(elements_, node);
-    if (IsFinite(element)) grid_.Insert(static_cast<int>(serial), BoxOf(element));
+    if (IsFinite(ItemAt<CLoopweaveElement>(elements_, node))) grid_.Insert(static_cast<int>(serial), Rebox(static_cast<int>(serial)));
 }
 
 }  // namespace
