@@ -1,0 +1,72 @@
+#include "driver/driver_main.h"
+
+#include <sys/resource.h>
+
+#include <cstdio>
+#include <cstring>
+#include <exception>
+#include <string>
+
+#include "inputs/bench_inputs.h"
+
+namespace loopweave::bench {
+namespace {
+
+long PeakResidentKib() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;  // KiB on Linux
+}
+
+void PrintSkipped(const char* engineName, const std::string& input, const char* status, long elements) {
+    std::printf("engine=%s input=%s status=%s", engineName, input.c_str(), status);
+    if (elements >= 0) std::printf(" elements=%ld", elements);
+    std::printf("\n");
+}
+
+int RunOne(const char* engineName, const std::string& input, Engine engine) {
+    if (!InputAvailable(input)) {
+        PrintSkipped(engineName, input, "no-data", -1);
+        return 0;
+    }
+    // A generated input over the cap is not even made: at 10^6 segments and
+    // more that alone takes a while.
+    const auto requested = RequestedSegments(input);
+    if (requested && OverCap(*requested)) {
+        PrintSkipped(engineName, input, "over-cap", *requested);
+        return 0;
+    }
+    const Segments segments = LoadInput(input);
+    const long elements = static_cast<long>(segments.size());
+    if (OverCap(elements)) {
+        PrintSkipped(engineName, input, "over-cap", elements);
+        return 0;
+    }
+    const EngineResult result = engine(segments);
+    std::printf(
+        "engine=%s input=%s status=ok elements=%ld edges=%ld polygons=%ld cut_s=%.6f form_s=%.6f peak_kib=%ld\n",
+        engineName, input.c_str(), elements, result.edges, result.polygons, result.cutSeconds, result.formSeconds,
+        PeakResidentKib());
+    return 0;
+}
+
+}  // namespace
+
+int RunDriver(int argc, char** argv, const char* engineName, Engine engine) {
+    if (argc == 2 && std::strcmp(argv[1], "--list") == 0) {
+        for (const std::string& name : BenchInputNames()) std::printf("%s\n", name.c_str());
+        return 0;
+    }
+    if (argc != 2 || argv[1][0] == '-') {
+        std::fprintf(stderr, "usage: %s INPUT | --list\n", argv[0]);
+        return 2;
+    }
+    try {
+        return RunOne(engineName, argv[1], engine);
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "%s: %s\n", argv[0], error.what());
+        return 1;
+    }
+}
+
+}  // namespace loopweave::bench
