@@ -1,10 +1,9 @@
 #include "driver/driver_main.h"
 
-#include <sys/resource.h>
-
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <fstream>
 #include <string>
 
 #include "inputs/bench_inputs.h"
@@ -12,10 +11,14 @@
 namespace loopweave::bench {
 namespace {
 
+// VmHWM, the peak resident memory of this program alone: getrusage's
+// ru_maxrss would include the parent's memory from before the exec.
 long PeakResidentKib() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;  // KiB on Linux
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind("VmHWM:", 0) == 0) return std::stol(line.substr(6));
+    }
+    return -1;
 }
 
 void PrintSkipped(const char* engineName, const std::string& input, const char* status, long elements) {
