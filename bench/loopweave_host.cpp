@@ -9,8 +9,9 @@ void EnterSegments(CLoopweave& builder, const Segments& segments) {
     }
 }
 
-Segments StoredSegments(CLoopweave& builder) {
-    CPtrList& elements = builder.Element();
+namespace {
+
+Segments ListSegments(CPtrList& elements) {
     Segments segments;
     segments.reserve(elements.Count());
     for (CPtrList::Node* node = elements.Head(); node != nullptr; node = elements.Next(node)) {
@@ -20,11 +21,26 @@ Segments StoredSegments(CLoopweave& builder) {
     return segments;
 }
 
-void StripEveryPolygon(CLoopweave& builder) {
+}  // namespace
+
+Segments StoredSegments(CLoopweave& builder) { return ListSegments(builder.Element()); }
+
+std::vector<Segments> PolygonChains(CLoopweave& builder) {
     CPtrList& polygons = builder.Polygon();
+    std::vector<Segments> chains;
+    chains.reserve(polygons.Count());
     for (CPtrList::Node* node = polygons.Head(); node != nullptr; node = polygons.Next(node)) {
-        static_cast<COutputLoopweave*>(polygons.Data(node))->RemoveReturnLine();
+        chains.push_back(ListSegments(static_cast<COutputLoopweave*>(polygons.Data(node))->Element()));
     }
+    return chains;
+}
+
+std::unique_ptr<COutputLoopweave> PolygonWithChain(const Segments& chain) {
+    auto polygon = std::make_unique<COutputLoopweave>();
+    for (const Segment& s : chain) {
+        polygon->Element().Append(new CLoopweaveElement(s.sx, s.sy, s.ex, s.ey, s.key1, s.key2));
+    }
+    return polygon;
 }
 
 }  // namespace loopweave::bench
