@@ -3,7 +3,8 @@
 // runs of every polygon. Cutting, the self-crossing check, the link step at a
 // vertex of high degree and the rescans of the run check all look at every
 // pair, so some of these grow with the square of the size; the larger sizes
-// are meant to be picked with --benchmark_filter.
+// are meant to be picked with --benchmark_filter, or left out with
+// BENCH_MAX_SEGMENTS.
 
 #include <benchmark/benchmark.h>
 
@@ -12,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "inputs/bench_inputs.h"
 #include "loopweave.h"
 #include "store/list_items.h"
 #include "support/drawing.h"
@@ -85,15 +87,27 @@ void Strip(benchmark::State& state, const char* name, DrawingMaker make) {
     }
 }
 
+// The sizes within BENCH_MAX_SEGMENTS, when it is set.
+std::vector<int> Sizes() {
+    std::vector<int> sizes;
+    for (int n : {1000, 10000, 100000}) {
+        if (!loopweave::bench::OverCap(n)) sizes.push_back(n);
+    }
+    return sizes;
+}
+
 void RegisterAll() {
+    const std::vector<int> sizes = Sizes();
+    if (sizes.empty()) return;
     for (const auto& [name, make] : kDrawings) {
         const std::string drawing = name;
-        const auto sizes = [](benchmark::internal::Benchmark* b) {
-            b->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime();
+        const auto withSizes = [&sizes](benchmark::internal::Benchmark* b) {
+            for (int n : sizes) b->Arg(n);
+            b->Unit(benchmark::kMillisecond)->UseRealTime();
         };
-        sizes(benchmark::RegisterBenchmark(("cut/" + drawing).c_str(), Cut, make));
-        sizes(benchmark::RegisterBenchmark(("form/" + drawing).c_str(), Form, name, make));
-        sizes(benchmark::RegisterBenchmark(("strip/" + drawing).c_str(), Strip, name, make));
+        withSizes(benchmark::RegisterBenchmark(("cut/" + drawing).c_str(), Cut, make));
+        withSizes(benchmark::RegisterBenchmark(("form/" + drawing).c_str(), Form, name, make));
+        withSizes(benchmark::RegisterBenchmark(("strip/" + drawing).c_str(), Strip, name, make));
     }
 }
 
