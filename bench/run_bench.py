@@ -99,8 +99,14 @@ def run_pipeline(runner, tree, inputs, engines):
     results = {}
     for input_name in inputs:
         for engine in engines:
-            results[input_name, engine] = driver_result(runner, tree, engine, input_name)
-            print(pipeline_row(input_name, engine, results[input_name, engine]), flush=True)
+            fields = driver_result(runner, tree, engine, input_name)
+            if fields["status"] in STATUS_TEXT.values():
+                # Over the cap or without data for one engine is so for all.
+                results.update({(input_name, every): fields for every in engines})
+                print(pipeline_row(input_name, "-", fields), flush=True)
+                break
+            results[input_name, engine] = fields
+            print(pipeline_row(input_name, engine, fields), flush=True)
     return results
 
 
@@ -111,6 +117,8 @@ def print_ratios(results, inputs):
     memory = lambda fields: int(fields["peak_kib"])  # noqa: E731
     for input_name in inputs:
         ours = results[input_name, "loopweave"]
+        if ours["status"] in STATUS_TEXT.values():
+            continue
         cgal, geos = results[input_name, "cgal"], results[input_name, "geos"]
         print("{:<22} {:>11} {:>11} {:>13} {:>13}".format(input_name, ratio(ours, cgal, seconds),
                                                          ratio(ours, geos, seconds), ratio(ours, cgal, memory),
