@@ -25,6 +25,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "inputs/bench_inputs.h"
 #include "loopweave.h"
@@ -34,37 +35,39 @@ namespace {
 
 using loopweave::bench::Segments;
 
+// The value of `name` in the cache, made by `make` the first time.
+template <typename T, typename Make>
+const T& Once(std::map<std::string, T>& cache, const std::string& name, Make make) {
+    auto place = cache.find(name);
+    if (place == cache.end()) place = cache.emplace(name, make()).first;
+    return place->second;
+}
+
 // Each input is made once per process, cut once for the operations that start
 // from the cut drawing and formed once for the stripping.
 const Segments& Input(const std::string& name) {
     static std::map<std::string, Segments> made;
-    auto place = made.find(name);
-    if (place == made.end()) place = made.emplace(name, loopweave::bench::LoadInput(name)).first;
-    return place->second;
+    return Once(made, name, [&] { return loopweave::bench::LoadInput(name); });
 }
 
 const Segments& CutInput(const std::string& name) {
     static std::map<std::string, Segments> cut;
-    auto place = cut.find(name);
-    if (place == cut.end()) {
+    return Once(cut, name, [&] {
         CLoopweave builder;
         loopweave::bench::EnterSegments(builder, Input(name));
         builder.InsertCrossPoint();
-        place = cut.emplace(name, loopweave::bench::StoredSegments(builder)).first;
-    }
-    return place->second;
+        return loopweave::bench::StoredSegments(builder);
+    });
 }
 
 const std::vector<Segments>& FormedChains(const std::string& name) {
     static std::map<std::string, std::vector<Segments>> formed;
-    auto place = formed.find(name);
-    if (place == formed.end()) {
+    return Once(formed, name, [&] {
         CLoopweave builder;
         loopweave::bench::EnterSegments(builder, CutInput(name));
         builder.MakingPolygon();
-        place = formed.emplace(name, loopweave::bench::PolygonChains(builder)).first;
-    }
-    return place->second;
+        return loopweave::bench::PolygonChains(builder);
+    });
 }
 
 using Step = std::function<long(CLoopweave&)>;
