@@ -21,28 +21,29 @@ long PeakResidentKib() {
     return -1;
 }
 
-void PrintSkipped(const char* engineName, const std::string& input, const char* status, long elements) {
+void PrintStatus(const char* engineName, const std::string& input, const char* status, long elements) {
     std::printf("engine=%s input=%s status=%s", engineName, input.c_str(), status);
     if (elements >= 0) std::printf(" elements=%ld", elements);
     std::printf("\n");
 }
 
+// With `engine` null, only says whether the input would run.
 int RunOne(const char* engineName, const std::string& input, Engine engine) {
     if (!InputAvailable(input)) {
-        PrintSkipped(engineName, input, "no-data", -1);
+        PrintStatus(engineName, input, "no-data", -1);
         return 0;
     }
-    // A generated input over the cap is not even made: at 10^6 segments and
-    // more that alone takes a while.
+    // A generated input is not made to be checked or skipped: at 10^6
+    // segments and more that alone takes a while.
     const auto requested = RequestedSegments(input);
-    if (requested && OverCap(*requested)) {
-        PrintSkipped(engineName, input, "over-cap", *requested);
+    if (requested && (OverCap(*requested) || engine == nullptr)) {
+        PrintStatus(engineName, input, OverCap(*requested) ? "over-cap" : "runnable", *requested);
         return 0;
     }
     const Segments segments = LoadInput(input);
     const long elements = static_cast<long>(segments.size());
-    if (OverCap(elements)) {
-        PrintSkipped(engineName, input, "over-cap", elements);
+    if (OverCap(elements) || engine == nullptr) {
+        PrintStatus(engineName, input, OverCap(elements) ? "over-cap" : "runnable", elements);
         return 0;
     }
     const EngineResult result = engine(segments);
@@ -60,12 +61,13 @@ int RunDriver(int argc, char** argv, const char* engineName, Engine engine) {
         for (const std::string& name : BenchInputNames()) std::printf("%s\n", name.c_str());
         return 0;
     }
-    if (argc != 2 || argv[1][0] == '-') {
-        std::fprintf(stderr, "usage: %s INPUT | --list\n", argv[0]);
+    const bool checkOnly = argc == 3 && std::strcmp(argv[1], "--check") == 0;
+    if (!(argc == 2 && argv[1][0] != '-') && !checkOnly) {
+        std::fprintf(stderr, "usage: %s INPUT | --check INPUT | --list\n", argv[0]);
         return 2;
     }
     try {
-        return RunOne(engineName, argv[1], engine);
+        return RunOne(engineName, argv[argc - 1], checkOnly ? nullptr : engine);
     } catch (const std::exception& error) {
         std::fprintf(stderr, "%s: %s\n", argv[0], error.what());
         return 1;

@@ -6,12 +6,14 @@
 //
 //   DRIVER INPUT    runs the engine on the input (a name of bench_inputs.h)
 //                   and prints one line of key=value fields
+//   DRIVER --check INPUT   prints the line without running the engine
 //   DRIVER --list   prints the input names to run, one a line
 //
 // The line has engine, input and status; status=ok adds elements, edges
 // (after cutting), polygons, cut_s, form_s (seconds) and peak_kib (the
 // process's peak resident memory, the input included); status=over-cap and
-// status=no-data say why the input was skipped.
+// status=no-data say why the input is skipped, status=runnable that it is
+// not (with --check).
 
 #include "inputs/segment.h"
 

@@ -20,11 +20,14 @@ def run_bench(*options, tree=None, **env):
     return done.returncode, done.stdout
 
 
-# Lists two sizes of a slow kind and one fast input; sleeps on the slow ones.
+# Lists three sizes of a slow kind, the largest over the cap, and one fast
+# input; sleeps on the slow ones.
 SLEEPING_DRIVER = textwrap.dedent("""\
     #!/bin/sh
-    case "$1" in
-      --list) echo slow:1 slow:2 fast:1 ;;
+    case "$1 $2" in
+      "--list ") echo slow:1 slow:2 slow:3 fast:1 ;;
+      "--check slow:3") echo "engine=loopweave input=$2 status=over-cap elements=3" ;;
+      --check*) echo "engine=loopweave input=$2 status=runnable" ;;
       slow:*) exec sleep 30 ;;
       *) echo "engine=loopweave input=$1 status=ok elements=1 edges=1 polygons=1 cut_s=0 form_s=0 peak_kib=1024" ;;
     esac
@@ -51,6 +54,7 @@ class RunBenchTest(unittest.TestCase):
         self.assertEqual(status, 0, table)
         self.assertRegex(table, r"slow:1 +loopweave +timed out \(over 0.5 s\)\n")
         self.assertRegex(table, r"slow:2 +loopweave +skipped: loopweave timed out")
+        self.assertRegex(table, r"slow:3 +- +3 +over the cap\n")
         self.assertRegex(table, r"fast:1 +loopweave +1 +1 +1 +0.000 +0.000 +0.000 +1.0\n")
 
 if __name__ == "__main__":
