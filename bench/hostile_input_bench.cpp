@@ -48,11 +48,20 @@ const std::vector<Line>& CutDrawing(const char* name, DrawingMaker make, int n) 
     return place->second;
 }
 
+// A size over BENCH_MAX_SEGMENTS is reported as skipped before its drawing
+// is made, let alone cut.
+bool SkippedOverCap(benchmark::State& state) {
+    if (!loopweave::bench::OverCap(state.range(0))) return false;
+    state.SkipWithError("over BENCH_MAX_SEGMENTS");
+    return true;
+}
+
 void StripAll(CLoopweave& builder) {
     for (COutputLoopweave* polygon : ItemsOf<COutputLoopweave>(builder.Polygon())) polygon->RemoveReturnLine();
 }
 
 void Cut(benchmark::State& state, DrawingMaker make) {
+    if (SkippedOverCap(state)) return;
     const std::vector<Line> lines = make(static_cast<int>(state.range(0)));
     for (auto _ : state) {
         state.PauseTiming();
@@ -65,6 +74,7 @@ void Cut(benchmark::State& state, DrawingMaker make) {
 }
 
 void Form(benchmark::State& state, const char* name, DrawingMaker make) {
+    if (SkippedOverCap(state)) return;
     const std::vector<Line>& pieces = CutDrawing(name, make, static_cast<int>(state.range(0)));
     for (auto _ : state) {
         state.PauseTiming();
@@ -76,6 +86,7 @@ void Form(benchmark::State& state, const char* name, DrawingMaker make) {
 }
 
 void Strip(benchmark::State& state, const char* name, DrawingMaker make) {
+    if (SkippedOverCap(state)) return;
     const std::vector<Line>& pieces = CutDrawing(name, make, static_cast<int>(state.range(0)));
     for (auto _ : state) {
         state.PauseTiming();
@@ -87,27 +98,15 @@ void Strip(benchmark::State& state, const char* name, DrawingMaker make) {
     }
 }
 
-// The sizes within BENCH_MAX_SEGMENTS, when it is set.
-std::vector<int> Sizes() {
-    std::vector<int> sizes;
-    for (int n : {1000, 10000, 100000}) {
-        if (!loopweave::bench::OverCap(n)) sizes.push_back(n);
-    }
-    return sizes;
-}
-
 void RegisterAll() {
-    const std::vector<int> sizes = Sizes();
-    if (sizes.empty()) return;
     for (const auto& [name, make] : kDrawings) {
         const std::string drawing = name;
-        const auto withSizes = [&sizes](benchmark::internal::Benchmark* b) {
-            for (int n : sizes) b->Arg(n);
-            b->Unit(benchmark::kMillisecond)->UseRealTime();
+        const auto sizes = [](benchmark::internal::Benchmark* b) {
+            b->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime();
         };
-        withSizes(benchmark::RegisterBenchmark(("cut/" + drawing).c_str(), Cut, make));
-        withSizes(benchmark::RegisterBenchmark(("form/" + drawing).c_str(), Form, name, make));
-        withSizes(benchmark::RegisterBenchmark(("strip/" + drawing).c_str(), Strip, name, make));
+        sizes(benchmark::RegisterBenchmark(("cut/" + drawing).c_str(), Cut, make));
+        sizes(benchmark::RegisterBenchmark(("form/" + drawing).c_str(), Form, name, make));
+        sizes(benchmark::RegisterBenchmark(("strip/" + drawing).c_str(), Strip, name, make));
     }
 }
 
