@@ -80,3 +80,38 @@ deps:
 clean:
 	rm -rf $(BUILD)
 
+
+# Benchmarks, in a tree of their own built without assertions (-DNDEBUG), as
+# speed is measured:
+#   make bench          this library on every benchmark input: sizes, the time
+#                       of each stage and peak memory, then each operation alone
+#   make bench-compare  the same inputs through this library, GEOS and CGAL,
+#                       with the ratios of time and memory
+#   make bench-data     fetch the real maps from npm and convert them
+# BENCH_MAX_SEGMENTS=N skips the inputs with more segments; BENCH_TIMEOUT=S
+# (default 300) limits every process; BENCH_INPUTS="random:1000 map:counties-10m"
+# picks the inputs (bench/inputs/bench_inputs.h names them).
+BENCH_PEER_PACKAGES := libgeos-dev libcgal-dev
+BENCH_DATA := $(BUILD)/bench-data
+BENCH_TIMEOUT ?= 300
+FLAGS_bench := -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" -DLOOPWEAVE_BUILD_TOOL=OFF \
+               -DLOOPWEAVE_BENCH_DATA_DIR=$(CURDIR)/$(BENCH_DATA)
+BENCH_ENV := BENCH_MAX_SEGMENTS="$(BENCH_MAX_SEGMENTS)" BENCH_TIMEOUT="$(BENCH_TIMEOUT)" BENCH_INPUTS="$(BENCH_INPUTS)" \
+             BENCH_DATA_DIR="$(CURDIR)/$(BENCH_DATA)"
+
+.PHONY: bench bench-compare bench-data
+
+# Without the maps (no network, say) the table still comes, saying "no data" for them.
+bench-data:
+	python3 bench/maps/fetch_maps.py $(BENCH_DATA) || echo "bench-data: the maps are missing; their rows will say so"
+
+bench: deps bench-data
+	$(call configure,bench) -DLOOPWEAVE_BENCH_PEERS=OFF
+	cmake --build $(BUILD)/bench --target loopweave_driver operations_bench
+	$(BENCH_ENV) python3 bench/run_bench.py $(BUILD)/bench --operations
+
+bench-compare: deps bench-data
+	$(MAKE) deps PACKAGES="$(BENCH_PEER_PACKAGES)"
+	$(call configure,bench) -DLOOPWEAVE_BENCH_PEERS=ON
+	cmake --build $(BUILD)/bench --target loopweave_driver geos_driver cgal_driver
+	$(BENCH_ENV) python3 bench/run_bench.py $(BUILD)/bench --compare

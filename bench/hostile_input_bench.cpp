@@ -3,7 +3,8 @@
 // runs of every polygon. Cutting, the self-crossing check, the link step at a
 // vertex of high degree and the rescans of the run check all look at every
 // pair, so some of these grow with the square of the size; the larger sizes
-// are meant to be picked with --benchmark_filter.
+// are meant to be picked with --benchmark_filter, or left out with
+// BENCH_MAX_SEGMENTS.
 
 #include <benchmark/benchmark.h>
 
@@ -12,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "inputs/bench_inputs.h"
 #include "loopweave.h"
 #include "store/list_items.h"
 #include "support/drawing.h"
@@ -46,11 +48,20 @@ const std::vector<Line>& CutDrawing(const char* name, DrawingMaker make, int n) 
     return place->second;
 }
 
+// A size over BENCH_MAX_SEGMENTS is reported as skipped before its drawing
+// is made, let alone cut.
+bool SkippedOverCap(benchmark::State& state) {
+    if (!loopweave::bench::OverCap(state.range(0))) return false;
+    state.SkipWithError("over BENCH_MAX_SEGMENTS");
+    return true;
+}
+
 void StripAll(CLoopweave& builder) {
     for (COutputLoopweave* polygon : ItemsOf<COutputLoopweave>(builder.Polygon())) polygon->RemoveReturnLine();
 }
 
 void Cut(benchmark::State& state, DrawingMaker make) {
+    if (SkippedOverCap(state)) return;
     const std::vector<Line> lines = make(static_cast<int>(state.range(0)));
     for (auto _ : state) {
         state.PauseTiming();
@@ -63,6 +74,7 @@ void Cut(benchmark::State& state, DrawingMaker make) {
 }
 
 void Form(benchmark::State& state, const char* name, DrawingMaker make) {
+    if (SkippedOverCap(state)) return;
     const std::vector<Line>& pieces = CutDrawing(name, make, static_cast<int>(state.range(0)));
     for (auto _ : state) {
         state.PauseTiming();
@@ -74,6 +86,7 @@ void Form(benchmark::State& state, const char* name, DrawingMaker make) {
 }
 
 void Strip(benchmark::State& state, const char* name, DrawingMaker make) {
+    if (SkippedOverCap(state)) return;
     const std::vector<Line>& pieces = CutDrawing(name, make, static_cast<int>(state.range(0)));
     for (auto _ : state) {
         state.PauseTiming();

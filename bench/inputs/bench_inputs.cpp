@@ -1,0 +1,108 @@
+#include "inputs/bench_inputs.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+#include "inputs/generated_inputs.h"
+#include "inputs/segment_file.h"
+
+namespace loopweave::bench {
+namespace {
+
+using Generator = Segments (*)(int);
+
+struct GeneratedKind {
+    const char* name;
+    Generator make;
+};
+
+constexpr GeneratedKind kGeneratedKinds[] = {
+    {"random", RandomSegments}, {"grid", Grid}, {"star", Star}, {"spikes", ChainWithSpikes}, {"squares", NestedSquares},
+};
+
+constexpr const char* kMapPrefix = "map:";
+
+const char* DefaultInputs() {
+    return "random:1000 random:10000 random:100000 random:1000000 "
+           "grid:1000 grid:2000 "
+           "star:1000 star:10000 star:100000 star:1000000 "
+           "spikes:1000 spikes:10000 spikes:100000 spikes:1000000 "
+           "squares:1000 squares:10000 squares:100000 squares:1000000 "
+           "map:counties-10m map:countries-10m";
+}
+
+bool IsMap(const std::string& name) { return name.rfind(kMapPrefix, 0) == 0; }
+
+std::string MapPath(const std::string& name) {
+    return MapFolder() + "/" + name.substr(std::char_traits<char>::length(kMapPrefix)) + ".segments";
+}
+
+// The kind and size of a generated input's name; throws for any other name.
+std::pair<Generator, int> ParseGenerated(const std::string& name) {
+    const std::size_t colon = name.find(':');
+    if (colon != std::string::npos) {
+        const std::string kind = name.substr(0, colon);
+        const std::string size = name.substr(colon + 1);
+        char* end;
+        const long n = std::strtol(size.c_str(), &end, 10);
+        const bool sizeIsNumber = !size.empty() && *end == '\0' && n > 0 && n <= 100000000;
+        for (const GeneratedKind& known : kGeneratedKinds) {
+            if (kind == known.name && sizeIsNumber) return {known.make, static_cast<int>(n)};
+        }
+    }
+    throw std::invalid_argument("unknown input \"" + name +
+                                "\": expected KIND:N (KIND random, grid, star, spikes or squares) or map:NAME");
+}
+
+}  // namespace
+
+std::vector<std::string> BenchInputNames() {
+    const char* chosen = std::getenv("BENCH_INPUTS");
+    std::istringstream words(chosen != nullptr && *chosen != '\0' ? chosen : DefaultInputs());
+    std::vector<std::string> names;
+    for (std::string name; words >> name;) names.push_back(name);
+    return names;
+}
+
+std::optional<long> MaxSegments() {
+    const char* cap = std::getenv("BENCH_MAX_SEGMENTS");
+    if (cap == nullptr || *cap == '\0') return std::nullopt;
+    char* end;
+    const long value = std::strtol(cap, &end, 10);
+    if (*end != '\0' || value < 0)
+        throw std::invalid_argument("BENCH_MAX_SEGMENTS must be a count, not " + std::string(cap));
+    return value;
+}
+
+bool OverCap(long segments) {
+    const std::optional<long> cap = MaxSegments();
+    return cap && segments > *cap;
+}
+
+std::string MapFolder() {
+    const char* folder = std::getenv("BENCH_DATA_DIR");
+    return folder != nullptr && *folder != '\0' ? folder : LOOPWEAVE_BENCH_DATA_DIR;
+}
+
+bool InputAvailable(const std::string& name) {
+    if (!IsMap(name)) {
+        ParseGenerated(name);
+        return true;
+    }
+    return std::ifstream(MapPath(name)).good();
+}
+
+std::optional<long> RequestedSegments(const std::string& name) {
+    if (IsMap(name)) return std::nullopt;
+    return ParseGenerated(name).second;
+}
+
+Segments LoadInput(const std::string& name) {
+    if (IsMap(name)) return ReadSegmentFile(MapPath(name));
+    const auto [make, n] = ParseGenerated(name);
+    return make(n);
+}
+
+}  // namespace loopweave::bench

@@ -1,0 +1,39 @@
+#ifndef LOOPWEAVE_BENCH_INPUTS_GENERATED_INPUTS_H
+#define LOOPWEAVE_BENCH_INPUTS_GENERATED_INPUTS_H
+
+// Drawings of about n segments made from the size alone, the same on every
+// run. All lie within a square of side 1000 around the origin (random
+// segments reach a little beyond it): coordinates for which the library's
+// absolute tolerance of 1e-6 is meant. Where a shape is built of units (two
+// lines of a grid, four sides of a square) n is rounded down to whole units.
+
+#include "inputs/segment.h"
+
+namespace loopweave::bench {
+
+// n segments of length 4000 / sqrt(n), centres and directions uniformly
+// random: each crosses about ten others at every size, so the cut drawing
+// grows linearly with n.
+Segments RandomSegments(int n);
+
+// n/2 horizontal and n/2 vertical lines across the square, each ending on
+// the outermost lines of the other direction: (n/2)^2 crossings, so the size
+// of the cut drawing grows with the square of n.
+Segments Grid(int n);
+
+// n diameters of one circle of radius 500, all through the origin exactly
+// (each runs from a point to its mirror image): one vertex of degree 2n.
+Segments Star(int n);
+
+// A closed chain of n/2 segments around a circle of radius 400 with a spike
+// of length 20 at each of its corners, alternately inwards and outwards: two
+// faces with long chains that run out and back at every other corner.
+Segments ChainWithSpikes(int n);
+
+// n/4 concentric squares, each drawn counter-clockwise side by side, the
+// largest of side 1000: many groups of lines, one inside the other.
+Segments NestedSquares(int n);
+
+}  // namespace loopweave::bench
+
+#endif  // LOOPWEAVE_BENCH_INPUTS_GENERATED_INPUTS_H
