@@ -36,8 +36,9 @@ int CompareCoordinates(const double (&a)[4], const double (&b)[4]) {
 }  // namespace
 
 int CompareElements(CLoopweaveElement& a, CLoopweaveElement& b) {
-    const double aValues[4] = {a.Sx(), a.Sy(), a.Ex(), a.Ey()};
-    const double bValues[4] = {b.Sx(), b.Sy(), b.Ex(), b.Ey()};
+    const Point aStart = StartOf(a), aEnd = EndOf(a), bStart = StartOf(b), bEnd = EndOf(b);
+    const double aValues[4] = {aStart.x, aStart.y, aEnd.x, aEnd.y};
+    const double bValues[4] = {bStart.x, bStart.y, bEnd.x, bEnd.y};
     if (const int order = CompareCoordinates(aValues, bValues)) return order;
     return ElementEditor::Serial(a) < ElementEditor::Serial(b) ? 1 : -1;
 }

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "geometry/element_geometry.h"
+
 namespace loopweave {
 namespace {
 
@@ -60,8 +62,10 @@ VertexGraph BuildVertexGraph(const std::vector<CLoopweaveElement*>& edges) {
     int number = 0;
     for (CLoopweaveElement* element : edges) {
         ++number;
-        graph.endPoints.push_back({number, 0, element->Sx(), element->Sy()});
-        graph.endPoints.push_back({number, 1, element->Ex(), element->Ey()});
+        const Point start = StartOf(*element);
+        const Point end = EndOf(*element);
+        graph.endPoints.push_back({number, 0, start.x, start.y});
+        graph.endPoints.push_back({number, 1, end.x, end.y});
         graph.edges.push_back({number, element->Key1(), element->Key2(), 0, 0, DirectionAngle(*element)});
     }
 

@@ -6,15 +6,18 @@
 #include "geometry/point.h"
 #include "geometry/segment.h"
 #include "loopweave.h"
+#include "store/element_editor.h"
 
 namespace loopweave {
 
 // An element as the kernel sees it: its two ends as points, and the directed
 // segment from its start to its end.
-inline Point StartOf(CLoopweaveElement& element) { return {element.Sx(), element.Sy()}; }
-inline Point EndOf(CLoopweaveElement& element) { return {element.Ex(), element.Ey()}; }
-inline Segment SegmentOf(CLoopweaveElement& element) {
-    return Segment(element.Sx(), element.Sy(), element.Ex(), element.Ey());
+inline Point StartOf(const CLoopweaveElement& element) { return ElementEditor::Start(element); }
+inline Point EndOf(const CLoopweaveElement& element) { return ElementEditor::End(element); }
+inline Segment SegmentOf(const CLoopweaveElement& element) {
+    const Point start = StartOf(element);
+    const Point end = EndOf(element);
+    return Segment(start.x, start.y, end.x, end.y);
 }
 
 // A point handed out as a CCoord, as the kernel sees it; the flag plays no part.
@@ -22,9 +25,10 @@ inline Point PointOf(CCoord& coord) { return {coord.X(), coord.Y()}; }
 
 // Every coordinate finite. The tests of the kernel give no meaningful answer
 // for infinities and not-a-number, so such an element takes part in nothing.
-inline bool IsFinite(CLoopweaveElement& element) {
-    return std::isfinite(element.Sx()) && std::isfinite(element.Sy()) && std::isfinite(element.Ex()) &&
-           std::isfinite(element.Ey());
+inline bool IsFinite(const CLoopweaveElement& element) {
+    const Point start = StartOf(element);
+    const Point end = EndOf(element);
+    return std::isfinite(start.x) && std::isfinite(start.y) && std::isfinite(end.x) && std::isfinite(end.y);
 }
 
 }  // namespace loopweave

@@ -28,8 +28,10 @@
 namespace loopweave {
 namespace {
 
-Box BoxOf(CLoopweaveElement& e) {
-    return {std::min(e.Sx(), e.Ex()), std::min(e.Sy(), e.Ey()), std::max(e.Sx(), e.Ex()), std::max(e.Sy(), e.Ey())};
+Box BoxOf(CLoopweaveElement& element) {
+    const Point s = StartOf(element);
+    const Point e = EndOf(element);
+    return {std::min(s.x, e.x), std::min(s.y, e.y), std::max(s.x, e.x), std::max(s.y, e.y)};
 }
 
 bool SameBox(const Box& a, const Box& b) {

@@ -1,6 +1,7 @@
 #ifndef LOOPWEAVE_STORE_ELEMENT_EDITOR_H
 #define LOOPWEAVE_STORE_ELEMENT_EDITOR_H
 
+#include "geometry/point.h"
 #include "loopweave.h"
 
 namespace loopweave {
@@ -16,6 +17,12 @@ public:
         element.SetEx(element.SetSx(element.Ex()));
         element.SetEy(element.SetSy(element.Ey()));
     }
+
+    // The two ends, read straight from the element. The public accessors live
+    // in the shared library, out of reach of the inliner, and the library's
+    // own loops read ends by the million.
+    static Point Start(const CLoopweaveElement& element) { return {element.sx_, element.sy_}; }
+    static Point End(const CLoopweaveElement& element) { return {element.ex_, element.ey_}; }
 
     // Moves one end of the element and leaves the other where it is.
     static void MoveStart(CLoopweaveElement& element, double x, double y) {
