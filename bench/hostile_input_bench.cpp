@@ -60,42 +60,39 @@ void StripAll(CLoopweave& builder) {
     for (COutputLoopweave* polygon : ItemsOf<COutputLoopweave>(builder.Polygon())) polygon->RemoveReturnLine();
 }
 
-void Cut(benchmark::State& state, DrawingMaker make) {
-    if (SkippedOverCap(state)) return;
-    const std::vector<Line> lines = make(static_cast<int>(state.range(0)));
+// Times `stage` on a builder holding `lines`, after the untimed `prepare`.
+template <typename Prepare, typename Stage>
+void TimeStage(benchmark::State& state, const std::vector<Line>& lines, Prepare prepare, Stage stage) {
     for (auto _ : state) {
         state.PauseTiming();
         CLoopweave builder;
         loopweave::testing::Enter(builder, lines);
+        prepare(builder);
         state.ResumeTiming();
+        stage(builder);
+    }
+}
+
+void Nothing(CLoopweave&) {}
+
+void Cut(benchmark::State& state, DrawingMaker make) {
+    if (SkippedOverCap(state)) return;
+    TimeStage(state, make(static_cast<int>(state.range(0))), Nothing, [&state](CLoopweave& builder) {
         builder.InsertCrossPoint();
         state.counters["pieces"] = builder.Element().Count();
-    }
+    });
 }
 
 void Form(benchmark::State& state, const char* name, DrawingMaker make) {
     if (SkippedOverCap(state)) return;
-    const std::vector<Line>& pieces = CutDrawing(name, make, static_cast<int>(state.range(0)));
-    for (auto _ : state) {
-        state.PauseTiming();
-        CLoopweave builder;
-        loopweave::testing::Enter(builder, pieces);
-        state.ResumeTiming();
-        state.counters["polygons"] = builder.MakingPolygon();
-    }
+    TimeStage(state, CutDrawing(name, make, static_cast<int>(state.range(0))), Nothing,
+              [&state](CLoopweave& builder) { state.counters["polygons"] = builder.MakingPolygon(); });
 }
 
 void Strip(benchmark::State& state, const char* name, DrawingMaker make) {
     if (SkippedOverCap(state)) return;
-    const std::vector<Line>& pieces = CutDrawing(name, make, static_cast<int>(state.range(0)));
-    for (auto _ : state) {
-        state.PauseTiming();
-        CLoopweave builder;
-        loopweave::testing::Enter(builder, pieces);
-        builder.MakingPolygon();
-        state.ResumeTiming();
-        StripAll(builder);
-    }
+    TimeStage(state, CutDrawing(name, make, static_cast<int>(state.range(0))),
+              [](CLoopweave& builder) { builder.MakingPolygon(); }, StripAll);
 }
 
 void RegisterAll() {
