@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
 #include <vector>
 
 #include "geometry/segment.h"
@@ -18,29 +19,34 @@ namespace loopweave {
 // counts points within 1e-6 / length of its line as on it, so a long one can
 // meet it far outside the long one's own reach.)
 //
+// Each element's box, grown by its reach, is listed in the cells of a grid
+// that it covers; two elements within reach of each other share a cell. The
+// cells are about as large as the grown boxes, so an element covers a few
+// cells and a cell lists a few elements, however the chain winds.
+// The candidates are found element by element rather than stored: a chain
+// that crowds into one place has nearly every pair near, and storing them
+// would cost memory that grows with the square of the chain.
+//
 // Elements with a coordinate that is not finite, elements of no length and
-// elements whose reach spans the whole chain are compared with every other.
-// Where the reach argument does not hold for the chain's coordinates, or the
-// filter would keep too many pairs to be worth storing, every pair is a
-// candidate.
+// elements whose reach spans the whole chain are compared with every other. Where the reach argument does not hold for the chain's coordinates,
+// every pair is a candidate.
 class ContactCandidates {
 public:
     explicit ContactCandidates(const std::vector<Segment>& segments);
 
     // Calls visit(b) for every candidate b > a, in ascending order.
     template <typename Visit>
-    void ForEachAfter(int a, Visit visit) const {
+    void ForEachAfter(int a, Visit visit) {
         if (everyPair_ || wide_[static_cast<std::size_t>(a)]) {
             for (int b = a + 1; b < count_; ++b) visit(b);
             return;
         }
-        // Two ascending lists merged: the near ones found by the sweep and
-        // the wide ones after a.
-        auto nearIt = near_.begin() + firstNear_[static_cast<std::size_t>(a)];
-        const auto nearEnd = near_.begin() + firstNear_[static_cast<std::size_t>(a) + 1];
+        FindNear(a);
+        // Two ascending lists merged: the near ones and the wide ones after a.
+        auto nearIt = found_.begin();
         auto wideIt = std::upper_bound(wideList_.begin(), wideList_.end(), a);
-        while (nearIt != nearEnd || wideIt != wideList_.end()) {
-            if (wideIt == wideList_.end() || (nearIt != nearEnd && *nearIt < *wideIt)) {
+        while (nearIt != found_.end() || wideIt != wideList_.end()) {
+            if (wideIt == wideList_.end() || (nearIt != found_.end() && *nearIt < *wideIt)) {
                 visit(*nearIt++);
             } else {
                 visit(*wideIt++);
@@ -49,12 +55,41 @@ public:
     }
 
 private:
+    struct Box {
+        double low[2];
+        double high[2];
+    };
+    // The cells a grown box covers, inclusive.
+    struct CellRange {
+        std::uint32_t low[2];
+        std::uint32_t high[2];
+    };
+
+    CellRange CellsOf(const Box& grown) const;
+    static std::uint64_t CellKey(std::uint32_t column, std::uint32_t row) {
+        return static_cast<std::uint64_t>(column) << 32 | row;
+    }
+    // Lists each narrow element in the cells its grown box covers.
+    void ListInCells(const std::vector<Box>& grown);
+    // Fills found_ with the narrow elements after the narrow element a that
+    // lie within the pair's reach, ascending.
+    void FindNear(int a);
+
     int count_;
     bool everyPair_ = false;
     std::vector<bool> wide_;
-    std::vector<int> wideList_;   // the wide elements, ascending
-    std::vector<int> firstNear_;  // where each element's near list begins in near_; one more entry ends the last
-    std::vector<int> near_;       // each element's later narrow candidates, ascending
+    std::vector<int> wideList_;  // the wide elements, ascending
+    std::vector<Box> boxes_;
+    std::vector<double> reach_;
+    std::vector<CellRange> cells_;  // by element, for the narrow ones
+    double origin_[2] = {0, 0};
+    double cellSize_ = 1;
+    // The occupied cells' keys, ascending, and the elements each lists:
+    // those of keys_[k] stand in listed_ from firstListed_[k] on.
+    std::vector<std::uint64_t> keys_;
+    std::vector<std::size_t> firstListed_;
+    std::vector<int> listed_;
+    std::vector<int> found_;
 };
 
 }  // namespace loopweave

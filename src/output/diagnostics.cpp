@@ -106,7 +106,7 @@ bool COutputLoopweave::CheckCross() {
     std::vector<Segment> segments;
     segments.reserve(static_cast<std::size_t>(elements_.Count()));
     for (CLoopweaveElement* element : ItemsOf<CLoopweaveElement>(elements_)) segments.push_back(SegmentOf(*element));
-    const loopweave::ContactCandidates candidates(segments);
+    loopweave::ContactCandidates candidates(segments);
 
     bool found = false;
     for (int a = 0; a < static_cast<int>(segments.size()); ++a) {

@@ -23,6 +23,7 @@ using loopweave::PolygonEditor;
 using loopweave::testing::ExactPoints;
 using loopweave::testing::Line;
 using loopweave::testing::RandomDrawings;
+using loopweave::testing::Starts;
 
 // The diagnosis of a closed chain as the straightforward checks give it.
 std::string ReferenceDiagnosis(COutputLoopweave& polygon) {
@@ -53,7 +54,7 @@ TEST(DiagnosisDifferential, SmallChainsOfEveryStyle) {
     for (int example = 0; example < 4000; ++example) {
         drawings.NewStyle(true);
         COutputLoopweave polygon;
-        drawings.FillChain(polygon, drawings.Uniform(0, 40));
+        drawings.FillChain(polygon, drawings.Uniform(0, 80));
         closed += ExpectSameDiagnosis(polygon, example);
     }
     EXPECT_GT(closed, 3000);
@@ -79,19 +80,51 @@ TEST(DiagnosisDifferential, ShortElementsInTheBandsOfVeryShortOnes) {
     std::uniform_real_distribution<double> unit(0, 1);
     for (int example = 0; example < 300; ++example) {
         std::vector<Line> lines{{0, 0, 100, 0}, {100, 0, 100, 100}, {100, 100, 0, 100}};
-        for (int k = 0; k < 10; ++k) {
+        for (int k = 0; k < 20; ++k) {
             const double x = 100 * unit(random);
             const double y = 100 * unit(random);
             const double angle = 6.283185307179586 * unit(random);
             const double tiny = std::pow(10, -5 - 2 * unit(random));
             const double c = std::cos(angle);
             const double s = std::sin(angle);
-            lines.push_back({x, y, x + tiny * c, y + tiny * s});
+            const Line veryShort{x, y, x + tiny * c, y + tiny * s};
             const double beside = 1e-6 / tiny * (2 * unit(random) - 1);
             const double half = std::pow(10, -1 - 2 * unit(random)) / 2;
             const double midX = x + tiny / 2 * c - beside * s;
             const double midY = y + tiny / 2 * s + beside * c;
-            lines.push_back({midX - half * c, midY - half * s, midX + half * c, midY + half * s});
+            const Line shortOne{midX - half * c, midY - half * s, midX + half * c, midY + half * s};
+            // Either may come first in the chain: the pair's reach is the
+            // larger one whichever element the walk meets first.
+            const bool shortFirst = unit(random) < 0.5;
+            lines.push_back(shortFirst ? shortOne : veryShort);
+            lines.push_back(shortFirst ? veryShort : shortOne);
+        }
+        COutputLoopweave polygon;
+        RandomDrawings::AppendAsClosedChain(polygon, lines);
+        ExpectSameDiagnosis(polygon, example);
+    }
+}
+
+// A few elements hundreds of times longer than the rest: the grid's cells
+// cannot be as small as the short elements' boxes without the long ones
+// covering thousands of them, and must still bring every near pair together.
+TEST(DiagnosisDifferential, LongElementsAmongManyShortOnes) {
+    RandomDrawings drawings(64);
+    for (int example = 0; example < 20; ++example) {
+        drawings.NewStyle(false);
+        const Starts walk = drawings.Walk(400);
+        std::vector<Line> lines;
+        for (std::size_t i = 0; i + 1 < walk.size(); ++i) {
+            lines.push_back({walk[i].first, walk[i].second, walk[i + 1].first, walk[i + 1].second});
+        }
+        // Long elements from points of the walk to far beyond it and back
+        // across it.
+        for (int k = 0; k < 8; ++k) {
+            const auto& [x, y] = walk[static_cast<std::size_t>(drawings.Uniform(0, 399))];
+            const double farX = x + 300 * (walk[1].first - walk[0].first + 1) * drawings.Uniform(-2, 2);
+            const double farY = y + 300 * (walk[1].second - walk[0].second + 1) * drawings.Uniform(-2, 2);
+            lines.push_back({x, y, farX, farY});
+            lines.push_back({farX, farY, walk[0].first, walk[0].second});
         }
         COutputLoopweave polygon;
         RandomDrawings::AppendAsClosedChain(polygon, lines);
