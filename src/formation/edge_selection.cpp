@@ -33,38 +33,50 @@ int CompareCoordinates(const double (&a)[4], const double (&b)[4]) {
     return 0;
 }
 
-}  // namespace
+// An edge with its coordinates at hand: the sort reads them from here, in
+// sequence, instead of chasing each element's pointer at every comparison.
+struct EdgeKey {
+    double coordinates[4];  // start x, start y, end x, end y
+    int serial;
+    CLoopweaveElement* element;
+};
 
-int CompareElements(CLoopweaveElement& a, CLoopweaveElement& b) {
-    const Point aStart = StartOf(a), aEnd = EndOf(a), bStart = StartOf(b), bEnd = EndOf(b);
-    const double aValues[4] = {aStart.x, aStart.y, aEnd.x, aEnd.y};
-    const double bValues[4] = {bStart.x, bStart.y, bEnd.x, bEnd.y};
-    if (const int order = CompareCoordinates(aValues, bValues)) return order;
-    return ElementEditor::Serial(a) < ElementEditor::Serial(b) ? 1 : -1;
+// The order of edges: by start x, start y, end x, end y, the first coordinate
+// that differs by kTolerance or more deciding; edges equal within the
+// tolerance stand in descending serial. +1 when a comes after b, -1 when
+// before, 0 only for an edge and itself.
+int CompareEdges(const EdgeKey& a, const EdgeKey& b) {
+    if (const int order = CompareCoordinates(a.coordinates, b.coordinates)) return order;
+    if (a.serial == b.serial) return 0;
+    return a.serial < b.serial ? 1 : -1;
 }
+
+}  // namespace
 
 bool SameElement(CLoopweaveElement& a, CLoopweaveElement& b) {
     return SamePoint(StartOf(a), StartOf(b)) && SamePoint(EndOf(a), EndOf(b));
 }
 
 std::vector<CLoopweaveElement*> SelectEdges(CPtrList& stored) {
-    std::vector<CLoopweaveElement*> table;
-    table.reserve(static_cast<std::size_t>(stored.Count()));
+    std::vector<EdgeKey> keys;
+    keys.reserve(static_cast<std::size_t>(stored.Count()));
     int serial = 0;
     for (CLoopweaveElement* element : ItemsOf<CLoopweaveElement>(stored)) {
         ElementEditor::SetSerial(*element, ++serial);
         if (!IsFinite(*element) || HasNoLength(*element)) continue;
         if (RunsBackwards(*element)) ElementEditor::Reverse(*element);
-        table.push_back(element);
+        const Point start = StartOf(*element);
+        const Point end = EndOf(*element);
+        keys.push_back({{start.x, start.y, end.x, end.y}, serial, element});
     }
 
     // The comparison is not a strict weak order (equality within the
     // tolerance is not transitive), which std::sort may answer by reading past
     // the range; the stable merge sort stays in bounds and is deterministic.
-    // The serial tie-break never answers 0, so an element has to be kept
-    // from preceding itself.
-    std::stable_sort(table.begin(), table.end(),
-                     [](CLoopweaveElement* a, CLoopweaveElement* b) { return a != b && CompareElements(*a, *b) < 0; });
+    std::stable_sort(keys.begin(), keys.end(), [](const EdgeKey& a, const EdgeKey& b) { return CompareEdges(a, b) < 0; });
+    std::vector<CLoopweaveElement*> table;
+    table.reserve(keys.size());
+    for (const EdgeKey& key : keys) table.push_back(key.element);
 
     // Equal elements now stand together, the one entered first last. Dropping
     // every element that equals its successor keeps exactly that one of each

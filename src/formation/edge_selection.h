@@ -16,14 +16,11 @@ namespace loopweave {
 // in place, to run towards larger x, or towards larger y when its x extent is
 // below kTolerance, so that an element and its reverse become equal. Of the
 // elements that are then equal within the tolerance, the one that stands first
-// in the list survives and gives its keys. The survivors, sorted by
-// CompareElements, are the edges 1 to n.
+// in the list survives and gives its keys. The survivors are the edges 1 to
+// n, sorted by start x, start y, end x, end y, the first coordinate that
+// differs by kTolerance or more deciding; elements equal within the tolerance
+// stand in descending serial.
 std::vector<CLoopweaveElement*> SelectEdges(CPtrList& stored);
-
-// The order of edges: by start x, start y, end x, end y, the first coordinate
-// that differs by kTolerance or more deciding; elements equal within the
-// tolerance stand in descending serial. +1 when a comes after b, else -1.
-int CompareElements(CLoopweaveElement& a, CLoopweaveElement& b);
 
 // Start and end each within the tolerance of the other's, in the same direction.
 bool SameElement(CLoopweaveElement& a, CLoopweaveElement& b);
