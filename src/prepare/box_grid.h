@@ -1,6 +1,7 @@
 #ifndef LOOPWEAVE_PREPARE_BOX_GRID_H
 #define LOOPWEAVE_PREPARE_BOX_GRID_H
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -16,6 +17,13 @@ struct Box {
     Box Grown(double margin) const { return {minX - margin, minY - margin, maxX + margin, maxY + margin}; }
     bool Meets(const Box& other) const {
         return minX <= other.maxX && other.minX <= maxX && minY <= other.maxY && other.minY <= maxY;
+    }
+    bool Contains(const Box& other) const {
+        return minX <= other.minX && other.maxX <= maxX && minY <= other.minY && other.maxY <= maxY;
+    }
+    // The smallest box around both.
+    Box Joined(const Box& other) const {
+        return {std::min(minX, other.minX), std::min(minY, other.minY), std::max(maxX, other.maxX), std::max(maxY, other.maxY)};
     }
 };
 

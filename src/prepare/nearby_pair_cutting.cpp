@@ -44,9 +44,7 @@ bool FiniteExtent(CPtrList& elements, Box& extent) {
     for (CLoopweaveElement* element : ItemsOf<CLoopweaveElement>(elements)) {
         if (!IsFinite(*element)) continue;
         const Box box = BoxOf(*element);
-        extent = any ? Box{std::min(extent.minX, box.minX), std::min(extent.minY, box.minY),
-                           std::max(extent.maxX, box.maxX), std::max(extent.maxY, box.maxY)}
-                     : box;
+        extent = any ? extent.Joined(box) : box;
         any = true;
     }
     return any;
@@ -117,6 +115,7 @@ void NearbyPairWalk::OuterPass(CPtrList::Node* outer) {
     nextAhead_ = 0;
     late_.clear();
     std::uint64_t cursor = order_.Label(a);
+    Box asked = BoxAt(a).Grown(reach_);
     Gather(a, cursor, ahead_);
     std::sort(ahead_.begin(), ahead_.end(), [later = LaterInList()](int x, int y) { return later(y, x); });
     int b = 0;
@@ -141,9 +140,17 @@ void NearbyPairWalk::OuterPass(CPtrList::Node* outer) {
         if (!SameBox(Rebox(b), bBox)) grid_.Insert(b, BoxAt(b));
         if (!SameBox(Rebox(a), aBox)) {
             grid_.Insert(a, BoxAt(a));
-            std::vector<int> near;
-            Gather(a, cursor, near);
-            QueueLate(near);
+            // Everything beyond the cursor within reach of the box asked
+            // about is queued already, and only this pass's cuts have changed
+            // boxes since; the grid need be asked again only when A's cut
+            // point lies off its old extent, as the end of a T can.
+            const Box near = BoxAt(a).Grown(reach_);
+            if (!asked.Contains(near)) {
+                std::vector<int> found;
+                Gather(a, cursor, found);
+                QueueLate(found);
+                asked = asked.Joined(near);
+            }
         }
     }
     grid_.Retire(a);
