@@ -146,6 +146,9 @@ void NearbyPairWalk::OuterPass(CPtrList::Node* outer) {
             // point lies off its old extent, as the end of a T can.
             const Box near = BoxAt(a).Grown(reach_);
             if (!asked.Contains(near)) {
+                // The pieces just inserted may have spread the labels around
+                // B, so the cursor is read afresh.
+                cursor = order_.Label(b);
                 std::vector<int> found;
                 Gather(a, cursor, found);
                 QueueLate(found);
