@@ -8,8 +8,16 @@
 // inner taken is the inner cursor: an inner is taken only beyond it, which
 // skips A's own pieces, inserted behind the cursor, exactly as the walk over
 // every pair does, and takes B's pieces, inserted just beyond it, next. When
-// A is cut its box changes and the grid is asked again. Elements the outer
-// cursor has passed can never be inner elements again and leave the grid.
+// a cut moves A's box off what was asked, the grid is asked again. Elements
+// the outer cursor has passed can never be inner elements again and leave the
+// grid.
+//
+// A long line crossed by k others is cut into k pieces, and each remaining
+// piece, next in the list, is the next outer element, whose box still spans
+// the rest of the line: asking the grid and sorting its answer for each would
+// cost O(k log k) per piece. Instead a pass hands what it took over to the
+// next pass when that is one of its own pieces (see TakeOver), and the grid
+// is asked only when a pass starts afresh.
 
 #include <algorithm>
 #include <cmath>
@@ -68,6 +76,13 @@ public:
 
 private:
     void OuterPass(CPtrList::Node* outer);
+    // Whether the pass for `outer`, whose box grown by the reach is `near`,
+    // may start from what the previous pass took.
+    bool CanTakeOver(int outer, const Box& near) const;
+    // Queues, in the order of the list, the pieces cut off the previous outer
+    // element beyond `outer` and the elements the previous pass took, those
+    // within reach of `near`.
+    void TakeOver(CPtrList::Node* outer, const Box& near);
     // Appends the elements within reach of the outer one and beyond the
     // cursor that this pass has not queued yet.
     void Gather(int outer, std::uint64_t cursor, std::vector<int>& into);
@@ -97,6 +112,7 @@ private:
     std::vector<CPtrList::Node*> nodes_;   // by serial
     std::vector<Box> boxes_;               // by serial
     std::vector<std::uint64_t> queuedIn_;  // by serial: the outer pass that queued it
+    std::vector<std::uint64_t> cutOffIn_;  // by serial: the outer pass that cut it off its outer element
     std::uint64_t pass_ = 0;
     // The inner elements of a pass, in the order of the list: those the first
     // query finds, sorted once, and a heap of those that turn up later (the
@@ -106,18 +122,32 @@ private:
     std::size_t nextAhead_ = 0;
     std::vector<int> late_;
     std::vector<int> found_;
+    // Every inner element of the pass, in the order taken, which is the order
+    // of the list; and the same of the previous pass, with the box it covers:
+    // every element beyond the previous outer element whose box meets
+    // `covered_` is among `handed_` or was cut off that outer element.
+    std::vector<int> taken_;
+    std::vector<int> handed_;
+    Box covered_{};
 };
 
 void NearbyPairWalk::OuterPass(CPtrList::Node* outer) {
     const int a = SerialOf(outer);
+    const Box start = BoxAt(a).Grown(reach_);
+    Box asked = start;
+    const bool takeOver = CanTakeOver(a, start);
     ++pass_;
     ahead_.clear();
     nextAhead_ = 0;
     late_.clear();
+    taken_.clear();
     std::uint64_t cursor = order_.Label(a);
-    Box asked = BoxAt(a).Grown(reach_);
-    Gather(a, cursor, ahead_);
-    std::sort(ahead_.begin(), ahead_.end(), [later = LaterInList()](int x, int y) { return later(y, x); });
+    if (takeOver) {
+        TakeOver(outer, start);
+    } else {
+        Gather(a, cursor, ahead_);
+        std::sort(ahead_.begin(), ahead_.end(), [later = LaterInList()](int x, int y) { return later(y, x); });
+    }
     int b = 0;
     while (TakeNext(b)) {
         cursor = order_.Label(b);
@@ -131,6 +161,9 @@ void NearbyPairWalk::OuterPass(CPtrList::Node* outer) {
         CutPair(elements_, outer, inner);
 
         EnlistRun(elements_.Next(outer), pastOuter);
+        for (CPtrList::Node* piece = elements_.Next(outer); piece != pastOuter; piece = elements_.Next(piece)) {
+            cutOffIn_[static_cast<std::size_t>(SerialOf(piece))] = pass_;
+        }
         EnlistRun(elements_.Next(inner), pastInner);
         found_.clear();
         for (CPtrList::Node* piece = elements_.Next(inner); piece != pastInner; piece = elements_.Next(piece)) {
@@ -152,11 +185,42 @@ void NearbyPairWalk::OuterPass(CPtrList::Node* outer) {
                 std::vector<int> found;
                 Gather(a, cursor, found);
                 QueueLate(found);
-                asked = asked.Joined(near);
+                // Only this box is covered now: a box joined from both could
+                // reach what neither query did.
+                asked = near;
             }
         }
     }
     grid_.Retire(a);
+    // What this pass took is all beyond A within reach of the box it started
+    // with, except A's own pieces; boxes change only by this pass's cuts,
+    // which are among them.
+    handed_.swap(taken_);
+    covered_ = start;
+}
+
+// The outer element's pieces lie on it, so the next pass, when it is for one
+// of them, needs only what this pass took: every element beyond the piece
+// within reach of it was taken, or is a piece too. A piece can stick out of
+// its element's box by as much as a T's end lies off the line it ends on;
+// such a piece asks the grid instead.
+bool NearbyPairWalk::CanTakeOver(int outer, const Box& near) const {
+    return pass_ != 0 && cutOffIn_[static_cast<std::size_t>(outer)] == pass_ && covered_.Contains(near);
+}
+
+// The pieces cut off in the previous pass follow its outer element in the
+// list, before everything that pass took.
+void NearbyPairWalk::TakeOver(CPtrList::Node* outer, const Box& near) {
+    const std::uint64_t previous = pass_ - 1;
+    for (CPtrList::Node* node = elements_.Next(outer); node != nullptr; node = elements_.Next(node)) {
+        const int serial = SerialOf(node);
+        if (cutOffIn_[static_cast<std::size_t>(serial)] != previous) break;
+        if (near.Meets(BoxAt(serial))) ahead_.push_back(serial);
+    }
+    for (int serial : handed_) {
+        if (near.Meets(BoxAt(serial))) ahead_.push_back(serial);
+    }
+    for (int serial : ahead_) queuedIn_[static_cast<std::size_t>(serial)] = pass_;
 }
 
 void NearbyPairWalk::Gather(int outer, std::uint64_t cursor, std::vector<int>& into) {
@@ -181,18 +245,15 @@ void NearbyPairWalk::QueueLate(const std::vector<int>& serials) {
 
 bool NearbyPairWalk::TakeNext(int& serial) {
     const bool haveAhead = nextAhead_ < ahead_.size();
-    if (late_.empty()) {
-        if (!haveAhead) return false;
+    if (late_.empty() && !haveAhead) return false;
+    if (late_.empty() || (haveAhead && LaterInList()(late_.front(), ahead_[nextAhead_]))) {
         serial = ahead_[nextAhead_++];
-        return true;
+    } else {
+        std::pop_heap(late_.begin(), late_.end(), LaterInList());
+        serial = late_.back();
+        late_.pop_back();
     }
-    if (haveAhead && LaterInList()(late_.front(), ahead_[nextAhead_])) {
-        serial = ahead_[nextAhead_++];
-        return true;
-    }
-    std::pop_heap(late_.begin(), late_.end(), LaterInList());
-    serial = late_.back();
-    late_.pop_back();
+    taken_.push_back(serial);
     return true;
 }
 
@@ -209,6 +270,7 @@ void NearbyPairWalk::Enlist(CPtrList::Node* node) {
     if (nodes_.size() <= serial) {
         nodes_.resize(serial + 1, nullptr);
         queuedIn_.resize(serial + 1, 0);
+        cutOffIn_.resize(serial + 1, 0);
         boxes_.resize(serial + 1);
     }
     nodes_[serial] = node;

@@ -135,6 +135,32 @@ std::vector<Line> FanWithCopies(Random& random) {
     return lines;
 }
 
+// A few long lines, each cut by many others in turn, so that every pass
+// starts from what the pass before it took. The crossing lines come in order
+// along the long ones, in reverse or shuffled; some end on a long line or
+// within the tolerance of it, which puts the pieces' ends off the line.
+std::vector<Line> ChainsOfCuts(Random& random) {
+    std::vector<Line> lines;
+    const int longLines = std::uniform_int_distribution<int>(1, 3)(random);
+    for (int i = 0; i < longLines; ++i) {
+        const double y = Uniform(random, 0, 1);
+        lines.push_back({0, y, 10, y + Uniform(random, -0.5, 0.5), i, 0});
+    }
+    std::vector<Line> crossing;
+    const int count = std::uniform_int_distribution<int>(10, 60)(random);
+    for (int i = 0; i < count; ++i) {
+        const double x = 10.0 * (i + Uniform(random, 0, 1)) / count;
+        const double nudge = random() % 3 == 0 ? Uniform(random, -1e-6, 1e-6) : 0.0;
+        const double ends = random() % 4 == 0 ? lines[0].sy + (lines[0].ey - lines[0].sy) * x / 10 + nudge : 2.0;
+        crossing.push_back({x, -1.0, x + Uniform(random, -0.01, 0.01), ends, longLines + i, 0});
+    }
+    const int order = static_cast<int>(random() % 3);
+    if (order == 1) std::reverse(crossing.begin(), crossing.end());
+    if (order == 2) std::shuffle(crossing.begin(), crossing.end(), random);
+    lines.insert(lines.end(), crossing.begin(), crossing.end());
+    return lines;
+}
+
 TEST(CuttingWalks, NearbyPairsCutEveryDrawingAsEveryPairDoes) {
     Random random(20261208);
     const std::vector<std::function<std::vector<Line>()>> drawings = {
@@ -144,6 +170,7 @@ TEST(CuttingWalks, NearbyPairsCutEveryDrawingAsEveryPairDoes) {
         [&] { return EndsAtTheFarthestReach(random); },
         [&] { return NearlyParallel(random); },
         [&] { return FanWithCopies(random); },
+        [&] { return ChainsOfCuts(random); },
     };
     for (int round = 0; round < 300; ++round) {
         for (const auto& draw : drawings) {
