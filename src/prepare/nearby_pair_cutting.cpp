@@ -15,9 +15,10 @@
 // A long line crossed by k others is cut into k pieces, and each remaining
 // piece, next in the list, is the next outer element, whose box still spans
 // the rest of the line: asking the grid and sorting its answer for each would
-// cost O(k log k) per piece. Instead a pass hands what it took over to the
-// next pass when that is one of its own pieces (see TakeOver), and the grid
-// is asked only when a pass starts afresh.
+// cost O(k log k) per piece. Instead a pass hands its inner elements over to
+// the next pass when that is for one of its own pieces (see CanTakeOver), in
+// runs that a pass no longer reaching them passes over whole (InnerRuns), and
+// the grid is asked only when a pass starts afresh.
 
 #include <algorithm>
 #include <cmath>
@@ -28,6 +29,7 @@
 #include "geometry/element_geometry.h"
 #include "prepare/box_grid.h"
 #include "prepare/cutting_walks.h"
+#include "prepare/inner_runs.h"
 #include "prepare/list_order.h"
 #include "prepare/pair_cutting.h"
 #include "store/element_editor.h"
@@ -64,7 +66,8 @@ public:
         : elements_(elements),
           order_(elements),
           grid_(extent, 2 * static_cast<std::size_t>(elements.Count())),
-          reach_(CutReach()) {
+          reach_(CutReach()),
+          inner_(boxes_) {
         for (CPtrList::Node* node = elements.Head(); node != nullptr; node = elements.Next(node)) Enlist(node);
     }
 
@@ -77,18 +80,16 @@ public:
 private:
     void OuterPass(CPtrList::Node* outer);
     // Whether the pass for `outer`, whose box grown by the reach is `near`,
-    // may start from what the previous pass took.
+    // may start from the previous pass's inner elements.
     bool CanTakeOver(int outer, const Box& near) const;
-    // Queues, in the order of the list, the pieces cut off the previous outer
-    // element beyond `outer` and the elements the previous pass took, those
-    // within reach of `near`.
+    // Keeps of the previous pass's inner elements those within reach of
+    // `near`, after the pieces cut off its outer element beyond `outer`.
     void TakeOver(CPtrList::Node* outer, const Box& near);
-    // Appends the elements within reach of the outer one and beyond the
-    // cursor that this pass has not queued yet.
-    void Gather(int outer, std::uint64_t cursor, std::vector<int>& into);
-    void QueueLate(const std::vector<int>& serials);
-    // The next inner element in the order of the list, from either queue.
-    bool TakeNext(int& serial);
+    // Cuts the outer element and the inner one at `place` in `run`, and
+    // brings the grid, the inner runs and the box asked about up to date.
+    void Cut(CPtrList::Node* outer, int run, std::size_t place, Box& asked);
+    // The elements beyond `cursor` within reach of `near`, in no order.
+    void Gather(const Box& near, std::uint64_t cursor, std::vector<int>& into);
     void EnlistRun(CPtrList::Node* first, CPtrList::Node* end);
     void Enlist(CPtrList::Node* node);
 
@@ -99,11 +100,7 @@ private:
     // The element's box as last read, and read again.
     const Box& BoxAt(int serial) const { return boxes_[static_cast<std::size_t>(serial)]; }
     const Box& Rebox(int serial) { return boxes_[static_cast<std::size_t>(serial)] = BoxOf(ElementOf(serial)); }
-    // Orders serials by their places in the list; labels are distinct, so
-    // this is a strict order and safe for sorting.
-    auto LaterInList() const {
-        return [this](int x, int y) { return order_.Label(x) > order_.Label(y); };
-    }
+    Box Near(int serial) const { return BoxAt(serial).Grown(reach_); }
 
     CPtrList& elements_;
     ListOrder order_;
@@ -111,150 +108,111 @@ private:
     double reach_;
     std::vector<CPtrList::Node*> nodes_;   // by serial
     std::vector<Box> boxes_;               // by serial
-    std::vector<std::uint64_t> queuedIn_;  // by serial: the outer pass that queued it
     std::vector<std::uint64_t> cutOffIn_;  // by serial: the outer pass that cut it off its outer element
     std::uint64_t pass_ = 0;
-    // The inner elements of a pass, in the order of the list: those the first
-    // query finds, sorted once, and a heap of those that turn up later (the
-    // inner elements' pieces, and what a query finds after the outer element
-    // changed), the earliest on top.
-    std::vector<int> ahead_;
-    std::size_t nextAhead_ = 0;
-    std::vector<int> late_;
-    std::vector<int> found_;
-    // Every inner element of the pass, in the order taken, which is the order
-    // of the list; and the same of the previous pass, with the box it covers:
-    // every element beyond the previous outer element whose box meets
-    // `covered_` is among `handed_` or was cut off that outer element.
-    std::vector<int> taken_;
-    std::vector<int> handed_;
+    // The inner elements of the pass, and of the passes before it back to
+    // the last that asked the grid afresh; with the box the previous pass
+    // started from: every element beyond the previous outer element within
+    // reach of `covered_` is among them or was cut off that outer element.
+    InnerRuns inner_;
     Box covered_{};
+    std::vector<int> found_;
 };
 
 void NearbyPairWalk::OuterPass(CPtrList::Node* outer) {
     const int a = SerialOf(outer);
-    const Box start = BoxAt(a).Grown(reach_);
-    Box asked = start;
-    const bool takeOver = CanTakeOver(a, start);
-    ++pass_;
-    ahead_.clear();
-    nextAhead_ = 0;
-    late_.clear();
-    taken_.clear();
-    std::uint64_t cursor = order_.Label(a);
-    if (takeOver) {
+    const Box start = Near(a);
+    if (CanTakeOver(a, start)) {
         TakeOver(outer, start);
     } else {
-        Gather(a, cursor, ahead_);
-        std::sort(ahead_.begin(), ahead_.end(), [later = LaterInList()](int x, int y) { return later(y, x); });
-    }
-    int b = 0;
-    while (TakeNext(b)) {
-        cursor = order_.Label(b);
-        const Box aBox = BoxAt(a);
-        const Box bBox = BoxAt(b);
-        if (!aBox.Grown(reach_).Meets(bBox)) continue;
-
-        CPtrList::Node* inner = nodes_[static_cast<std::size_t>(b)];
-        CPtrList::Node* pastOuter = elements_.Next(outer);
-        CPtrList::Node* pastInner = elements_.Next(inner);
-        CutPair(elements_, outer, inner);
-
-        EnlistRun(elements_.Next(outer), pastOuter);
-        for (CPtrList::Node* piece = elements_.Next(outer); piece != pastOuter; piece = elements_.Next(piece)) {
-            cutOffIn_[static_cast<std::size_t>(SerialOf(piece))] = pass_;
-        }
-        EnlistRun(elements_.Next(inner), pastInner);
         found_.clear();
-        for (CPtrList::Node* piece = elements_.Next(inner); piece != pastInner; piece = elements_.Next(piece)) {
-            found_.push_back(SerialOf(piece));
-        }
-        QueueLate(found_);
-        if (!SameBox(Rebox(b), bBox)) grid_.Insert(b, BoxAt(b));
-        if (!SameBox(Rebox(a), aBox)) {
-            grid_.Insert(a, BoxAt(a));
-            // Everything beyond the cursor within reach of the box asked
-            // about is queued already, and only this pass's cuts have changed
-            // boxes since; the grid need be asked again only when A's cut
-            // point lies off its old extent, as the end of a T can.
-            const Box near = BoxAt(a).Grown(reach_);
-            if (!asked.Contains(near)) {
-                // The pieces just inserted may have spread the labels around
-                // B, so the cursor is read afresh.
-                cursor = order_.Label(b);
-                std::vector<int> found;
-                Gather(a, cursor, found);
-                QueueLate(found);
-                // Only this box is covered now: a box joined from both could
-                // reach what neither query did.
-                asked = near;
-            }
+        Gather(start, order_.Label(a), found_);
+        std::sort(found_.begin(), found_.end(), [this](int x, int y) { return order_.Label(x) < order_.Label(y); });
+        inner_.Assign(found_);
+    }
+    ++pass_;
+    Box asked = start;
+    for (int run = inner_.First(); run != InnerRuns::kNone; run = inner_.Next(run)) {
+        // A's box shrinks as it is cut, and most runs lie out of its reach.
+        if (!Near(a).Meets(inner_.Bounds(run))) continue;
+        for (std::size_t place = inner_.Begin(run); place < inner_.End(run); ++place) {
+            if (Near(a).Meets(BoxAt(inner_.SerialAt(place)))) Cut(outer, run, place, asked);
         }
     }
     grid_.Retire(a);
-    // What this pass took is all beyond A within reach of the box it started
-    // with, except A's own pieces; boxes change only by this pass's cuts,
-    // which are among them.
-    handed_.swap(taken_);
     covered_ = start;
 }
 
+void NearbyPairWalk::Cut(CPtrList::Node* outer, int run, std::size_t place, Box& asked) {
+    const int a = SerialOf(outer);
+    const int b = inner_.SerialAt(place);
+    const Box aBox = BoxAt(a);
+    const Box bBox = BoxAt(b);
+    CPtrList::Node* inner = nodes_[static_cast<std::size_t>(b)];
+    CPtrList::Node* pastOuter = elements_.Next(outer);
+    CPtrList::Node* pastInner = elements_.Next(inner);
+    CutPair(elements_, outer, inner);
+
+    EnlistRun(elements_.Next(outer), pastOuter);
+    for (CPtrList::Node* piece = elements_.Next(outer); piece != pastOuter; piece = elements_.Next(piece)) {
+        cutOffIn_[static_cast<std::size_t>(SerialOf(piece))] = pass_;
+    }
+    if (!SameBox(Rebox(b), bBox)) {
+        grid_.Insert(b, BoxAt(b));
+        inner_.Regrow(run, place);
+    }
+    // B's pieces follow it in the list, so they are the next inner elements.
+    EnlistRun(elements_.Next(inner), pastInner);
+    found_.clear();
+    for (CPtrList::Node* piece = elements_.Next(inner); piece != pastInner; piece = elements_.Next(piece)) {
+        found_.push_back(SerialOf(piece));
+    }
+    inner_.InsertAfter(run, place, found_);
+
+    if (SameBox(Rebox(a), aBox)) return;
+    grid_.Insert(a, BoxAt(a));
+    // Everything beyond the cursor within reach of the box asked about is
+    // among the inner elements already, and only this pass's cuts have
+    // changed boxes since; the grid need be asked again only when A's cut
+    // point lies off its old extent, as the end of a T can. Only the box
+    // asked last is covered then: a box joined from two could reach what
+    // neither query did.
+    const Box near = Near(a);
+    if (asked.Contains(near)) return;
+    found_.clear();
+    Gather(near, order_.Label(b), found_);
+    inner_.MergeAfter(run, place, found_, order_);
+    asked = near;
+}
+
 // The outer element's pieces lie on it, so the next pass, when it is for one
-// of them, needs only what this pass took: every element beyond the piece
-// within reach of it was taken, or is a piece too. A piece can stick out of
-// its element's box by as much as a T's end lies off the line it ends on;
-// such a piece asks the grid instead.
+// of them, needs only this pass's inner elements: every element beyond the
+// piece within reach of it is among them, or is a piece too. A piece can
+// stick out of its element's box by as much as a T's end lies off the line it
+// ends on; such a piece asks the grid instead.
 bool NearbyPairWalk::CanTakeOver(int outer, const Box& near) const {
     return pass_ != 0 && cutOffIn_[static_cast<std::size_t>(outer)] == pass_ && covered_.Contains(near);
 }
 
 // The pieces cut off in the previous pass follow its outer element in the
-// list, before everything that pass took.
+// list, before all its inner elements.
 void NearbyPairWalk::TakeOver(CPtrList::Node* outer, const Box& near) {
-    const std::uint64_t previous = pass_ - 1;
+    inner_.DropUnreached(near);
+    found_.clear();
     for (CPtrList::Node* node = elements_.Next(outer); node != nullptr; node = elements_.Next(node)) {
         const int serial = SerialOf(node);
-        if (cutOffIn_[static_cast<std::size_t>(serial)] != previous) break;
-        if (near.Meets(BoxAt(serial))) ahead_.push_back(serial);
+        if (cutOffIn_[static_cast<std::size_t>(serial)] != pass_) break;
+        if (near.Meets(BoxAt(serial))) found_.push_back(serial);
     }
-    for (int serial : handed_) {
-        if (near.Meets(BoxAt(serial))) ahead_.push_back(serial);
-    }
-    for (int serial : ahead_) queuedIn_[static_cast<std::size_t>(serial)] = pass_;
+    inner_.Prepend(found_);
 }
 
-void NearbyPairWalk::Gather(int outer, std::uint64_t cursor, std::vector<int>& into) {
-    found_.clear();
-    const Box near = BoxAt(outer).Grown(reach_);
-    grid_.Query(near, found_);
-    for (int serial : found_) {
-        std::uint64_t& queued = queuedIn_[static_cast<std::size_t>(serial)];
-        if (queued == pass_ || order_.Label(serial) <= cursor || !near.Meets(BoxAt(serial))) continue;
-        queued = pass_;
-        into.push_back(serial);
-    }
-}
-
-void NearbyPairWalk::QueueLate(const std::vector<int>& serials) {
-    for (int serial : serials) {
-        queuedIn_[static_cast<std::size_t>(serial)] = pass_;
-        late_.push_back(serial);
-        std::push_heap(late_.begin(), late_.end(), LaterInList());
-    }
-}
-
-bool NearbyPairWalk::TakeNext(int& serial) {
-    const bool haveAhead = nextAhead_ < ahead_.size();
-    if (late_.empty() && !haveAhead) return false;
-    if (late_.empty() || (haveAhead && LaterInList()(late_.front(), ahead_[nextAhead_]))) {
-        serial = ahead_[nextAhead_++];
-    } else {
-        std::pop_heap(late_.begin(), late_.end(), LaterInList());
-        serial = late_.back();
-        late_.pop_back();
-    }
-    taken_.push_back(serial);
-    return true;
+void NearbyPairWalk::Gather(const Box& near, std::uint64_t cursor, std::vector<int>& into) {
+    const std::size_t from = into.size();
+    grid_.Query(near, into);
+    into.erase(std::remove_if(into.begin() + static_cast<std::ptrdiff_t>(from), into.end(),
+                              [&](int serial) { return order_.Label(serial) <= cursor || !near.Meets(BoxAt(serial)); }),
+               into.end());
 }
 
 void NearbyPairWalk::EnlistRun(CPtrList::Node* first, CPtrList::Node* end) {
@@ -269,7 +227,6 @@ void NearbyPairWalk::Enlist(CPtrList::Node* node) {
     const auto serial = static_cast<std::size_t>(SerialOf(node));
     if (nodes_.size() <= serial) {
         nodes_.resize(serial + 1, nullptr);
-        queuedIn_.resize(serial + 1, 0);
         cutOffIn_.resize(serial + 1, 0);
         boxes_.resize(serial + 1);
     }

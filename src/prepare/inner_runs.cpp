@@ -1,0 +1,84 @@
+#include "prepare/inner_runs.h"
+
+#include <algorithm>
+
+namespace loopweave {
+namespace {
+
+// Long enough that passing over runs costs little next to reading elements,
+// short enough that a run holds few elements out of a shrunk pass's reach.
+constexpr std::size_t kRunLength = 32;
+
+}  // namespace
+
+void InnerRuns::Assign(const std::vector<int>& serials) {
+    serials_.clear();
+    runs_.clear();
+    first_ = Link(serials, kNone);
+}
+
+void InnerRuns::Prepend(const std::vector<int>& serials) { first_ = Link(serials, first_); }
+
+void InnerRuns::DropUnreached(const Box& box) {
+    int* link = &first_;
+    while (*link != kNone) {
+        Run& run = runs_[static_cast<std::size_t>(*link)];
+        if (box.Meets(run.bounds)) {
+            link = &run.next;
+        } else {
+            *link = run.next;
+        }
+    }
+}
+
+void InnerRuns::Regrow(int run, std::size_t place) {
+    Box& bounds = runs_[static_cast<std::size_t>(run)].bounds;
+    bounds = bounds.Joined(BoxOf(serials_[place]));
+}
+
+void InnerRuns::InsertAfter(int run, std::size_t place, const std::vector<int>& serials) {
+    if (serials.empty()) return;
+    SplitAfter(run, place);
+    const int inserted = Link(serials, Next(run));
+    runs_[static_cast<std::size_t>(run)].next = inserted;
+}
+
+void InnerRuns::MergeAfter(int run, std::size_t place, std::vector<int>& serials, const ListOrder& order) {
+    SplitAfter(run, place);
+    for (int next = Next(run); next != kNone; next = Next(next)) {
+        serials.insert(serials.end(), serials_.begin() + static_cast<std::ptrdiff_t>(Begin(next)),
+                       serials_.begin() + static_cast<std::ptrdiff_t>(End(next)));
+    }
+    // Labels are distinct, so this is a strict order, and copies of one
+    // element end up side by side.
+    std::sort(serials.begin(), serials.end(), [&order](int x, int y) { return order.Label(x) < order.Label(y); });
+    serials.erase(std::unique(serials.begin(), serials.end()), serials.end());
+    const int merged = Link(serials, kNone);
+    runs_[static_cast<std::size_t>(run)].next = merged;
+}
+
+int InnerRuns::Link(const std::vector<int>& serials, int next) {
+    const auto count = serials.size();
+    const int first = count == 0 ? next : static_cast<int>(runs_.size());
+    for (std::size_t from = 0; from < count; from += kRunLength) {
+        const std::size_t to = std::min(from + kRunLength, count);
+        Run run{serials_.size(), serials_.size() + (to - from), BoxOf(serials[from]), kNone};
+        for (std::size_t i = from; i < to; ++i) {
+            serials_.push_back(serials[i]);
+            run.bounds = run.bounds.Joined(BoxOf(serials[i]));
+        }
+        run.next = to == count ? next : static_cast<int>(runs_.size()) + 1;
+        runs_.push_back(run);
+    }
+    return first;
+}
+
+void InnerRuns::SplitAfter(int run, std::size_t place) {
+    const Run whole = runs_[static_cast<std::size_t>(run)];
+    if (place + 1 == whole.end) return;
+    runs_[static_cast<std::size_t>(run)].end = place + 1;
+    runs_[static_cast<std::size_t>(run)].next = static_cast<int>(runs_.size());
+    runs_.push_back(Run{place + 1, whole.end, whole.bounds, whole.next});
+}
+
+}  // namespace loopweave

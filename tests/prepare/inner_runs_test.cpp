@@ -1,0 +1,98 @@
+// The inner elements of cutting passes: their order through insertions and
+// merges, and which runs a pass that has moved on may drop.
+
+#include <gtest/gtest.h>
+
+#include <cstddef>
+#include <tuple>
+#include <utility>
+#include <vector>
+
+#include "loopweave.h"
+#include "prepare/inner_runs.h"
+#include "prepare/list_order.h"
+#include "support/drawing.h"
+
+namespace {
+
+using loopweave::Box;
+using loopweave::InnerRuns;
+
+// Serial i has the unit box at x = i, so boxes and serials share one order.
+std::vector<Box> UnitBoxes(int count) {
+    std::vector<Box> boxes;
+    for (int i = 0; i < count; ++i) boxes.push_back({double(i), 0, double(i) + 1, 1});
+    return boxes;
+}
+
+std::vector<int> Range(int from, int to, int step = 1) {
+    std::vector<int> serials;
+    for (int i = from; i < to; i += step) serials.push_back(i);
+    return serials;
+}
+
+std::vector<int> Sequence(const InnerRuns& runs) {
+    std::vector<int> serials;
+    for (int run = runs.First(); run != InnerRuns::kNone; run = runs.Next(run)) {
+        for (std::size_t place = runs.Begin(run); place < runs.End(run); ++place) serials.push_back(runs.SerialAt(place));
+    }
+    return serials;
+}
+
+// The run and place of a serial in the sequence.
+std::pair<int, std::size_t> Find(const InnerRuns& runs, int serial) {
+    for (int run = runs.First(); run != InnerRuns::kNone; run = runs.Next(run)) {
+        for (std::size_t place = runs.Begin(run); place < runs.End(run); ++place) {
+            if (runs.SerialAt(place) == serial) return {run, place};
+        }
+    }
+    ADD_FAILURE() << "serial " << serial << " is not in the sequence";
+    return {InnerRuns::kNone, 0};
+}
+
+TEST(InnerRuns, InsertionsAndMergesKeepTheOrderOfTheList) {
+    CLoopweave builder;
+    loopweave::testing::Enter(builder, std::vector<loopweave::testing::Line>(100, {0, 0, 1, 1}));
+    const loopweave::ListOrder order(builder.Element());  // serial i is the i-th element
+    const std::vector<Box> boxes = UnitBoxes(100);
+    InnerRuns runs(boxes);
+    runs.Assign(Range(0, 80, 2));
+
+    auto [run, place] = Find(runs, 10);
+    runs.InsertAfter(run, place, {11});
+    std::tie(run, place) = Find(runs, 30);
+    // Merged elements may be in the sequence already and come in any order.
+    std::vector<int> merged = {90, 33, 34, 31};
+    runs.MergeAfter(run, place, merged, order);
+    runs.Prepend({1});
+
+    std::vector<int> expected = {1};
+    for (int serial : Range(0, 80, 2)) {
+        expected.push_back(serial);
+        if (serial == 10 || serial == 30 || serial == 32) expected.push_back(serial + 1);
+    }
+    expected.push_back(90);
+    EXPECT_EQ(Sequence(runs), expected);
+}
+
+// A run whose element's box grew must still be reached where only the grown
+// box reaches, or the next pass would miss that element.
+TEST(InnerRuns, DropsOnlyRunsOutOfReachCountingBoxesThatGrew) {
+    std::vector<Box> boxes = UnitBoxes(200);
+    InnerRuns runs(boxes);
+    runs.Assign(Range(0, 100));
+    const auto [run, place] = Find(runs, 5);
+    boxes[5].maxX = 150;
+    runs.Regrow(run, place);
+
+    runs.DropUnreached({149, 0, 149.5, 1});
+    const std::vector<int> kept = Sequence(runs);
+    ASSERT_FALSE(kept.empty());
+    EXPECT_EQ(kept.front(), 0);
+    EXPECT_LT(kept.back(), 64);  // the runs beyond the grown one are gone
+
+    runs.DropUnreached({500, 0, 501, 1});
+    EXPECT_TRUE(Sequence(runs).empty());
+}
+
+}  // namespace
