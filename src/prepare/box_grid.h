@@ -2,6 +2,7 @@
 #define LOOPWEAVE_PREPARE_BOX_GRID_H
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -27,28 +28,36 @@ struct Box {
     }
 };
 
-// A uniform grid of cells over a fixed extent, each listing the items whose
+// Grids of cells over a fixed extent, each cell listing the items whose
 // boxes reach into it: the candidates for meeting a box are the items listed
 // in the cells the box reaches into. An item whose box changes is listed in
 // the cells it newly reaches and dropped lazily from those it left, so
 // candidates are a superset that the caller narrows with the items' own
 // boxes. Boxes beyond the extent are clamped to its border cells.
 //
-// An item that would reach into more than a few cells is kept on a list of
-// large items instead, which every query reports: listed cell by cell it
-// would cost every query that meets those cells, and a drawing of many
-// copies of one long line would cost each query the whole grid.
+// Items live on one of three layers. The coarse grid has cells sized for the
+// drawing as it came. An item that would reach into many of its cells goes
+// on a list of large items instead, which every query reports: listed cell
+// by cell it would cost every query that meets those cells, and a drawing of
+// many copies of one long line would cost each query the whole grid. Once
+// the items crowd the coarse cells, as when cutting turns each of many
+// crossing lines into hundreds of short pieces, the short ones move to a
+// fine grid, which is made finer as they multiply. Both grids are asked, so
+// the fine one waits until the crowding pays for asking it.
+//
+// Items are numbered from 0. Their boxes are read from the owner's table,
+// which the owner keeps current and reports changes of (Insert).
 class BoxGrid {
 public:
-    // About `cellsWanted` square cells over the extent, at most 2^24 of them.
-    BoxGrid(const Box& extent, std::size_t cellsWanted);
+    // About `cellsWanted` square cells on the coarse grid.
+    BoxGrid(const Box& extent, std::size_t cellsWanted, const std::vector<Box>& boxes);
 
-    // Lists the item in every cell its box reaches that it is not listed in
-    // yet. Items are numbered from 0.
-    void Insert(int item, const Box& box);
+    // Lists the item, new or with a new box, in every cell its box reaches
+    // that does not list it yet.
+    void Insert(int item);
 
     // Takes the item off the grid for good; its entries go as queries meet them.
-    void Retire(int item) { retired_[static_cast<std::size_t>(item)] = 1; }
+    void Retire(int item);
 
     // Appends to `found` every item listed in a cell that the box reaches,
     // each once, in no particular order.
@@ -56,25 +65,47 @@ public:
 
 private:
     struct CellRange {
-        int x0, y0, x1, y1;  // inclusive; x0 > x1 when the item is listed nowhere
+        int x0, y0, x1, y1;  // inclusive
         bool Contains(int x, int y) const { return x0 <= x && x <= x1 && y0 <= y && y <= y1; }
+        long Count() const { return static_cast<long>(x1 - x0 + 1) * (y1 - y0 + 1); }
+    };
+    // A uniform grid of square cells over the extent.
+    struct Grid {
+        Grid(const Box& extent, std::size_t cellsWanted);
+        CellRange RangeOf(const Box& box) const;
+        std::vector<int>& Cell(int x, int y) { return cells[static_cast<std::size_t>(y) * columns + x]; }
+
+        Box extent;
+        double cellSize;
+        int columns;
+        int rows;
+        std::vector<std::vector<int>> cells;
+    };
+    enum Layer : char { kNowhere, kFine, kCoarse, kLarge };
+    // Where an item is listed: on a grid, in every cell of `range`.
+    struct Listing {
+        Layer layer;
+        CellRange range;
     };
 
-    CellRange RangeOf(const Box& box) const;
+    void List(int item);
+    // Builds the fine grid afresh, finer, for the items there are now, and
+    // lists the short ones there.
+    void Refine();
+    void QueryGrid(Grid& grid, Layer layer, const Box& box, std::vector<int>& found);
     void Report(int item, std::vector<int>& found);
-    int Column(double x) const;
-    int Row(double y) const;
+    bool Live(std::size_t item) const { return listedIn_[item].layer != kNowhere && !retired_[item]; }
 
-    Box extent_;
-    double cellSize_;
-    int columns_;
-    int rows_;
-    std::vector<std::vector<int>> cells_;
-    std::vector<CellRange> listedIn_;    // per item: cells that list it
+    const std::vector<Box>& boxes_;
+    Grid coarse_;
+    Grid fine_;
+    bool fineInUse_ = false;
+    std::size_t liveItems_ = 0;
+    std::size_t fineItems_ = 0;          // live items on the fine grid
+    std::vector<Listing> listedIn_;      // per item
     std::vector<std::uint64_t> seenAt_;  // per item: the last query that found it
     std::vector<char> retired_;
-    std::vector<char> large_;        // per item: kept on the large list now
-    std::vector<char> onLargeList_;  // per item: has an entry there
+    std::vector<char> onLargeList_;      // per item: has an entry there
     std::vector<int> largeItems_;
     std::uint64_t query_ = 0;
 };

@@ -65,7 +65,7 @@ public:
     NearbyPairWalk(CPtrList& elements, const Box& extent)
         : elements_(elements),
           order_(elements),
-          grid_(extent, 2 * static_cast<std::size_t>(elements.Count())),
+          grid_(extent, 2 * static_cast<std::size_t>(elements.Count()), boxes_),
           reach_(CutReach()),
           inner_(boxes_) {
         for (CPtrList::Node* node = elements.Head(); node != nullptr; node = elements.Next(node)) Enlist(node);
@@ -104,10 +104,10 @@ private:
 
     CPtrList& elements_;
     ListOrder order_;
+    std::vector<CPtrList::Node*> nodes_;  // by serial
+    std::vector<Box> boxes_;              // by serial
     BoxGrid grid_;
     double reach_;
-    std::vector<CPtrList::Node*> nodes_;   // by serial
-    std::vector<Box> boxes_;               // by serial
     std::vector<std::uint64_t> cutOffIn_;  // by serial: the outer pass that cut it off its outer element
     std::uint64_t pass_ = 0;
     // The inner elements of the pass, and of the passes before it back to
@@ -158,7 +158,7 @@ void NearbyPairWalk::Cut(CPtrList::Node* outer, int run, std::size_t place, Box&
         cutOffIn_[static_cast<std::size_t>(SerialOf(piece))] = pass_;
     }
     if (!SameBox(Rebox(b), bBox)) {
-        grid_.Insert(b, BoxAt(b));
+        grid_.Insert(b);
         inner_.Regrow(run, place);
     }
     // B's pieces follow it in the list, so they are the next inner elements.
@@ -170,7 +170,7 @@ void NearbyPairWalk::Cut(CPtrList::Node* outer, int run, std::size_t place, Box&
     inner_.InsertAfter(run, place, found_);
 
     if (SameBox(Rebox(a), aBox)) return;
-    grid_.Insert(a, BoxAt(a));
+    grid_.Insert(a);
     // Everything beyond the cursor within reach of the box asked about is
     // among the inner elements already, and only this pass's cuts have
     // changed boxes since; the grid need be asked again only when A's cut
@@ -231,7 +231,9 @@ void NearbyPairWalk::Enlist(CPtrList::Node* node) {
         boxes_.resize(serial + 1);
     }
     nodes_[serial] = node;
-    if (IsFinite(ItemAt<CLoopweaveElement>(elements_, node))) grid_.Insert(static_cast<int>(serial), Rebox(static_cast<int>(serial)));
+    if (!IsFinite(ItemAt<CLoopweaveElement>(elements_, node))) return;
+    Rebox(static_cast<int>(serial));
+    grid_.Insert(static_cast<int>(serial));
 }
 
 }  // namespace

@@ -181,6 +181,23 @@ TEST(CuttingWalks, NearbyPairsCutEveryDrawingAsEveryPairDoes) {
     }
 }
 
+// Enough crossings that the pieces crowd the grid's cells and move to a finer
+// grid part way through the walk: the lines across come first, so the lines
+// down are cut into all their pieces before any of those is passed.
+TEST(CuttingWalks, PiecesCrowdingTheGridCutAsEveryPairDoes) {
+    Random random(11);
+    std::vector<Line> lines;
+    for (int i = 0; i < 80; ++i) {
+        const double y = i + Uniform(random, 0, 0.5);
+        lines.push_back({0, y, 90, y + Uniform(random, -2, 2), i, 0});
+    }
+    for (int i = 0; i < 80; ++i) {
+        const double x = i + Uniform(random, 0, 0.5);
+        lines.push_back({x, 0, x + Uniform(random, -2, 2), 90, 80 + i, 0});
+    }
+    ExpectSameCuts(lines);
+}
+
 TEST(CuttingWalks, ElementsThatAreNotFiniteOrHaveNoLengthChangeNothingEitherWay) {
     constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
     constexpr double kInfinity = std::numeric_limits<double>::infinity();
