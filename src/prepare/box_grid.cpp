@@ -41,38 +41,51 @@ BoxGrid::CellRange BoxGrid::Grid::RangeOf(const Box& box) const {
 BoxGrid::BoxGrid(const Box& extent, std::size_t cellsWanted, const std::vector<Box>& boxes)
     : boxes_(boxes), coarse_(extent, cellsWanted), fine_(extent, 1) {}
 
-void BoxGrid::Insert(int item) {
+std::size_t BoxGrid::SlotOf(int item) {
     const auto index = static_cast<std::size_t>(item);
-    if (listedIn_.size() <= index) {
-        listedIn_.resize(index + 1, Listing{kNowhere, CellRange{0, 0, -1, -1}});
-        seenAt_.resize(index + 1, 0);
-        retired_.resize(index + 1, 0);
-        onLargeList_.resize(index + 1, 0);
+    if (slotOf_.size() <= index) slotOf_.resize(index + 1, -1);
+    if (slotOf_[index] < 0) {
+        slotOf_[index] = static_cast<int>(slots_.size());
+        slots_.push_back(Slot{CellRange{0, 0, -1, -1}, 0, item, kNowhere, false, false});
     }
-    if (listedIn_[index].layer == kNowhere) ++liveItems_;
-    List(item);
+    return static_cast<std::size_t>(slotOf_[index]);
+}
+
+void BoxGrid::Insert(int item) {
+    const std::size_t slot = SlotOf(item);
+    if (slots_[slot].layer == kNowhere) ++liveItems_;
+    List(slot);
     const bool crowded = !fineInUse_ ? liveItems_ > kMostItemsPerCoarseCell * coarse_.cells.size()
-                                                 : fineItems_ > kMostItemsPerFineCell * fine_.cells.size();
+                                     : fineItems_ > kMostItemsPerFineCell * fine_.cells.size();
     if (crowded && fine_.cells.size() < kMostCellsPerGrid) Refine();
 }
 
 void BoxGrid::Retire(int item) {
     const auto index = static_cast<std::size_t>(item);
-    if (Live(index)) {
+    if (index >= slotOf_.size() || slotOf_[index] < 0) return;
+    const auto slot = static_cast<std::size_t>(slotOf_[index]);
+    if (Live(slot)) {
         --liveItems_;
-        if (listedIn_[index].layer == kFine) --fineItems_;
+        if (slots_[slot].layer == kFine) --fineItems_;
     }
-    retired_[index] = 1;
+    slots_[slot].retired = true;
 }
 
-// Cells that listed the item before on the same grid list it still. Its
-// entries elsewhere are stale and go as queries meet them; should the item
+void BoxGrid::HandOver(int from, int to) {
+    const std::size_t slot = SlotOf(from);
+    slotOf_[static_cast<std::size_t>(from)] = -1;
+    if (slotOf_.size() <= static_cast<std::size_t>(to)) slotOf_.resize(static_cast<std::size_t>(to) + 1, -1);
+    slotOf_[static_cast<std::size_t>(to)] = static_cast<int>(slot);
+    slots_[slot].item = to;
+}
+
+// Cells that listed the slot before on the same grid list it still. Its
+// entries elsewhere are stale and go as queries meet them; should the slot
 // come back to such a cell first, the cell lists it twice, and queries report
 // it once.
-void BoxGrid::List(int item) {
-    const auto index = static_cast<std::size_t>(item);
-    const Box& box = boxes_[index];
-    Listing& listed = listedIn_[index];
+void BoxGrid::List(std::size_t slot) {
+    Slot& listed = slots_[slot];
+    const Box& box = boxes_[static_cast<std::size_t>(listed.item)];
     Layer layer = kFine;
     CellRange range = fine_.RangeOf(box);
     if (!fineInUse_ || range.Count() > kMostFineCells) {
@@ -82,30 +95,31 @@ void BoxGrid::List(int item) {
     if (listed.layer == kFine) --fineItems_;
     if (layer == kFine) ++fineItems_;
     if (layer == kLarge) {
-        if (!onLargeList_[index]) largeItems_.push_back(item);
-        onLargeList_[index] = 1;
+        if (!listed.onLargeList) largeSlots_.push_back(static_cast<int>(slot));
+        listed.onLargeList = true;
     } else {
         Grid& grid = layer == kFine ? fine_ : coarse_;
         for (int y = range.y0; y <= range.y1; ++y) {
             for (int x = range.x0; x <= range.x1; ++x) {
-                if (listed.layer != layer || !listed.range.Contains(x, y)) grid.Cell(x, y).push_back(item);
+                if (listed.layer != layer || !listed.range.Contains(x, y)) grid.Cell(x, y).push_back(static_cast<int>(slot));
             }
         }
     }
-    listed = Listing{layer, range};
+    listed.layer = layer;
+    listed.range = range;
 }
 
 void BoxGrid::Refine() {
     fine_ = Grid(fine_.extent, 2 * liveItems_);
     fineInUse_ = true;
-    for (std::size_t item = 0; item < listedIn_.size(); ++item) {
-        if (!Live(item)) continue;
-        // Entries on the old fine grid are gone: list such items anew.
-        if (listedIn_[item].layer == kFine) {
-            listedIn_[item].layer = kNowhere;
+    for (std::size_t slot = 0; slot < slots_.size(); ++slot) {
+        if (!Live(slot)) continue;
+        // Entries on the old fine grid are gone: list such slots anew.
+        if (slots_[slot].layer == kFine) {
+            slots_[slot].layer = kNowhere;
             --fineItems_;
         }
-        List(static_cast<int>(item));
+        List(slot);
     }
 }
 
@@ -113,16 +127,16 @@ void BoxGrid::Query(const Box& box, std::vector<int>& found) {
     ++query_;
     if (fineInUse_) QueryGrid(fine_, kFine, box, found);
     QueryGrid(coarse_, kCoarse, box, found);
-    for (std::size_t i = 0; i < largeItems_.size();) {
-        const auto item = static_cast<std::size_t>(largeItems_[i]);
-        if (retired_[item] || listedIn_[item].layer != kLarge) {
-            onLargeList_[item] = 0;
-            largeItems_[i] = largeItems_.back();
-            largeItems_.pop_back();
+    for (std::size_t i = 0; i < largeSlots_.size();) {
+        const auto slot = static_cast<std::size_t>(largeSlots_[i]);
+        if (slots_[slot].retired || slots_[slot].layer != kLarge) {
+            slots_[slot].onLargeList = false;
+            largeSlots_[i] = largeSlots_.back();
+            largeSlots_.pop_back();
             continue;
         }
         ++i;
-        Report(static_cast<int>(item), found);
+        Report(slot, found);
     }
 }
 
@@ -132,28 +146,28 @@ void BoxGrid::QueryGrid(Grid& grid, Layer layer, const Box& box, std::vector<int
         for (int x = range.x0; x <= range.x1; ++x) {
             std::vector<int>& cell = grid.Cell(x, y);
             for (std::size_t i = 0; i < cell.size();) {
-                const auto item = static_cast<std::size_t>(cell[i]);
-                const Listing& listed = listedIn_[item];
-                // Entries of retired items, and of items listed elsewhere
+                const auto slot = static_cast<std::size_t>(cell[i]);
+                const Slot& listed = slots_[slot];
+                // Entries of retired slots, and of slots listed elsewhere
                 // now, are dropped as they are met.
-                if (retired_[item] || listed.layer != layer || !listed.range.Contains(x, y)) {
+                if (listed.retired || listed.layer != layer || !listed.range.Contains(x, y)) {
                     cell[i] = cell.back();
                     cell.pop_back();
                     continue;
                 }
                 ++i;
-                Report(static_cast<int>(item), found);
+                Report(slot, found);
             }
         }
     }
 }
 
-// Appends the item unless this query has reported it already.
-void BoxGrid::Report(int item, std::vector<int>& found) {
-    std::uint64_t& seen = seenAt_[static_cast<std::size_t>(item)];
-    if (seen == query_) return;
-    seen = query_;
-    found.push_back(item);
+// Appends the slot's item unless this query has reported it already.
+void BoxGrid::Report(std::size_t slot, std::vector<int>& found) {
+    Slot& reported = slots_[slot];
+    if (reported.seenAt == query_) return;
+    reported.seenAt = query_;
+    found.push_back(reported.item);
 }
 
 }  // namespace loopweave

@@ -46,7 +46,12 @@ struct Box {
 // the fine one waits until the crowding pays for asking it.
 //
 // Items are numbered from 0. Their boxes are read from the owner's table,
-// which the owner keeps current and reports changes of (Insert).
+// which the owner keeps current and reports changes of (Insert). Cells list
+// slots, each holding one item's entries: a piece cut off an item can take
+// over the item's slot (HandOver), so that the remaining piece of a long
+// line, cut again and again, is not listed afresh along the rest of the line
+// each time, nor are the line's old entries met as stale ones by every query
+// along it.
 class BoxGrid {
 public:
     // About `cellsWanted` square cells on the coarse grid.
@@ -58,6 +63,10 @@ public:
 
     // Takes the item off the grid for good; its entries go as queries meet them.
     void Retire(int item);
+
+    // Gives the entries of `from` to `to`, an item not listed yet, and lists
+    // `from` nowhere. Both are to be inserted with their boxes next.
+    void HandOver(int from, int to);
 
     // Appends to `found` every item listed in a cell that the box reaches,
     // each once, in no particular order.
@@ -82,31 +91,36 @@ private:
         std::vector<std::vector<int>> cells;
     };
     enum Layer : char { kNowhere, kFine, kCoarse, kLarge };
-    // Where an item is listed: on a grid, in every cell of `range`.
-    struct Listing {
-        Layer layer;
+    // One item's entries: on a grid, in every cell of `range`. Kept together,
+    // as a query reads all of it for every entry it meets.
+    struct Slot {
         CellRange range;
+        std::uint64_t seenAt;  // the last query that found it
+        int item;
+        Layer layer;
+        bool retired;
+        bool onLargeList;  // has an entry there
     };
 
-    void List(int item);
+    // The item's slot, made when it has none.
+    std::size_t SlotOf(int item);
+    void List(std::size_t slot);
     // Builds the fine grid afresh, finer, for the items there are now, and
     // lists the short ones there.
     void Refine();
     void QueryGrid(Grid& grid, Layer layer, const Box& box, std::vector<int>& found);
-    void Report(int item, std::vector<int>& found);
-    bool Live(std::size_t item) const { return listedIn_[item].layer != kNowhere && !retired_[item]; }
+    void Report(std::size_t slot, std::vector<int>& found);
+    bool Live(std::size_t slot) const { return slots_[slot].layer != kNowhere && !slots_[slot].retired; }
 
     const std::vector<Box>& boxes_;
     Grid coarse_;
     Grid fine_;
     bool fineInUse_ = false;
     std::size_t liveItems_ = 0;
-    std::size_t fineItems_ = 0;          // live items on the fine grid
-    std::vector<Listing> listedIn_;      // per item
-    std::vector<std::uint64_t> seenAt_;  // per item: the last query that found it
-    std::vector<char> retired_;
-    std::vector<char> onLargeList_;      // per item: has an entry there
-    std::vector<int> largeItems_;
+    std::size_t fineItems_ = 0;  // live items on the fine grid
+    std::vector<int> slotOf_;    // per item, or -1
+    std::vector<Slot> slots_;
+    std::vector<int> largeSlots_;
     std::uint64_t query_ = 0;
 };
 

@@ -68,7 +68,10 @@ public:
           grid_(extent, 2 * static_cast<std::size_t>(elements.Count()), boxes_),
           reach_(CutReach()),
           inner_(boxes_) {
-        for (CPtrList::Node* node = elements.Head(); node != nullptr; node = elements.Next(node)) Enlist(node);
+        for (CPtrList::Node* node = elements.Head(); node != nullptr; node = elements.Next(node)) {
+            Register(node);
+            if (IsFinite(ItemAt<CLoopweaveElement>(elements_, node))) grid_.Insert(SerialOf(node));
+        }
     }
 
     void Run() {
@@ -90,8 +93,10 @@ private:
     void Cut(CPtrList::Node* outer, int run, std::size_t place, Box& asked);
     // The elements beyond `cursor` within reach of `near`, in no order.
     void Gather(const Box& near, std::uint64_t cursor, std::vector<int>& into);
-    void EnlistRun(CPtrList::Node* first, CPtrList::Node* end);
-    void Enlist(CPtrList::Node* node);
+    // Labels, boxes and lists the pieces cut off the element `cut`, from
+    // `first` up to, not including, `end`; false when there are none.
+    bool EnlistPieces(int cut, CPtrList::Node* first, CPtrList::Node* end);
+    void Register(CPtrList::Node* node);
 
     int SerialOf(CPtrList::Node* node) { return ElementEditor::Serial(ItemAt<CLoopweaveElement>(elements_, node)); }
     CLoopweaveElement& ElementOf(int serial) {
@@ -153,16 +158,18 @@ void NearbyPairWalk::Cut(CPtrList::Node* outer, int run, std::size_t place, Box&
     CPtrList::Node* pastInner = elements_.Next(inner);
     CutPair(elements_, outer, inner);
 
-    EnlistRun(elements_.Next(outer), pastOuter);
+    // A is never asked about again: its pieces follow it, and every query
+    // from here on is for elements beyond it.
+    EnlistPieces(a, elements_.Next(outer), pastOuter);
     for (CPtrList::Node* piece = elements_.Next(outer); piece != pastOuter; piece = elements_.Next(piece)) {
         cutOffIn_[static_cast<std::size_t>(SerialOf(piece))] = pass_;
     }
-    if (!SameBox(Rebox(b), bBox)) {
+    const bool bCut = EnlistPieces(b, elements_.Next(inner), pastInner);
+    if (!SameBox(Rebox(b), bBox) || bCut) {
         grid_.Insert(b);
         inner_.Regrow(run, place);
     }
     // B's pieces follow it in the list, so they are the next inner elements.
-    EnlistRun(elements_.Next(inner), pastInner);
     found_.clear();
     for (CPtrList::Node* piece = elements_.Next(inner); piece != pastInner; piece = elements_.Next(piece)) {
         found_.push_back(SerialOf(piece));
@@ -170,7 +177,6 @@ void NearbyPairWalk::Cut(CPtrList::Node* outer, int run, std::size_t place, Box&
     inner_.InsertAfter(run, place, found_);
 
     if (SameBox(Rebox(a), aBox)) return;
-    grid_.Insert(a);
     // Everything beyond the cursor within reach of the box asked about is
     // among the inner elements already, and only this pass's cuts have
     // changed boxes since; the grid need be asked again only when A's cut
@@ -215,15 +221,28 @@ void NearbyPairWalk::Gather(const Box& near, std::uint64_t cursor, std::vector<i
                into.end());
 }
 
-void NearbyPairWalk::EnlistRun(CPtrList::Node* first, CPtrList::Node* end) {
-    if (first == end) return;
+// The last piece runs to the element's old end, so it reaches most of the
+// cells the element reached, and it takes over the element's entries there:
+// the rest of a long line, cut again and again, is not listed afresh along
+// the line each time. The element itself is listed afresh, if at all.
+bool NearbyPairWalk::EnlistPieces(int cut, CPtrList::Node* first, CPtrList::Node* end) {
+    if (first == end) return false;
     order_.InsertRun(first, end);
-    for (CPtrList::Node* node = first; node != end; node = elements_.Next(node)) Enlist(node);
+    CPtrList::Node* last = first;
+    for (CPtrList::Node* node = first; node != end; node = elements_.Next(node)) {
+        Register(node);
+        last = node;
+    }
+    grid_.HandOver(cut, SerialOf(last));
+    for (CPtrList::Node* node = first; node != end; node = elements_.Next(node)) {
+        if (IsFinite(ItemAt<CLoopweaveElement>(elements_, node))) grid_.Insert(SerialOf(node));
+    }
+    return true;
 }
 
 // Makes room for the element at `node`, which has its serial already, and
-// lists it on the grid when it can meet anything.
-void NearbyPairWalk::Enlist(CPtrList::Node* node) {
+// reads its box.
+void NearbyPairWalk::Register(CPtrList::Node* node) {
     const auto serial = static_cast<std::size_t>(SerialOf(node));
     if (nodes_.size() <= serial) {
         nodes_.resize(serial + 1, nullptr);
@@ -231,9 +250,7 @@ void NearbyPairWalk::Enlist(CPtrList::Node* node) {
         boxes_.resize(serial + 1);
     }
     nodes_[serial] = node;
-    if (!IsFinite(ItemAt<CLoopweaveElement>(elements_, node))) return;
     Rebox(static_cast<int>(serial));
-    grid_.Insert(static_cast<int>(serial));
 }
 
 }  // namespace

@@ -25,7 +25,8 @@ Box RandomBox(std::mt19937_64& random, double longest) {
 
 // Many short items among a few long ones, far more than the cells the grid
 // starts with, so that the short ones crowd onto a fine grid that is made
-// finer several times; boxes change, items retire, and the long ones sit on
+// finer several times; boxes change, items are cut in two, the new half
+// taking over the old item's entries, items retire, and the long ones sit on
 // the coarse grid or the large list.
 TEST(BoxGrid, QueriesReportEveryLiveItemTheirBoxMeetsOnce) {
     std::mt19937_64 random(20261208);
@@ -46,6 +47,17 @@ TEST(BoxGrid, QueriesReportEveryLiveItemTheirBoxMeetsOnce) {
             if (random() % 4 == 0) {
                 retired[static_cast<std::size_t>(item)] = true;
                 grid.Retire(item);
+            } else if (random() % 3 == 0) {
+                Box& box = boxes[static_cast<std::size_t>(item)];
+                const double middle = (box.minX + box.maxX) / 2;
+                const Box rest{middle, box.minY, box.maxX, box.maxY};
+                box.maxX = middle;
+                boxes.push_back(rest);
+                retired.push_back(false);
+                const int piece = static_cast<int>(boxes.size()) - 1;
+                grid.HandOver(item, piece);
+                grid.Insert(piece);
+                grid.Insert(item);
             } else {
                 // Shrunk, as a cut element is, or moved a little, as the end
                 // of a T can move it, or grown long.
