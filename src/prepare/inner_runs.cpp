@@ -44,17 +44,32 @@ void InnerRuns::InsertAfter(int run, std::size_t place, const std::vector<int>& 
 }
 
 void InnerRuns::MergeAfter(int run, std::size_t place, std::vector<int>& serials, const ListOrder& order) {
-    SplitAfter(run, place);
-    for (int next = Next(run); next != kNone; next = Next(next)) {
-        serials.insert(serials.end(), serials_.begin() + static_cast<std::ptrdiff_t>(Begin(next)),
-                       serials_.begin() + static_cast<std::ptrdiff_t>(End(next)));
+    const auto earlier = [&order](int x, int y) { return order.Label(x) < order.Label(y); };
+    std::sort(serials.begin(), serials.end(), earlier);
+    std::vector<int> one(1);
+    // (run, place) is the element after which the next serial goes; it moves
+    // forward only, passing over whole runs that end earlier.
+    for (int serial : serials) {
+        for (;;) {
+            const auto from = serials_.begin() + static_cast<std::ptrdiff_t>(place) + 1;
+            const auto to = serials_.begin() + static_cast<std::ptrdiff_t>(End(run));
+            const auto notEarlier = std::lower_bound(from, to, serial, earlier);
+            place = static_cast<std::size_t>(notEarlier - serials_.begin()) - 1;
+            if (notEarlier != to) break;
+            const int next = Next(run);
+            if (next == kNone || !earlier(serials_[Begin(next)], serial)) break;
+            run = next;
+            place = Begin(next);
+        }
+        const int following = place + 1 < End(run)       ? serials_[place + 1]
+                              : Next(run) != kNone        ? serials_[Begin(Next(run))]
+                                                          : -1;
+        if (following == serial) continue;  // in the sequence already
+        one[0] = serial;
+        InsertAfter(run, place, one);
+        run = Next(run);
+        place = Begin(run);
     }
-    // Labels are distinct, so this is a strict order, and copies of one
-    // element end up side by side.
-    std::sort(serials.begin(), serials.end(), [&order](int x, int y) { return order.Label(x) < order.Label(y); });
-    serials.erase(std::unique(serials.begin(), serials.end()), serials.end());
-    const int merged = Link(serials, kNone);
-    runs_[static_cast<std::size_t>(run)].next = merged;
 }
 
 int InnerRuns::Link(const std::vector<int>& serials, int next) {

@@ -53,7 +53,9 @@ public:
     // element at `place` in `run`, which becomes the last of its run.
     void InsertAfter(int run, std::size_t place, const std::vector<int>& serials);
     // Merges the given elements into those after the one at `place` in `run`,
-    // all in the order of the list, once each.
+    // all in the order of the list, once each. Costs the runs passed over and
+    // the elements merged, not the length of the rest, which a walk that
+    // merges at every cut of a long line could not afford.
     void MergeAfter(int run, std::size_t place, std::vector<int>& serials, const ListOrder& order);
 
 private:

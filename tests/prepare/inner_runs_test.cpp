@@ -61,15 +61,16 @@ TEST(InnerRuns, InsertionsAndMergesKeepTheOrderOfTheList) {
     auto [run, place] = Find(runs, 10);
     runs.InsertAfter(run, place, {11});
     std::tie(run, place) = Find(runs, 30);
-    // Merged elements may be in the sequence already and come in any order.
-    std::vector<int> merged = {90, 33, 34, 31};
+    // Merged elements may be in the sequence already and come in any order;
+    // 63 goes at the end of the first run of 32 and 65 inside the second.
+    std::vector<int> merged = {90, 65, 33, 34, 63, 31};
     runs.MergeAfter(run, place, merged, order);
     runs.Prepend({1});
 
     std::vector<int> expected = {1};
     for (int serial : Range(0, 80, 2)) {
         expected.push_back(serial);
-        if (serial == 10 || serial == 30 || serial == 32) expected.push_back(serial + 1);
+        if (serial == 10 || serial == 30 || serial == 32 || serial == 62 || serial == 64) expected.push_back(serial + 1);
     }
     expected.push_back(90);
     EXPECT_EQ(Sequence(runs), expected);
