@@ -94,8 +94,9 @@ private:
     // The elements beyond `cursor` within reach of `near`, in no order.
     void Gather(const Box& near, std::uint64_t cursor, std::vector<int>& into);
     // Labels, boxes and lists the pieces cut off the element `cut`, from
-    // `first` up to, not including, `end`; false when there are none.
-    bool EnlistPieces(int cut, CPtrList::Node* first, CPtrList::Node* end);
+    // `first` up to, not including, `end`, and puts their serials in list
+    // order into `pieces`; false when there are none.
+    bool EnlistPieces(int cut, CPtrList::Node* first, CPtrList::Node* end, std::vector<int>& pieces);
     void Register(CPtrList::Node* node);
 
     int SerialOf(CPtrList::Node* node) { return ElementEditor::Serial(ItemAt<CLoopweaveElement>(elements_, node)); }
@@ -160,20 +161,14 @@ void NearbyPairWalk::Cut(CPtrList::Node* outer, int run, std::size_t place, Box&
 
     // A is never asked about again: its pieces follow it, and every query
     // from here on is for elements beyond it.
-    EnlistPieces(a, elements_.Next(outer), pastOuter);
-    for (CPtrList::Node* piece = elements_.Next(outer); piece != pastOuter; piece = elements_.Next(piece)) {
-        cutOffIn_[static_cast<std::size_t>(SerialOf(piece))] = pass_;
-    }
-    const bool bCut = EnlistPieces(b, elements_.Next(inner), pastInner);
+    EnlistPieces(a, elements_.Next(outer), pastOuter, found_);
+    for (int piece : found_) cutOffIn_[static_cast<std::size_t>(piece)] = pass_;
+    const bool bCut = EnlistPieces(b, elements_.Next(inner), pastInner, found_);
     if (!SameBox(Rebox(b), bBox) || bCut) {
         grid_.Insert(b);
         inner_.Regrow(run, place);
     }
     // B's pieces follow it in the list, so they are the next inner elements.
-    found_.clear();
-    for (CPtrList::Node* piece = elements_.Next(inner); piece != pastInner; piece = elements_.Next(piece)) {
-        found_.push_back(SerialOf(piece));
-    }
     inner_.InsertAfter(run, place, found_);
 
     if (SameBox(Rebox(a), aBox)) return;
@@ -225,17 +220,17 @@ void NearbyPairWalk::Gather(const Box& near, std::uint64_t cursor, std::vector<i
 // cells the element reached, and it takes over the element's entries there:
 // the rest of a long line, cut again and again, is not listed afresh along
 // the line each time. The element itself is listed afresh, if at all.
-bool NearbyPairWalk::EnlistPieces(int cut, CPtrList::Node* first, CPtrList::Node* end) {
+bool NearbyPairWalk::EnlistPieces(int cut, CPtrList::Node* first, CPtrList::Node* end, std::vector<int>& pieces) {
+    pieces.clear();
     if (first == end) return false;
     order_.InsertRun(first, end);
-    CPtrList::Node* last = first;
     for (CPtrList::Node* node = first; node != end; node = elements_.Next(node)) {
         Register(node);
-        last = node;
+        pieces.push_back(SerialOf(node));
     }
-    grid_.HandOver(cut, SerialOf(last));
-    for (CPtrList::Node* node = first; node != end; node = elements_.Next(node)) {
-        if (IsFinite(ItemAt<CLoopweaveElement>(elements_, node))) grid_.Insert(SerialOf(node));
+    grid_.HandOver(cut, pieces.back());
+    for (int piece : pieces) {
+        if (IsFinite(ElementOf(piece))) grid_.Insert(piece);
     }
     return true;
 }
