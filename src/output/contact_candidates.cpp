@@ -3,7 +3,6 @@
 #include <cfloat>
 #include <cmath>
 #include <cstdint>
-#include <utility>
 
 #include "geometry/contact_reach.h"
 
@@ -17,6 +16,40 @@ constexpr std::size_t kFewestForGrid = 32;
 // this many of them on average.
 constexpr double kMostEntriesPerElement = 8;
 
+// Numbers the occupied cells densely, in the order they are first met: an
+// open-addressing table from a cell's column and row to its number, sized
+// for every cell the listing can name so that it never fills.
+class CellNumbers {
+public:
+    explicit CellNumbers(std::size_t most) {
+        std::size_t capacity = 16;
+        while (capacity < 2 * most) capacity *= 2;
+        slots_.assign(capacity, {0, -1});
+        shift_ = 64;
+        for (std::size_t c = capacity; c > 1; c /= 2) --shift_;
+    }
+
+    int NumberOf(std::uint32_t column, std::uint32_t row) {
+        const std::uint64_t key = static_cast<std::uint64_t>(column) << 32 | row;
+        // Fibonacci hashing spreads neighbouring cells across the table.
+        std::size_t slot = static_cast<std::size_t>((key * 0x9E3779B97F4A7C15u) >> shift_);
+        while (slots_[slot].number >= 0 && slots_[slot].key != key) slot = (slot + 1) & (slots_.size() - 1);
+        if (slots_[slot].number < 0) slots_[slot] = {key, count_++};
+        return slots_[slot].number;
+    }
+
+    int Count() const { return count_; }
+
+private:
+    struct Slot {
+        std::uint64_t key;
+        int number;  // -1 when free
+    };
+    std::vector<Slot> slots_;
+    int shift_;
+    int count_ = 0;
+};
+
 bool HasFiniteEnds(const Segment& s) {
     return std::isfinite(s.start.x) && std::isfinite(s.start.y) && std::isfinite(s.end.x) && std::isfinite(s.end.y);
 }
@@ -25,20 +58,21 @@ bool HasFiniteEnds(const Segment& s) {
 
 ContactCandidates::ContactCandidates(const std::vector<Segment>& segments)
     : count_(static_cast<int>(segments.size())), wide_(segments.size(), true) {
-    boxes_.reserve(segments.size());
+    std::vector<Box> boxes;
+    boxes.reserve(segments.size());
     // The chain's box and largest coordinate magnitude, over the finite
     // elements: the reach argument concerns the coordinates of the pairs it
     // skips, and non-finite elements are never skipped.
     Box chain{{HUGE_VAL, HUGE_VAL}, {-HUGE_VAL, -HUGE_VAL}};
     double magnitude = 0;
     for (const Segment& s : segments) {
-        boxes_.push_back({{std::min(s.start.x, s.end.x), std::min(s.start.y, s.end.y)},
-                          {std::max(s.start.x, s.end.x), std::max(s.start.y, s.end.y)}});
+        boxes.push_back({{std::min(s.start.x, s.end.x), std::min(s.start.y, s.end.y)},
+                         {std::max(s.start.x, s.end.x), std::max(s.start.y, s.end.y)}});
         if (!HasFiniteEnds(s)) continue;
         for (int axis = 0; axis < 2; ++axis) {
-            chain.low[axis] = std::min(chain.low[axis], boxes_.back().low[axis]);
-            chain.high[axis] = std::max(chain.high[axis], boxes_.back().high[axis]);
-            magnitude = std::max({magnitude, std::fabs(boxes_.back().low[axis]), std::fabs(boxes_.back().high[axis])});
+            chain.low[axis] = std::min(chain.low[axis], boxes.back().low[axis]);
+            chain.high[axis] = std::max(chain.high[axis], boxes.back().high[axis]);
+            magnitude = std::max({magnitude, std::fabs(boxes.back().low[axis]), std::fabs(boxes.back().high[axis])});
         }
     }
     const double spans[2] = {chain.high[0] - chain.low[0], chain.high[1] - chain.low[1]};
@@ -57,17 +91,19 @@ ContactCandidates::ContactCandidates(const std::vector<Segment>& segments)
     // overlapping intervals cover a common cell, since the cell of a
     // coordinate never decreases as the coordinate grows.
     const double pad = 4 * DBL_EPSILON * (magnitude + extent);
-    reach_.assign(segments.size(), 0);
+    narrow_.resize(segments.size());
     std::vector<Box> grown(segments.size());
     for (std::size_t i = 0; i < segments.size(); ++i) {
         const Segment& s = segments[i];
         if (!HasFiniteEnds(s)) continue;
-        reach_[i] = RelationReach(std::hypot(s.end.x - s.start.x, s.end.y - s.start.y));
-        if (!(reach_[i] <= extent)) continue;
+        const double reach = RelationReach(std::hypot(s.end.x - s.start.x, s.end.y - s.start.y));
+        if (!(reach <= extent)) continue;
         wide_[i] = false;
-        const double margin = reach_[i] + pad;
-        grown[i] = {{boxes_[i].low[0] - margin, boxes_[i].low[1] - margin},
-                    {boxes_[i].high[0] + margin, boxes_[i].high[1] + margin}};
+        narrow_[i].box = boxes[i];
+        narrow_[i].reach = reach;
+        const double margin = reach + pad;
+        grown[i] = {{boxes[i].low[0] - margin, boxes[i].low[1] - margin},
+                    {boxes[i].high[0] + margin, boxes[i].high[1] + margin}};
     }
     ListInCells(grown);
     for (int i = 0; i < count_; ++i) {
@@ -89,6 +125,7 @@ void ContactCandidates::ListInCells(const std::vector<Box>& grown) {
         origin_[0] = std::min(origin_[0], grown[i].low[0]);
         origin_[1] = std::min(origin_[1], grown[i].low[1]);
     }
+    firstCovered_.assign(grown.size() + 1, 0);
     if (sizes.empty()) return;
     std::nth_element(sizes.begin(), sizes.begin() + static_cast<std::ptrdiff_t>(sizes.size() / 2), sizes.end());
     cellSize_ = sizes[sizes.size() / 2];
@@ -100,29 +137,40 @@ void ContactCandidates::ListInCells(const std::vector<Box>& grown) {
     };
     while (listingAt(cellSize_) > kMostEntriesPerElement * static_cast<double>(sizes.size())) cellSize_ *= 2;
 
-    cells_.resize(grown.size());
-    std::vector<std::pair<std::uint64_t, int>> listing;
+    // Each element's cells, numbered as they are first met.
+    for (std::size_t i = 0; i < grown.size(); ++i) {
+        std::size_t covered = 0;
+        if (!wide_[i]) {
+            narrow_[i].cells = CellsOf(grown[i]);
+            const CellRange& range = narrow_[i].cells;
+            covered = (std::size_t{range.high[0]} - range.low[0] + 1) * (std::size_t{range.high[1]} - range.low[1] + 1);
+        }
+        firstCovered_[i + 1] = firstCovered_[i] + covered;
+    }
+    cellsCovered_.reserve(firstCovered_.back());
+    CellNumbers numbers(firstCovered_.back());
     for (std::size_t i = 0; i < grown.size(); ++i) {
         if (wide_[i]) continue;
-        const CellRange range = CellsOf(grown[i]);
-        cells_[i] = range;
+        const CellRange& range = narrow_[i].cells;
         for (std::uint64_t column = range.low[0]; column <= range.high[0]; ++column) {
             for (std::uint64_t row = range.low[1]; row <= range.high[1]; ++row) {
-                listing.emplace_back(CellKey(static_cast<std::uint32_t>(column), static_cast<std::uint32_t>(row)), static_cast<int>(i));
+                cellsCovered_.push_back(numbers.NumberOf(static_cast<std::uint32_t>(column), static_cast<std::uint32_t>(row)));
             }
         }
     }
-    // By cell, and within a cell by element.
-    std::sort(listing.begin(), listing.end());
-    listed_.reserve(listing.size());
-    for (std::size_t k = 0; k < listing.size(); ++k) {
-        if (k == 0 || listing[k].first != listing[k - 1].first) {
-            keys_.push_back(listing[k].first);
-            firstListed_.push_back(k);
+
+    // Each cell's list, filled in element order so that it comes out
+    // ascending.
+    firstListed_.assign(static_cast<std::size_t>(numbers.Count()) + 1, 0);
+    for (int cell : cellsCovered_) ++firstListed_[static_cast<std::size_t>(cell) + 1];
+    for (std::size_t c = 1; c < firstListed_.size(); ++c) firstListed_[c] += firstListed_[c - 1];
+    std::vector<std::size_t> filled(firstListed_.begin(), firstListed_.end() - 1);
+    listed_.resize(cellsCovered_.size());
+    for (std::size_t i = 0; i < grown.size(); ++i) {
+        for (std::size_t k = firstCovered_[i]; k < firstCovered_[i + 1]; ++k) {
+            listed_[filled[static_cast<std::size_t>(cellsCovered_[k])]++] = static_cast<int>(i);
         }
-        listed_.push_back(listing[k].second);
     }
-    firstListed_.push_back(listing.size());
 }
 
 ContactCandidates::CellRange ContactCandidates::CellsOf(const Box& grown) const {
@@ -140,32 +188,31 @@ ContactCandidates::CellRange ContactCandidates::CellsOf(const Box& grown) const 
 
 void ContactCandidates::FindNear(int a) {
     found_.clear();
-    const Box& p = boxes_[static_cast<std::size_t>(a)];
-    const double reachA = reach_[static_cast<std::size_t>(a)];
-    const CellRange& range = cells_[static_cast<std::size_t>(a)];
-    for (std::uint64_t column = range.low[0]; column <= range.high[0]; ++column) {
-        const auto lastKey = CellKey(static_cast<std::uint32_t>(column), range.high[1]);
-        auto key = std::lower_bound(keys_.begin(), keys_.end(), CellKey(static_cast<std::uint32_t>(column), range.low[1]));
-        for (; key != keys_.end() && *key <= lastKey; ++key) {
-            const auto k = static_cast<std::size_t>(key - keys_.begin());
-            const auto cellEnd = listed_.begin() + static_cast<std::ptrdiff_t>(firstListed_[k + 1]);
-            for (auto b = std::upper_bound(listed_.begin() + static_cast<std::ptrdiff_t>(firstListed_[k]), cellEnd, a); b != cellEnd; ++b) {
+    const Narrow& p = narrow_[static_cast<std::size_t>(a)];
+    const int* covered = cellsCovered_.data() + firstCovered_[static_cast<std::size_t>(a)];
+    for (std::uint64_t column = p.cells.low[0]; column <= p.cells.high[0]; ++column) {
+        for (std::uint64_t row = p.cells.low[1]; row <= p.cells.high[1]; ++row) {
+            const auto cell = static_cast<std::size_t>(*covered++);
+            const auto cellEnd = listed_.begin() + static_cast<std::ptrdiff_t>(firstListed_[cell + 1]);
+            for (auto b = std::upper_bound(listed_.begin() + static_cast<std::ptrdiff_t>(firstListed_[cell]), cellEnd, a); b != cellEnd; ++b) {
+                const Narrow& q = narrow_[static_cast<std::size_t>(*b)];
+                // Only in the first cell the two share.
+                if (column != std::max(p.cells.low[0], q.cells.low[0]) || row != std::max(p.cells.low[1], q.cells.low[1])) {
+                    continue;
+                }
                 // The boxes' gap along each axis, negative when they overlap,
                 // rounded once: within a relative 2^-53 of the true gap, which
                 // the reach's slack absorbs.
-                const Box& q = boxes_[static_cast<std::size_t>(*b)];
-                const double pairReach = std::max(reachA, reach_[static_cast<std::size_t>(*b)]);
-                if (std::max(q.low[0] - p.high[0], p.low[0] - q.high[0]) > pairReach ||
-                    std::max(q.low[1] - p.high[1], p.low[1] - q.high[1]) > pairReach) {
+                const double pairReach = std::max(p.reach, q.reach);
+                if (std::max(q.box.low[0] - p.box.high[0], p.box.low[0] - q.box.high[0]) > pairReach ||
+                    std::max(q.box.low[1] - p.box.high[1], p.box.low[1] - q.box.high[1]) > pairReach) {
                     continue;
                 }
                 found_.push_back(*b);
             }
         }
     }
-    // A pair that shares several cells is found in each.
     std::sort(found_.begin(), found_.end());
-    found_.erase(std::unique(found_.begin(), found_.end()), found_.end());
 }
 
 }  // namespace loopweave

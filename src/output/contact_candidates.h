@@ -22,14 +22,17 @@ namespace loopweave {
 // Each element's box, grown by its reach, is listed in the cells of a grid
 // that it covers; two elements within reach of each other share a cell. The
 // cells are about as large as the grown boxes, so an element covers a few
-// cells and a cell lists a few elements, however the chain winds.
+// cells and a cell lists a few elements, however the chain winds. A pair is
+// tested only in the first cell the two share (the one at the low corner of
+// their common cells), so it is met once however many cells it shares.
 // The candidates are found element by element rather than stored: a chain
 // that crowds into one place has nearly every pair near, and storing them
 // would cost memory that grows with the square of the chain.
 //
 // Elements with a coordinate that is not finite, elements of no length and
-// elements whose reach spans the whole chain are compared with every other. Where the reach argument does not hold for the chain's coordinates,
-// every pair is a candidate.
+// elements whose reach spans the whole chain are compared with every other.
+// Where the reach argument does not hold for the chain's coordinates, every
+// pair is a candidate.
 class ContactCandidates {
 public:
     explicit ContactCandidates(const std::vector<Segment>& segments);
@@ -64,12 +67,16 @@ private:
         std::uint32_t low[2];
         std::uint32_t high[2];
     };
+    // All that the test of a pair reads about a narrow element, side by side.
+    struct Narrow {
+        Box box;
+        double reach;
+        CellRange cells;
+    };
 
     CellRange CellsOf(const Box& grown) const;
-    static std::uint64_t CellKey(std::uint32_t column, std::uint32_t row) {
-        return static_cast<std::uint64_t>(column) << 32 | row;
-    }
-    // Lists each narrow element in the cells its grown box covers.
+    // Chooses the cell size and lists each narrow element in the cells its
+    // grown box covers.
     void ListInCells(const std::vector<Box>& grown);
     // Fills found_ with the narrow elements after the narrow element a that
     // lie within the pair's reach, ascending.
@@ -79,14 +86,15 @@ private:
     bool everyPair_ = false;
     std::vector<bool> wide_;
     std::vector<int> wideList_;  // the wide elements, ascending
-    std::vector<Box> boxes_;
-    std::vector<double> reach_;
-    std::vector<CellRange> cells_;  // by element, for the narrow ones
+    std::vector<Narrow> narrow_;  // by element, set for the narrow ones
     double origin_[2] = {0, 0};
     double cellSize_ = 1;
-    // The occupied cells' keys, ascending, and the elements each lists:
-    // those of keys_[k] stand in listed_ from firstListed_[k] on.
-    std::vector<std::uint64_t> keys_;
+    // The occupied cells are numbered densely. Element i covers the cells
+    // cellsCovered_[firstCovered_[i]] onwards, column by column through its
+    // range, row by row within a column; cell c lists its elements,
+    // ascending, in listed_ from firstListed_[c] to firstListed_[c + 1].
+    std::vector<std::size_t> firstCovered_;
+    std::vector<int> cellsCovered_;
     std::vector<std::size_t> firstListed_;
     std::vector<int> listed_;
     std::vector<int> found_;
