@@ -14,34 +14,41 @@ int Take(int& link) {
     return step;
 }
 
-// The vertices at which a step begins and ends.
-int FromVertex(const Edge& edge, int step) { return step > 0 ? edge.startVertex : edge.endVertex; }
-int ToVertex(const Edge& edge, int step) { return step > 0 ? edge.endVertex : edge.startVertex; }
-
-void Walk(int seed, const VertexGraph& graph, std::vector<EdgeLinks>& links, CPtrList& polygons) {
+void Walk(int seed, std::vector<TracedEdge>& table, CPtrList& polygons) {
     // Owned by the list from the start, so that nothing is lost if a later
     // allocation fails.
     auto* polygon = new COutputLoopweave();
     polygons.Append(polygon);
 
-    Point current = graph.VertexPoint(FromVertex(graph.EdgeNumbered(std::abs(seed)), seed));
+    const TracedEdge& first = table[static_cast<std::size_t>(std::abs(seed)) - 1];
+    Point current = seed > 0 ? first.start : first.end;
     for (int step = seed; step != 0;) {
-        const Edge& edge = graph.EdgeNumbered(std::abs(step));
-        const Point next = graph.VertexPoint(ToVertex(edge, step));
+        TracedEdge& edge = table[static_cast<std::size_t>(std::abs(step)) - 1];
+        const Point next = step > 0 ? edge.end : edge.start;
         polygon->Element().Append(new CLoopweaveElement(current.x, current.y, next.x, next.y, edge.key1, edge.key2));
         current = next;
-        EdgeLinks& continuation = links[static_cast<std::size_t>(edge.number) - 1];
-        step = Take(step > 0 ? continuation.nextAtEnd : continuation.nextAtStart);
+        step = Take(step > 0 ? edge.nextAtEnd : edge.nextAtStart);
     }
     PolygonEditor::Diagnose(*polygon);
 }
 
 }  // namespace
 
-void TraceFaces(const VertexGraph& graph, std::vector<EdgeLinks>& links, CPtrList& polygons) {
-    for (EdgeLinks& seeds : links) {
-        if (const int seed = Take(seeds.nextAtEnd)) Walk(seed, graph, links, polygons);
-        if (const int seed = Take(seeds.nextAtStart)) Walk(seed, graph, links, polygons);
+std::vector<TracedEdge> TracingTable(const VertexGraph& graph, const std::vector<EdgeLinks>& links) {
+    std::vector<TracedEdge> table;
+    table.reserve(graph.edges.size());
+    for (const Edge& edge : graph.edges) {
+        const EdgeLinks& link = links[static_cast<std::size_t>(edge.number) - 1];
+        table.push_back({graph.VertexPoint(edge.startVertex), graph.VertexPoint(edge.endVertex), edge.key1, edge.key2,
+                         link.nextAtEnd, link.nextAtStart});
+    }
+    return table;
+}
+
+void TraceFaces(std::vector<TracedEdge>& table, CPtrList& polygons) {
+    for (std::size_t k = 0; k < table.size(); ++k) {
+        if (const int seed = Take(table[k].nextAtEnd)) Walk(seed, table, polygons);
+        if (const int seed = Take(table[k].nextAtStart)) Walk(seed, table, polygons);
     }
 }
 

@@ -9,6 +9,25 @@
 
 namespace loopweave {
 
+// All that tracing reads of one edge, side by side: its vertices' points, its
+// keys and its links. A walk around a face of a large drawing jumps about the
+// edge table, and reading the edge, its vertices and its links from three
+// tables would cost three cache misses a step.
+struct TracedEdge {
+    Point start;
+    Point end;
+    int key1;
+    int key2;
+    int nextAtEnd;
+    int nextAtStart;
+};
+
+// The table of traced edges, edge k at k - 1. Built by one pass in edge order,
+// which reads the vertices nearly in order too, as both follow the sorted end
+// points; the graph and the links can go once it is built, before the
+// polygons, the largest thing formation makes, are made.
+std::vector<TracedEdge> TracingTable(const VertexGraph& graph, const std::vector<EdgeLinks>& links);
+
 // Walks the links into polygons, appends each to `polygons` and diagnoses it.
 //
 // Every link is a seed once, in edge order, the link at the end before the one
@@ -22,7 +41,7 @@ namespace loopweave {
 // closed; otherwise a walk can stop short, and its polygon is reported open.
 // Polygon elements run between vertex points, so each starts exactly where the
 // one before it ends, and carry the keys of their edge.
-void TraceFaces(const VertexGraph& graph, std::vector<EdgeLinks>& links, CPtrList& polygons);
+void TraceFaces(std::vector<TracedEdge>& table, CPtrList& polygons);
 
 }  // namespace loopweave
 

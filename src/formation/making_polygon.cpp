@@ -11,11 +11,14 @@
 int CLoopweave::MakingPolygon() {
     loopweave::DeleteAll<COutputLoopweave>(polygons_);
 
-    const std::vector<CLoopweaveElement*> edges = loopweave::SelectEdges(elements_);
-    if (edges.empty()) return 0;  // no end point to open a first vertex with
+    std::vector<loopweave::TracedEdge> table;
+    {
+        const std::vector<CLoopweaveElement*> edges = loopweave::SelectEdges(elements_);
+        if (edges.empty()) return 0;  // no end point to open a first vertex with
 
-    const loopweave::VertexGraph graph = loopweave::BuildVertexGraph(edges);
-    std::vector<loopweave::EdgeLinks> links = loopweave::ChooseContinuations(graph);
-    loopweave::TraceFaces(graph, links, polygons_);
+        const loopweave::VertexGraph graph = loopweave::BuildVertexGraph(edges);
+        table = loopweave::TracingTable(graph, loopweave::ChooseContinuations(graph));
+    }  // the graph goes before the polygons come
+    loopweave::TraceFaces(table, polygons_);
     return polygons_.Count();
 }
