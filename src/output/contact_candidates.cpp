@@ -56,8 +56,13 @@ bool HasFiniteEnds(const Segment& s) {
 
 }  // namespace
 
-ContactCandidates::ContactCandidates(const std::vector<Segment>& segments)
-    : count_(static_cast<int>(segments.size())), wide_(segments.size(), true) {
+ContactCandidates::ContactCandidates(const std::vector<Segment>& segments) : count_(static_cast<int>(segments.size())) {
+    // Most polygons are short, and formation makes one for every face.
+    if (segments.size() <= kFewestForGrid) {
+        everyPair_ = true;
+        return;
+    }
+    wide_.assign(segments.size(), true);
     std::vector<Box> boxes;
     boxes.reserve(segments.size());
     // The chain's box and largest coordinate magnitude, over the finite
@@ -77,7 +82,7 @@ ContactCandidates::ContactCandidates(const std::vector<Segment>& segments)
     }
     const double spans[2] = {chain.high[0] - chain.low[0], chain.high[1] - chain.low[1]};
     const double extent = std::max({spans[0], spans[1], 0.0});
-    if (segments.size() <= kFewestForGrid || !ReachesHold(magnitude, extent)) {
+    if (!ReachesHold(magnitude, extent)) {
         everyPair_ = true;
         return;
     }

@@ -75,7 +75,15 @@ bool COutputLoopweave::CheckReturn() {
     starts.reserve(static_cast<std::size_t>(elements_.Count()));
     for (CLoopweaveElement* element : ItemsOf<CLoopweaveElement>(elements_)) starts.push_back(StartOf(*element));
 
-    PositionRing ring(static_cast<int>(starts.size()));
+    // Most chains have no tip at all, and need no ring.
+    const std::size_t count = starts.size();
+    bool anyTip = false;
+    for (std::size_t p = 0; p < count && !anyTip; ++p) {
+        anyTip = SamePoint(starts[(p + 1) % count], starts[(p + count - 1) % count]);
+    }
+    if (!anyTip) return false;
+
+    PositionRing ring(static_cast<int>(count));
     const auto isTip = [&](int p) {
         return SamePoint(starts[static_cast<std::size_t>(ring.Next(p))], starts[static_cast<std::size_t>(ring.Previous(p))]);
     };
