@@ -34,10 +34,13 @@
 // changes. The relation test also reports a contact when one segment crosses
 // the other's line while an end of the other lies on its own line beyond its
 // ends (a T at the edge of the tolerance), and when a segment's ends lie on a
-// short segment's line before and beyond it. The T lies within 1.5 L of the
-// first segment's end: the second crosses the first one's line at a slope of
-// at least 2 (kTolerance - G) / (L L') and passes within (kTolerance + G) / L'
-// of the end. RelationReach covers those too.
+// short segment's line before and beyond it. The T lies within
+//     T(G) L = L (kTolerance + G) / (2 (kTolerance - G))
+// of the first segment's end: the second crosses the first one's line at a
+// slope of at least 2 (kTolerance - G) / (L L') and passes within
+// (kTolerance + G) / L' of the end. That is at most 1.5 L, and little more
+// than L / 2 for the coordinates of most drawings, whose G is a tiny fraction
+// of kTolerance. RelationReach covers those too.
 
 #include <cfloat>
 #include <cmath>
@@ -56,19 +59,23 @@ inline bool ReachesHold(double magnitude, double extent) {
 }
 
 // The reaches take the bounds above with room to spare (2 kTolerance for
-// kTolerance + G, twice the length for 1.5 times it), so that the rounding of
-// the magnitudes, extents and lengths they are computed from cannot matter.
+// kTolerance + G, T(G) + 1/2 times the length for T(G) times it), so that the
+// rounding of the magnitudes, extents and lengths they are computed from
+// cannot matter.
 
 // How far apart two segments' boxes can be when cutting either at the other
 // changes something: the same for every segment.
 inline double CutReach() { return std::sqrt(2 * kTolerance) + 2 * kTolerance; }
 
 // How far from its box a segment of the given length can be found in contact
-// with another by the relation test, in either role. Infinite for a segment
-// of no length, whose line is every line through its point.
-inline double RelationReach(double length) {
+// with another by the relation test, in either role, among coordinates whose
+// doubled areas round by at most `roundingBound` (G, at most kTolerance / 2).
+// Infinite for a segment of no length, whose line is every line through its
+// point.
+inline double RelationReach(double length, double roundingBound) {
     if (!(length > 0)) return HUGE_VAL;
-    return 2 * kTolerance / length + 2 * length + 2 * kTolerance;
+    const double tFactor = (kTolerance + roundingBound) / (2 * (kTolerance - roundingBound));
+    return 2 * kTolerance / length + (tFactor + 0.5) * length + 2 * kTolerance;
 }
 
 }  // namespace loopweave

@@ -96,12 +96,13 @@ ContactCandidates::ContactCandidates(const std::vector<Segment>& segments) : cou
     // overlapping intervals cover a common cell, since the cell of a
     // coordinate never decreases as the coordinate grows.
     const double pad = 4 * DBL_EPSILON * (magnitude + extent);
+    const double roundingBound = AreaRoundingBound(magnitude, extent);
     narrow_.resize(segments.size());
     std::vector<Box> grown(segments.size());
     for (std::size_t i = 0; i < segments.size(); ++i) {
         const Segment& s = segments[i];
         if (!HasFiniteEnds(s)) continue;
-        const double reach = RelationReach(std::hypot(s.end.x - s.start.x, s.end.y - s.start.y));
+        const double reach = RelationReach(std::hypot(s.end.x - s.start.x, s.end.y - s.start.y), roundingBound);
         if (!(reach <= extent)) continue;
         wide_[i] = false;
         narrow_[i].box = boxes[i];

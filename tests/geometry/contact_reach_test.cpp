@@ -10,6 +10,8 @@
 
 namespace {
 
+using loopweave::AreaRoundingBound;
+using loopweave::kTolerance;
 using loopweave::RelationReach;
 using loopweave::Segment;
 
@@ -28,6 +30,23 @@ double BoxGap(const Segment& a, const Segment& b) {
 
 double Length(const Segment& s) { return std::hypot(s.end.x - s.start.x, s.end.y - s.start.y); }
 
+// The largest coordinate magnitude of the pair, and how far its coordinates
+// spread along either axis.
+double Magnitude(const Segment& a, const Segment& b) {
+    return std::max({std::fabs(a.start.x), std::fabs(a.start.y), std::fabs(a.end.x), std::fabs(a.end.y),
+                     std::fabs(b.start.x), std::fabs(b.start.y), std::fabs(b.end.x), std::fabs(b.end.y)});
+}
+double Extent(const Segment& a, const Segment& b) {
+    return std::max(std::max({a.start.x, a.end.x, b.start.x, b.end.x}) - std::min({a.start.x, a.end.x, b.start.x, b.end.x}),
+                    std::max({a.start.y, a.end.y, b.start.y, b.end.y}) - std::min({a.start.y, a.end.y, b.start.y, b.end.y}));
+}
+
+// The larger reach of the pair, for its own coordinates.
+double PairReach(const Segment& a, const Segment& b) {
+    const double rounding = AreaRoundingBound(Magnitude(a, b), Extent(a, b));
+    return std::max(RelationReach(Length(a), rounding), RelationReach(Length(b), rounding));
+}
+
 // Segments of every length from far below the tolerance up, and a second one
 // placed just beyond the first's reach: along the first one's line (where the
 // band of a short segment is widest), beside it, or anywhere, and as long as
@@ -45,7 +64,9 @@ TEST(ContactReach, SegmentsFartherApartThanTheReachNeverTouch) {
         const double offset = offsets[trial % 4];
         const Segment a(offset, offset, offset + length * std::cos(angle), offset + length * std::sin(angle));
         const double otherLength = trial % 2 == 0 ? length : std::pow(10, -7 + 10 * unit(random));
-        const double reach = std::max(RelationReach(length), RelationReach(otherLength));
+        // Placed beyond the smallest reach the pair can have; kept only
+        // when beyond the reach for its own coordinates.
+        const double reach = std::max(RelationReach(length, 0), RelationReach(otherLength, 0));
 
         const double along = trial % 3 == 0 ? angle : 6.283185307179586 * unit(random);
         const double distance = reach * (1 + 1e-3 * unit(random)) + length;
@@ -55,21 +76,56 @@ TEST(ContactReach, SegmentsFartherApartThanTheReachNeverTouch) {
         const Segment b(startX, startY, startX + otherLength * std::cos(otherAngle),
                         startY + otherLength * std::sin(otherAngle));
 
-        const double gap = BoxGap(a, b);
-        if (!(gap > std::max(RelationReach(Length(a)), RelationReach(Length(b))))) continue;
-        const double magnitude = std::max({std::fabs(a.start.x), std::fabs(a.start.y), std::fabs(a.end.x),
-                                           std::fabs(a.end.y), std::fabs(b.start.x), std::fabs(b.start.y),
-                                           std::fabs(b.end.x), std::fabs(b.end.y)});
-        const double extent = std::max(std::max({a.start.x, a.end.x, b.start.x, b.end.x}) -
-                                           std::min({a.start.x, a.end.x, b.start.x, b.end.x}),
-                                       std::max({a.start.y, a.end.y, b.start.y, b.end.y}) -
-                                           std::min({a.start.y, a.end.y, b.start.y, b.end.y}));
-        if (!loopweave::ReachesHold(magnitude, extent)) continue;
+        if (!loopweave::ReachesHold(Magnitude(a, b), Extent(a, b))) continue;
+        if (!(BoxGap(a, b) > PairReach(a, b))) continue;
         ++tested;
         EXPECT_EQ(a.SegmentRelation(b), loopweave::kApart) << "trial " << trial;
         EXPECT_EQ(b.SegmentRelation(a), loopweave::kApart) << "trial " << trial;
     }
     EXPECT_GT(tested, 30000);
+}
+
+// The farthest contact the relation test reports: B, short, crosses the line
+// of A, long, at a slope just steep enough to put B's ends strictly on either
+// side of it, and A's near end lies on B's line, just within B's band, beyond
+// B's end. A's end then lies about L / 2 from B, L the length of A, which the
+// reach must cover; for coordinates whose rounding is a fair part of the
+// tolerance, more. The drawings are turned and moved about, so that rounding
+// works for and against the contact.
+TEST(ContactReach, TheFarthestTAtTheEdgeOfTheToleranceLiesWithinTheReach) {
+    std::mt19937_64 random(11);
+    std::uniform_real_distribution<double> unit(0, 1);
+    int contacts = 0;
+    double farthest = 0;  // the largest gap met, as a share of A's length
+    for (int trial = 0; trial < 20000; ++trial) {
+        const double lengthA = std::pow(10, -2 + 4 * unit(random));
+        const double lengthB = lengthA * std::pow(10, -4 + 3 * unit(random));
+        const double slack = 1e-3 * unit(random);
+        // B from the origin along x; A's line crosses it at its middle.
+        const double slope = 2 * kTolerance * (1 + slack) / (lengthA * lengthB);
+        const double height = kTolerance * (1 - slack) / lengthB;
+        const double nearX = lengthB / 2 + height / slope;
+        const double run = lengthA / std::sqrt(1 + slope * slope);
+        const double angle = 6.283185307179586 * unit(random);
+        const double offset = trial % 2 == 0 ? 0 : std::pow(10, 4 * unit(random));
+        const auto place = [&](double x, double y) {
+            return loopweave::Point{offset + x * std::cos(angle) - y * std::sin(angle),
+                                    offset + x * std::sin(angle) + y * std::cos(angle)};
+        };
+        const loopweave::Point a0 = place(nearX, height);
+        const loopweave::Point a1 = place(nearX + run, height + slope * run);
+        const loopweave::Point b0 = place(0, 0);
+        const loopweave::Point b1 = place(lengthB, 0);
+        const Segment a(a0.x, a0.y, a1.x, a1.y);
+        const Segment b(b0.x, b0.y, b1.x, b1.y);
+        if (!loopweave::ReachesHold(Magnitude(a, b), Extent(a, b))) continue;
+        if (a.SegmentRelation(b) == loopweave::kApart) continue;
+        ++contacts;
+        farthest = std::max(farthest, BoxGap(a, b) / lengthA);
+        EXPECT_LE(BoxGap(a, b), PairReach(a, b)) << "trial " << trial;
+    }
+    EXPECT_GT(contacts, 5000);
+    EXPECT_GT(farthest, 0.3);
 }
 
 // A segment 1e-6 long counts every point within about a unit of its line as
@@ -79,15 +135,15 @@ TEST(ContactReach, SegmentsFartherApartThanTheReachNeverTouch) {
 TEST(ContactReach, TheReachOfAPairIsTheLargerOfTheTwo) {
     const Segment tiny(0, 0, 1e-6, 0);
     const Segment shortOne(-0.01, 0.5, 0.01, 0.5);
-    EXPECT_GT(0.5, RelationReach(Length(shortOne)));
-    EXPECT_LT(0.5, RelationReach(Length(tiny)));
+    EXPECT_GT(0.5, RelationReach(Length(shortOne), 0));
+    EXPECT_LT(0.5, RelationReach(Length(tiny), 0));
     EXPECT_EQ(tiny.SegmentRelation(shortOne), loopweave::kAAlongB);
 }
 
 TEST(ContactReach, ASegmentOfNoLengthReachesEverywhere) {
-    EXPECT_EQ(RelationReach(0), HUGE_VAL);
-    EXPECT_EQ(RelationReach(-0.0), HUGE_VAL);
-    EXPECT_EQ(RelationReach(std::nan("")), HUGE_VAL);
+    EXPECT_EQ(RelationReach(0, 0), HUGE_VAL);
+    EXPECT_EQ(RelationReach(-0.0, 0), HUGE_VAL);
+    EXPECT_EQ(RelationReach(std::nan(""), 0), HUGE_VAL);
 }
 
 }  // namespace
