@@ -134,13 +134,12 @@ bool OnIntegerGrid(double value) { return std::fabs(value) < 1048576.0 && value 
 // A plane drawing on an integer grid: every edge runs between its vertices'
 // own points and no two edges meet anywhere else. Small drawings only: the
 // test looks at every pair.
-bool PlaneOnIntegerGrid(const VertexGraph& graph, const std::vector<CLoopweaveElement*>& edges) {
+bool PlaneOnIntegerGrid(const VertexGraph& graph, const std::vector<SelectedEdge>& edges) {
     if (edges.size() > 400) return false;
     std::vector<std::array<Point, 2>> segments;
     for (const Edge& edge : graph.edges) {
-        CLoopweaveElement& element = *edges[static_cast<std::size_t>(edge.number) - 1];
-        const Point start{element.Sx(), element.Sy()};
-        const Point end{element.Ex(), element.Ey()};
+        const Point start = edges[static_cast<std::size_t>(edge.number) - 1].start;
+        const Point end = edges[static_cast<std::size_t>(edge.number) - 1].end;
         if (!Equal(start, graph.VertexPoint(edge.startVertex)) || !Equal(end, graph.VertexPoint(edge.endVertex))) {
             return false;
         }
@@ -163,7 +162,7 @@ void CheckWalks(CLoopweave& builder) {
     CPtrList& polygons = builder.Polygon();
     // Forming has already turned and numbered the elements; doing it again
     // changes nothing and gives the same edges.
-    const std::vector<CLoopweaveElement*> edges = SelectEdges(builder.Element());
+    const std::vector<SelectedEdge> edges = SelectEdges(builder.Element());
     if (edges.empty()) {
         if (polygons.Count() != 0) Fail("%d polygons without an edge", polygons.Count());
         return;

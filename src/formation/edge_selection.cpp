@@ -24,70 +24,59 @@ bool RunsBackwards(CLoopweaveElement& element) {
     return element.Ey() < element.Sy();
 }
 
-// +1 or -1 by the first pair of values that differ by kTolerance or more, 0
-// when none does.
-int CompareCoordinates(const double (&a)[4], const double (&b)[4]) {
-    for (int i = 0; i < 4; ++i) {
-        if (std::fabs(a[i] - b[i]) >= kTolerance) return a[i] > b[i] ? 1 : -1;
-    }
+// +1 or -1 when the values differ by kTolerance or more, else 0.
+int CompareCoordinate(double a, double b) {
+    if (std::fabs(a - b) >= kTolerance) return a > b ? 1 : -1;
     return 0;
 }
-
-// An edge with its coordinates at hand: the sort reads them from here, in
-// sequence, instead of chasing each element's pointer at every comparison.
-struct EdgeKey {
-    double coordinates[4];  // start x, start y, end x, end y
-    int serial;
-    CLoopweaveElement* element;
-};
 
 // The order of edges: by start x, start y, end x, end y, the first coordinate
 // that differs by kTolerance or more deciding; edges equal within the
 // tolerance stand in descending serial. +1 when a comes after b, -1 when
 // before, 0 only for an edge and itself.
-int CompareEdges(const EdgeKey& a, const EdgeKey& b) {
-    if (const int order = CompareCoordinates(a.coordinates, b.coordinates)) return order;
+int CompareEdges(const SelectedEdge& a, const SelectedEdge& b) {
+    if (const int order = CompareCoordinate(a.start.x, b.start.x)) return order;
+    if (const int order = CompareCoordinate(a.start.y, b.start.y)) return order;
+    if (const int order = CompareCoordinate(a.end.x, b.end.x)) return order;
+    if (const int order = CompareCoordinate(a.end.y, b.end.y)) return order;
     if (a.serial == b.serial) return 0;
     return a.serial < b.serial ? 1 : -1;
 }
 
-}  // namespace
-
-bool SameElement(CLoopweaveElement& a, CLoopweaveElement& b) {
-    return SamePoint(StartOf(a), StartOf(b)) && SamePoint(EndOf(a), EndOf(b));
+// Start and end each within the tolerance of the other's, in the same direction.
+bool SameEdge(const SelectedEdge& a, const SelectedEdge& b) {
+    return SamePoint(a.start, b.start) && SamePoint(a.end, b.end);
 }
 
-std::vector<CLoopweaveElement*> SelectEdges(CPtrList& stored) {
-    std::vector<EdgeKey> keys;
-    keys.reserve(static_cast<std::size_t>(stored.Count()));
+}  // namespace
+
+std::vector<SelectedEdge> SelectEdges(CPtrList& stored) {
+    std::vector<SelectedEdge> edges;
+    edges.reserve(static_cast<std::size_t>(stored.Count()));
     int serial = 0;
     for (CLoopweaveElement* element : ItemsOf<CLoopweaveElement>(stored)) {
         ElementEditor::SetSerial(*element, ++serial);
         if (!IsFinite(*element) || HasNoLength(*element)) continue;
         if (RunsBackwards(*element)) ElementEditor::Reverse(*element);
-        const Point start = StartOf(*element);
-        const Point end = EndOf(*element);
-        keys.push_back({{start.x, start.y, end.x, end.y}, serial, element});
+        edges.push_back({StartOf(*element), EndOf(*element), element->Key1(), element->Key2(), serial});
     }
 
     // The comparison is not a strict weak order (equality within the
     // tolerance is not transitive), which std::sort may answer by reading past
     // the range; the stable merge sort stays in bounds and is deterministic.
-    std::stable_sort(keys.begin(), keys.end(), [](const EdgeKey& a, const EdgeKey& b) { return CompareEdges(a, b) < 0; });
-    std::vector<CLoopweaveElement*> table;
-    table.reserve(keys.size());
-    for (const EdgeKey& key : keys) table.push_back(key.element);
+    std::stable_sort(edges.begin(), edges.end(),
+                     [](const SelectedEdge& a, const SelectedEdge& b) { return CompareEdges(a, b) < 0; });
 
     // Equal elements now stand together, the one entered first last. Dropping
     // every element that equals its successor keeps exactly that one of each
     // run, in one pass.
     std::size_t kept = 0;
-    for (std::size_t i = 0; i < table.size(); ++i) {
-        if (i + 1 < table.size() && SameElement(*table[i], *table[i + 1])) continue;
-        table[kept++] = table[i];
+    for (std::size_t i = 0; i < edges.size(); ++i) {
+        if (i + 1 < edges.size() && SameEdge(edges[i], edges[i + 1])) continue;
+        edges[kept++] = edges[i];
     }
-    table.resize(kept);
-    return table;
+    edges.resize(kept);
+    return edges;
 }
 
 }  // namespace loopweave

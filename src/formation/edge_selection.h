@@ -3,9 +3,21 @@
 
 #include <vector>
 
+#include "geometry/point.h"
 #include "loopweave.h"
 
 namespace loopweave {
+
+// An edge as the rest of formation reads it, so that it need not go back to
+// the stored elements, scattered about the heap: its element's end points
+// after the turn, its keys and its serial.
+struct SelectedEdge {
+    Point start;
+    Point end;
+    int key1;
+    int key2;
+    int serial;
+};
 
 // The first step of polygon formation: which stored elements become edges of
 // the graph, in which direction and in which order.
@@ -20,10 +32,7 @@ namespace loopweave {
 // n, sorted by start x, start y, end x, end y, the first coordinate that
 // differs by kTolerance or more deciding; elements equal within the tolerance
 // stand in descending serial.
-std::vector<CLoopweaveElement*> SelectEdges(CPtrList& stored);
-
-// Start and end each within the tolerance of the other's, in the same direction.
-bool SameElement(CLoopweaveElement& a, CLoopweaveElement& b);
+std::vector<SelectedEdge> SelectEdges(CPtrList& stored);
 
 }  // namespace loopweave
 

@@ -13,7 +13,7 @@ int CLoopweave::MakingPolygon() {
 
     std::vector<loopweave::TracedEdge> table;
     {
-        const std::vector<CLoopweaveElement*> edges = loopweave::SelectEdges(elements_);
+        const std::vector<loopweave::SelectedEdge> edges = loopweave::SelectEdges(elements_);
         if (edges.empty()) return 0;  // no end point to open a first vertex with
 
         const loopweave::VertexGraph graph = loopweave::BuildVertexGraph(edges);

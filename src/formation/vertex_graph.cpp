@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "geometry/element_geometry.h"
 
 namespace loopweave {
 namespace {
@@ -17,8 +16,8 @@ namespace {
 // within a unit in the last place of the same direction can notice. Edges in
 // exactly the same direction got equal angles from both variants in 2·10^7
 // trials, so their tie is still decided by the end point order.
-double DirectionAngle(CLoopweaveElement& element) {
-    double angle = std::atan2(element.Ey() - element.Sy(), element.Ex() - element.Sx());
+double DirectionAngle(const SelectedEdge& edge) {
+    double angle = std::atan2(edge.end.y - edge.start.y, edge.end.x - edge.start.x);
     if (angle < 0) angle = angle + kTwoPi;
     return angle;
 }
@@ -55,18 +54,16 @@ int CompareEndPoints(const EndPoint& p, const EndPoint& q) {
     return p.y > q.y ? 1 : -1;
 }
 
-VertexGraph BuildVertexGraph(const std::vector<CLoopweaveElement*>& edges) {
+VertexGraph BuildVertexGraph(const std::vector<SelectedEdge>& edges) {
     VertexGraph graph;
     graph.edges.reserve(edges.size());
     graph.endPoints.reserve(2 * edges.size());
     int number = 0;
-    for (CLoopweaveElement* element : edges) {
+    for (const SelectedEdge& edge : edges) {
         ++number;
-        const Point start = StartOf(*element);
-        const Point end = EndOf(*element);
-        graph.endPoints.push_back({number, 0, start.x, start.y});
-        graph.endPoints.push_back({number, 1, end.x, end.y});
-        graph.edges.push_back({number, element->Key1(), element->Key2(), 0, 0, DirectionAngle(*element)});
+        graph.endPoints.push_back({number, 0, edge.start.x, edge.start.y});
+        graph.endPoints.push_back({number, 1, edge.end.x, edge.end.y});
+        graph.edges.push_back({number, edge.key1, edge.key2, 0, 0, DirectionAngle(edge)});
     }
 
     // Equality within the tolerance is not transitive; the stable sort stays

@@ -3,8 +3,8 @@
 
 #include <vector>
 
+#include "formation/edge_selection.h"
 #include "geometry/point.h"
-#include "loopweave.h"
 
 namespace loopweave {
 
@@ -57,9 +57,8 @@ struct VertexGraph {
     VertexGroup GroupOf(int vertex) const { return vertexGroups[static_cast<std::size_t>(vertex) - 1]; }
 };
 
-// Builds the graph of at least one edge: edge k is edges[k - 1], already
-// turned into its canonical direction.
-VertexGraph BuildVertexGraph(const std::vector<CLoopweaveElement*>& edges);
+// Builds the graph of at least one edge: edge k is edges[k - 1].
+VertexGraph BuildVertexGraph(const std::vector<SelectedEdge>& edges);
 
 // The order of end points: 0 when both coordinates differ by less than
 // kTolerance, else by x when x differs by kTolerance or more, else by y.

@@ -34,7 +34,7 @@ std::string LinksText(const std::vector<loopweave::EdgeLinks>& links) {
 void ExpectSameLinks(const std::vector<Line>& lines, int example) {
     CPtrList stored;
     for (const Line& line : lines) stored.Append(new CLoopweaveElement(line.sx, line.sy, line.ex, line.ey, line.key1));
-    const std::vector<CLoopweaveElement*> edges = loopweave::SelectEdges(stored);
+    const std::vector<loopweave::SelectedEdge> edges = loopweave::SelectEdges(stored);
     if (!edges.empty()) {
         const loopweave::VertexGraph graph = loopweave::BuildVertexGraph(edges);
         EXPECT_EQ(LinksText(loopweave::ChooseContinuations(graph)),
