@@ -5,8 +5,11 @@
 namespace loopweave {
 namespace {
 
-// More coarse cells than this and an item goes on the large list.
+// More cells than this on the coarse grid, or on a coarser one, and an item
+// goes on the next coarser grid.
 constexpr long kMostCoarseCells = 64;
+// Each coarser grid has this many times fewer cells: eight times as wide.
+constexpr std::size_t kCoarserBy = 64;
 // Live items per coarse cell beyond which the short ones move to a fine grid.
 constexpr std::size_t kMostItemsPerCoarseCell = 16;
 // More fine cells than this and an item stays on the coarse grid.
@@ -38,15 +41,23 @@ BoxGrid::CellRange BoxGrid::Grid::RangeOf(const Box& box) const {
             cell(box.maxX - extent.minX, columns), cell(box.maxY - extent.minY, rows)};
 }
 
-BoxGrid::BoxGrid(const Box& extent, std::size_t cellsWanted, const std::vector<Box>& boxes)
-    : boxes_(boxes), coarse_(extent, cellsWanted), fine_(extent, 1) {}
+BoxGrid::BoxGrid(const Box& extent, std::size_t cellsWanted, const std::vector<Box>& boxes) : boxes_(boxes) {
+    grids_.emplace_back(extent, 1);
+    grids_.emplace_back(extent, cellsWanted);
+    // Coarser ones while a box can reach into too many cells of the last:
+    // the last then takes any box.
+    while (grids_.back().cells.size() > static_cast<std::size_t>(kMostCoarseCells)) {
+        grids_.emplace_back(extent, grids_.back().cells.size() / kCoarserBy);
+    }
+    liveOn_.assign(grids_.size() + 1, 0);
+}
 
 std::size_t BoxGrid::SlotOf(int item) {
     const auto index = static_cast<std::size_t>(item);
     if (slotOf_.size() <= index) slotOf_.resize(index + 1, -1);
     if (slotOf_[index] < 0) {
         slotOf_[index] = static_cast<int>(slots_.size());
-        slots_.push_back(Slot{CellRange{0, 0, -1, -1}, 0, item, kNowhere, false, false});
+        slots_.push_back(Slot{CellRange{0, 0, -1, -1}, 0, item, kNowhere, false});
     }
     return static_cast<std::size_t>(slotOf_[index]);
 }
@@ -55,9 +66,9 @@ void BoxGrid::Insert(int item) {
     const std::size_t slot = SlotOf(item);
     if (slots_[slot].layer == kNowhere) ++liveItems_;
     List(slot);
-    const bool crowded = !fineInUse_ ? liveItems_ > kMostItemsPerCoarseCell * coarse_.cells.size()
-                                     : fineItems_ > kMostItemsPerFineCell * fine_.cells.size();
-    if (crowded && fine_.cells.size() < kMostCellsPerGrid) Refine();
+    const bool crowded = !fineInUse_ ? liveItems_ > kMostItemsPerCoarseCell * GridOf(kCoarse).cells.size()
+                                     : liveOn_[kFine] > kMostItemsPerFineCell * GridOf(kFine).cells.size();
+    if (crowded && GridOf(kFine).cells.size() < kMostCellsPerGrid) Refine();
 }
 
 void BoxGrid::Retire(int item) {
@@ -66,7 +77,7 @@ void BoxGrid::Retire(int item) {
     const auto slot = static_cast<std::size_t>(slotOf_[index]);
     if (Live(slot)) {
         --liveItems_;
-        if (slots_[slot].layer == kFine) --fineItems_;
+        --liveOn_[slots_[slot].layer];
     }
     slots_[slot].retired = true;
 }
@@ -87,22 +98,21 @@ void BoxGrid::List(std::size_t slot) {
     Slot& listed = slots_[slot];
     const Box& box = boxes_[static_cast<std::size_t>(listed.item)];
     Layer layer = kFine;
-    CellRange range = fine_.RangeOf(box);
+    CellRange range = GridOf(kFine).RangeOf(box);
     if (!fineInUse_ || range.Count() > kMostFineCells) {
-        range = coarse_.RangeOf(box);
-        layer = range.Count() > kMostCoarseCells ? kLarge : kCoarse;
+        layer = kCoarse;
+        range = GridOf(kCoarse).RangeOf(box);
+        while (range.Count() > kMostCoarseCells && layer < grids_.size()) {
+            ++layer;
+            range = GridOf(layer).RangeOf(box);
+        }
     }
-    if (listed.layer == kFine) --fineItems_;
-    if (layer == kFine) ++fineItems_;
-    if (layer == kLarge) {
-        if (!listed.onLargeList) largeSlots_.push_back(static_cast<int>(slot));
-        listed.onLargeList = true;
-    } else {
-        Grid& grid = layer == kFine ? fine_ : coarse_;
-        for (int y = range.y0; y <= range.y1; ++y) {
-            for (int x = range.x0; x <= range.x1; ++x) {
-                if (listed.layer != layer || !listed.range.Contains(x, y)) grid.Cell(x, y).push_back(static_cast<int>(slot));
-            }
+    if (listed.layer != kNowhere) --liveOn_[listed.layer];
+    ++liveOn_[layer];
+    Grid& grid = GridOf(layer);
+    for (int y = range.y0; y <= range.y1; ++y) {
+        for (int x = range.x0; x <= range.x1; ++x) {
+            if (listed.layer != layer || !listed.range.Contains(x, y)) grid.Cell(x, y).push_back(static_cast<int>(slot));
         }
     }
     listed.layer = layer;
@@ -110,14 +120,14 @@ void BoxGrid::List(std::size_t slot) {
 }
 
 void BoxGrid::Refine() {
-    fine_ = Grid(fine_.extent, 2 * liveItems_);
+    GridOf(kFine) = Grid(GridOf(kFine).extent, 2 * liveItems_);
     fineInUse_ = true;
     for (std::size_t slot = 0; slot < slots_.size(); ++slot) {
         if (!Live(slot)) continue;
         // Entries on the old fine grid are gone: list such slots anew.
         if (slots_[slot].layer == kFine) {
             slots_[slot].layer = kNowhere;
-            --fineItems_;
+            --liveOn_[kFine];
         }
         List(slot);
     }
@@ -125,22 +135,13 @@ void BoxGrid::Refine() {
 
 void BoxGrid::Query(const Box& box, std::vector<int>& found) {
     ++query_;
-    if (fineInUse_) QueryGrid(fine_, kFine, box, found);
-    QueryGrid(coarse_, kCoarse, box, found);
-    for (std::size_t i = 0; i < largeSlots_.size();) {
-        const auto slot = static_cast<std::size_t>(largeSlots_[i]);
-        if (slots_[slot].retired || slots_[slot].layer != kLarge) {
-            slots_[slot].onLargeList = false;
-            largeSlots_[i] = largeSlots_.back();
-            largeSlots_.pop_back();
-            continue;
-        }
-        ++i;
-        Report(slot, found);
+    for (Layer layer = kFine; layer <= grids_.size(); ++layer) {
+        if (liveOn_[layer] > 0) QueryGrid(layer, box, found);
     }
 }
 
-void BoxGrid::QueryGrid(Grid& grid, Layer layer, const Box& box, std::vector<int>& found) {
+void BoxGrid::QueryGrid(Layer layer, const Box& box, std::vector<int>& found) {
+    Grid& grid = GridOf(layer);
     const CellRange range = grid.RangeOf(box);
     for (int y = range.y0; y <= range.y1; ++y) {
         for (int x = range.x0; x <= range.x1; ++x) {

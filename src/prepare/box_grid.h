@@ -35,14 +35,18 @@ struct Box {
 // candidates are a superset that the caller narrows with the items' own
 // boxes. Boxes beyond the extent are clamped to its border cells.
 //
-// Items live on one of three layers. The coarse grid has cells sized for the
-// drawing as it came. An item that would reach into many of its cells goes
-// on a list of large items instead, which every query reports: listed cell
-// by cell it would cost every query that meets those cells, and a drawing of
-// many copies of one long line would cost each query the whole grid. Once
-// the items crowd the coarse cells, as when cutting turns each of many
-// crossing lines into hundreds of short pieces, the short ones move to a
-// fine grid, which is made finer as they multiply. Both grids are asked, so
+// Items live on one of several grids, their layers. The coarse grid has
+// cells sized for the drawing as it came. An item that would reach into many
+// of its cells goes instead on the first of a row of ever coarser grids,
+// each with cells eight times as wide, where it reaches into few, the last
+// grid having a single cell: listed cell by cell on the coarse grid it would
+// cost every query that meets those cells, and a drawing of many copies of
+// one long line would cost each query the whole grid. (A single list of such
+// items, reported to every query, made a drawing of many long lines that
+// never meet, like nested squares, quadratic.) Once the items crowd the
+// coarse cells, as when cutting turns each of many crossing lines into
+// hundreds of short pieces, the short ones move to a fine grid, which is made
+// finer as they multiply. Every grid that lists a live item is asked, so
 // the fine one waits until the crowding pays for asking it.
 //
 // Items are numbered from 0. Their boxes are read from the owner's table,
@@ -90,7 +94,11 @@ private:
         int rows;
         std::vector<std::vector<int>> cells;
     };
-    enum Layer : char { kNowhere, kFine, kCoarse, kLarge };
+    // Which grid lists a slot: grids_[layer - 1], or none.
+    using Layer = std::uint8_t;
+    static constexpr Layer kNowhere = 0;
+    static constexpr Layer kFine = 1;
+    static constexpr Layer kCoarse = 2;
     // One item's entries: on a grid, in every cell of `range`. Kept together,
     // as a query reads all of it for every entry it meets.
     struct Slot {
@@ -99,28 +107,27 @@ private:
         int item;
         Layer layer;
         bool retired;
-        bool onLargeList;  // has an entry there
     };
 
+    Grid& GridOf(Layer layer) { return grids_[static_cast<std::size_t>(layer) - 1]; }
     // The item's slot, made when it has none.
     std::size_t SlotOf(int item);
     void List(std::size_t slot);
     // Builds the fine grid afresh, finer, for the items there are now, and
     // lists the short ones there.
     void Refine();
-    void QueryGrid(Grid& grid, Layer layer, const Box& box, std::vector<int>& found);
+    void QueryGrid(Layer layer, const Box& box, std::vector<int>& found);
     void Report(std::size_t slot, std::vector<int>& found);
     bool Live(std::size_t slot) const { return slots_[slot].layer != kNowhere && !slots_[slot].retired; }
 
     const std::vector<Box>& boxes_;
-    Grid coarse_;
-    Grid fine_;
+    // The fine grid, the coarse grid, then the ever coarser ones.
+    std::vector<Grid> grids_;
     bool fineInUse_ = false;
     std::size_t liveItems_ = 0;
-    std::size_t fineItems_ = 0;  // live items on the fine grid
+    std::vector<std::size_t> liveOn_;  // live items by layer: a grid without any is not asked
     std::vector<int> slotOf_;    // per item, or -1
     std::vector<Slot> slots_;
-    std::vector<int> largeSlots_;
     std::uint64_t query_ = 0;
 };
 

@@ -23,16 +23,14 @@ Box RandomBox(std::mt19937_64& random, double longest) {
     return {x, y, x + size(random), y + size(random)};
 }
 
-// Many short items among a few long ones, far more than the cells the grid
-// starts with, so that the short ones crowd onto a fine grid that is made
-// finer several times; boxes change, items are cut in two, the new half
-// taking over the old item's entries, items retire, and the long ones sit on
-// the coarse grid or the large list.
-TEST(BoxGrid, QueriesReportEveryLiveItemTheirBoxMeetsOnce) {
+// Many short items among a few long ones; boxes change, items are cut in
+// two, the new half taking over the old item's entries, and items retire.
+// With `cellsWanted` coarse cells.
+void ExpectQueriesReportEveryLiveItemTheirBoxMeetsOnce(std::size_t cellsWanted) {
     std::mt19937_64 random(20261208);
     std::vector<Box> boxes;
     std::vector<bool> retired;
-    BoxGrid grid({0, 0, 100, 100}, 16, boxes);
+    BoxGrid grid({0, 0, 100, 100}, cellsWanted, boxes);
     const auto add = [&](const Box& box) {
         boxes.push_back(box);
         retired.push_back(false);
@@ -85,5 +83,13 @@ TEST(BoxGrid, QueriesReportEveryLiveItemTheirBoxMeetsOnce) {
         }
     }
 }
+
+// Far more short items than the few coarse cells, so that they crowd onto a
+// fine grid that is made finer several times.
+TEST(BoxGrid, QueriesFindEveryItemAsShortOnesMoveToEverFinerGrids) { ExpectQueriesReportEveryLiveItemTheirBoxMeetsOnce(16); }
+
+// Coarse cells so small that the long items, and the short ones grown long,
+// reach into too many of them, and go on coarser grids.
+TEST(BoxGrid, QueriesFindEveryItemAsLongOnesMoveToCoarserGrids) { ExpectQueriesReportEveryLiveItemTheirBoxMeetsOnce(16384); }
 
 }  // namespace
