@@ -38,16 +38,16 @@ struct Box {
 // Items live on one of several grids, their layers. The coarse grid has
 // cells sized for the drawing as it came. An item that would reach into many
 // of its cells goes instead on the first of a row of ever coarser grids,
-// each with cells eight times as wide, where it reaches into few, the last
-// grid having a single cell: listed cell by cell on the coarse grid it would
-// cost every query that meets those cells, and a drawing of many copies of
-// one long line would cost each query the whole grid. (A single list of such
-// items, reported to every query, made a drawing of many long lines that
-// never meet, like nested squares, quadratic.) Once the items crowd the
-// coarse cells, as when cutting turns each of many crossing lines into
-// hundreds of short pieces, the short ones move to a fine grid, which is made
-// finer as they multiply. Every grid that lists a live item is asked, so
-// the fine one waits until the crowding pays for asking it.
+// each with cells eight times as wide, where it reaches into few; the last
+// has so few cells that any box fits. Listed cell by cell on the coarse grid
+// such an item would cost every query that meets those cells, and a drawing
+// of many copies of one long line would cost each query the whole grid. (A
+// single list of such items, reported to every query, made a drawing of
+// many long lines that never meet, like nested squares, quadratic.) Once the
+// items crowd the coarse cells, as when cutting turns each of many crossing
+// lines into hundreds of short pieces, the short ones move to a fine grid,
+// which is made finer as they multiply. Every grid that lists a live item is
+// asked, so the fine one waits until the crowding pays for asking it.
 //
 // Items are numbered from 0. Their boxes are read from the owner's table,
 // which the owner keeps current and reports changes of (Insert). Cells list
