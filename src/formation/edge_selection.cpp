@@ -24,12 +24,6 @@ bool RunsBackwards(CLoopweaveElement& element) {
     return element.Ey() < element.Sy();
 }
 
-// +1 or -1 when the values differ by kTolerance or more, else 0.
-int CompareCoordinate(double a, double b) {
-    if (std::fabs(a - b) >= kTolerance) return a > b ? 1 : -1;
-    return 0;
-}
-
 // The order of edges: by start x, start y, end x, end y, the first coordinate
 // that differs by kTolerance or more deciding; edges equal within the
 // tolerance stand in descending serial. +1 when a comes after b, -1 when

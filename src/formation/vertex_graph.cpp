@@ -48,10 +48,8 @@ void FormVertices(VertexGraph& graph) {
 }  // namespace
 
 int CompareEndPoints(const EndPoint& p, const EndPoint& q) {
-    const bool xDiffers = std::fabs(p.x - q.x) >= kTolerance;
-    if (!xDiffers && std::fabs(p.y - q.y) < kTolerance) return 0;
-    if (xDiffers) return p.x > q.x ? 1 : -1;
-    return p.y > q.y ? 1 : -1;
+    if (const int order = CompareCoordinate(p.x, q.x)) return order;
+    return CompareCoordinate(p.y, q.y);
 }
 
 VertexGraph BuildVertexGraph(const std::vector<SelectedEdge>& edges) {

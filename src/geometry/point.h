@@ -25,6 +25,14 @@ inline bool SamePoint(const Point& p, const Point& q) {
     return std::fabs(p.x - q.x) < kTolerance && std::fabs(p.y - q.y) < kTolerance;
 }
 
+// +1 or -1 when the values differ by kTolerance or more, the sign of a - b;
+// 0 when they are the same: one step of the orders that sort within the
+// tolerance, which are not strict weak orders either.
+inline int CompareCoordinate(double a, double b) {
+    if (std::fabs(a - b) >= kTolerance) return a > b ? 1 : -1;
+    return 0;
+}
+
 }  // namespace loopweave
 
 #endif  // LOOPWEAVE_GEOMETRY_POINT_H
