@@ -1,8 +1,6 @@
 #ifndef LOOPWEAVE_GEOMETRY_ELEMENT_GEOMETRY_H
 #define LOOPWEAVE_GEOMETRY_ELEMENT_GEOMETRY_H
 
-#include <cmath>
-
 #include "geometry/point.h"
 #include "geometry/segment.h"
 #include "loopweave.h"
@@ -25,11 +23,7 @@ inline Point PointOf(CCoord& coord) { return {coord.X(), coord.Y()}; }
 
 // Every coordinate finite. The tests of the kernel give no meaningful answer
 // for infinities and not-a-number, so such an element takes part in nothing.
-inline bool IsFinite(const CLoopweaveElement& element) {
-    const Point start = StartOf(element);
-    const Point end = EndOf(element);
-    return std::isfinite(start.x) && std::isfinite(start.y) && std::isfinite(end.x) && std::isfinite(end.y);
-}
+inline bool IsFinite(const CLoopweaveElement& element) { return IsFinite(StartOf(element)) && IsFinite(EndOf(element)); }
 
 }  // namespace loopweave
 

@@ -18,6 +18,10 @@ struct Point {
     double y;
 };
 
+// Both coordinates finite: the kernel's tests give no meaningful answer for
+// infinities and not-a-number.
+inline bool IsFinite(const Point& p) { return std::isfinite(p.x) && std::isfinite(p.y); }
+
 // Each coordinate differs by less than kTolerance. Not transitive: two points
 // can each be the same as a third without being the same as each other. A
 // not-a-number coordinate is never the same as anything.

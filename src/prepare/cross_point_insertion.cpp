@@ -11,14 +11,17 @@
 
 #include "loopweave.h"
 #include "prepare/cutting_walks.h"
+#include "prepare/piece_table.h"
 
 void CLoopweave::InsertCrossPoint() {
     // Far from the origin the rounding of the side test outgrows the
     // tolerance, no distance rules out a contact, and only the walk over
     // every pair gives the same result.
-    if (loopweave::NearbyPairsSuffice(elements_)) {
-        loopweave::CutNearbyPairs(elements_);
+    loopweave::PieceTable pieces(elements_);
+    if (loopweave::NearbyPairsSuffice(pieces)) {
+        loopweave::CutNearbyPairs(pieces);
     } else {
-        loopweave::CutEveryPair(elements_);
+        loopweave::CutEveryPair(pieces);
     }
+    pieces.WriteBack(elements_);
 }

@@ -6,10 +6,10 @@
 
 namespace loopweave {
 
-void CutEveryPair(CPtrList& elements) {
-    for (CPtrList::Node* outer = elements.Head(); outer != nullptr; outer = elements.Next(outer)) {
-        for (CPtrList::Node* inner = elements.Next(outer); inner != nullptr; inner = elements.Next(inner)) {
-            CutPair(elements, outer, inner);
+void CutEveryPair(PieceTable& pieces) {
+    for (int outer = pieces.First(); outer != PieceTable::kNone; outer = pieces.Next(outer)) {
+        for (int inner = pieces.Next(outer); inner != PieceTable::kNone; inner = pieces.Next(inner)) {
+            CutPair(pieces, outer, inner);
         }
     }
 }

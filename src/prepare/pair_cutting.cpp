@@ -7,13 +7,9 @@
 
 #include "prepare/pair_cutting.h"
 
-#include <memory>
-
 #include "geometry/element_geometry.h"
 #include "geometry/point.h"
 #include "geometry/segment.h"
-#include "store/element_editor.h"
-#include "store/list_items.h"
 
 namespace loopweave {
 namespace {
@@ -28,10 +24,10 @@ bool StrictlyInside(const Point& p, const Segment& segment) {
            (segment.end.x - p.x) * dx + (segment.end.y - p.y) * dy > 0.0;
 }
 
-// Cuts the element at `node`, whose extent is `own`, at those of the `count`
-// points (given in order along it) that lie strictly inside it: the element
-// keeps its start and ends at the first; copies take the stretch between the
-// two and the stretch from the last to the old end, in that order after it.
+// Cuts `piece`, whose extent is `own`, at those of the `count` points (given
+// in order along it) that lie strictly inside it: the piece keeps its start
+// and ends at the first; new pieces take the stretch between the two and the
+// stretch from the last to the old end, in that order after it.
 //
 // Only a crossing can fail that test. The kernel computes it where the two
 // lines meet, without checking that it lies on either segment, and where the
@@ -42,24 +38,16 @@ bool StrictlyInside(const Point& p, const Segment& segment) {
 // without end. An end of the other element that the kernel finds inside this
 // one is nearer to each of its ends than they are to each other, and so lies
 // between them; only rounding at the very edge could drop it.
-void CutAt(CPtrList& elements, CPtrList::Node* node, const Segment& own, int count, CCoord& first, CCoord& second) {
-    CCoord cuts[2];
+void CutAt(PieceTable& pieces, int piece, const Segment& own, int count, CCoord& first, CCoord& second) {
+    Point cuts[2];
     int kept = 0;
-    if (count >= 1 && StrictlyInside(PointOf(first), own)) cuts[kept++] = first;
-    if (count == 2 && StrictlyInside(PointOf(second), own)) cuts[kept++] = second;
+    if (count >= 1 && StrictlyInside(PointOf(first), own)) cuts[kept++] = PointOf(first);
+    if (count == 2 && StrictlyInside(PointOf(second), own)) cuts[kept++] = PointOf(second);
     if (kept == 0) return;
 
-    CLoopweaveElement& element = ItemAt<CLoopweaveElement>(elements, node);
-    auto rest = std::make_unique<CLoopweaveElement>(element);
-    ElementEditor::MoveStart(*rest, cuts[kept - 1].X(), cuts[kept - 1].Y());
-    InsertOwned(elements, node, std::move(rest));
-    if (kept == 2) {
-        auto between = std::make_unique<CLoopweaveElement>(element);
-        ElementEditor::MoveStart(*between, cuts[0].X(), cuts[0].Y());
-        ElementEditor::MoveEnd(*between, cuts[1].X(), cuts[1].Y());
-        InsertOwned(elements, node, std::move(between));
-    }
-    ElementEditor::MoveEnd(element, cuts[0].X(), cuts[0].Y());
+    pieces.InsertAfter(piece, cuts[kept - 1], own.end);
+    if (kept == 2) pieces.InsertAfter(piece, cuts[0], cuts[1]);
+    pieces.MoveEnd(piece, cuts[0]);
 }
 
 // Two elements that cross are cut at one point: the crossing as computed
@@ -85,12 +73,10 @@ void ShareTheCrossing(const Segment& a, const Segment& b, int aCount, CCoord& aP
 
 // Both segments are taken before either element changes: B is cut where A
 // met it before A was shortened.
-void CutPair(CPtrList& elements, CPtrList::Node* outer, CPtrList::Node* inner) {
-    CLoopweaveElement& a = ItemAt<CLoopweaveElement>(elements, outer);
-    CLoopweaveElement& b = ItemAt<CLoopweaveElement>(elements, inner);
-    if (!IsFinite(a) || !IsFinite(b)) return;
-    const Segment sa = SegmentOf(a);
-    const Segment sb = SegmentOf(b);
+void CutPair(PieceTable& pieces, int outer, int inner) {
+    if (!pieces.IsFinite(outer) || !pieces.IsFinite(inner)) return;
+    const Segment sa = pieces.SegmentAt(outer);
+    const Segment sb = pieces.SegmentAt(inner);
     const int relation = sa.SegmentRelation(sb);
     // Elements that meet, if at all, only where both already end stay whole.
     if (relation == kApart || relation == kJoined || relation == kSameSegment) return;
@@ -99,8 +85,8 @@ void CutPair(CPtrList& elements, CPtrList::Node* outer, CPtrList::Node* inner) {
     const int aCount = sa.SegmentCrossPoints(sb, a1, a2);
     const int bCount = sb.SegmentCrossPoints(sa, b1, b2);
     if (relation == kCrossing && aCount + bCount > 0) ShareTheCrossing(sa, sb, aCount, a1, b1);
-    CutAt(elements, outer, sa, aCount, a1, a2);
-    CutAt(elements, inner, sb, bCount, b1, b2);
+    CutAt(pieces, outer, sa, aCount, a1, a2);
+    CutAt(pieces, inner, sb, bCount, b1, b2);
 }
 
 

@@ -36,8 +36,8 @@ public:
 
     // The serial is a number an operation gives elements for its own use:
     // formation orders elements that coincide within the tolerance by their
-    // place in the builder's list, cutting keys its side tables by it. It
-    // means nothing outside the operation that set it.
+    // place in the builder's list. It means nothing outside the operation
+    // that set it.
     static void SetSerial(CLoopweaveElement& element, int serial) { element.SetSerial(serial); }
     static int Serial(CLoopweaveElement& element) { return element.Serial(); }
 };

@@ -2,17 +2,21 @@
 
 #include <algorithm>
 #include <limits>
+#include <new>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "loopweave.h"
 #include "store/list_items.h"
+#include "support/allocation_counter.h"
 #include "support/drawing.h"
 
 namespace {
 
 using loopweave::ItemsOf;
+using loopweave::testing::AllocationCounter;
+using loopweave::testing::AllocationLimit;
 using loopweave::testing::ElementsText;
 using loopweave::testing::Enter;
 using loopweave::testing::Line;
@@ -206,6 +210,37 @@ TEST(InsertCrossPoint, ACrossingWithinTheToleranceOfAnEndIsThatEnd) {
     auto* b = static_cast<CLoopweaveElement*>(builder.Element().Data(builder.Element().Tail()));
     EXPECT_EQ(b->Sx(), 1000.0);
     EXPECT_EQ(b->Ex(), x);
+}
+
+// Memory running out at any allocation leaves the stored list as it was: no
+// element shortened without the pieces that take up the rest of it. Leaks
+// show under the sanitizers.
+TEST(InsertCrossPoint, RunningOutOfMemoryLeavesTheListAsItWas) {
+    if (!AllocationCounter::Counting()) GTEST_SKIP() << "allocations cannot be counted here";
+    std::vector<Line> lines;
+    for (int i = 0; i < 12; ++i) {
+        lines.push_back({0, i + 0.5, 12, i + 0.5, i});
+        lines.push_back({i + 0.5, 0, i + 0.5, 12, 12 + i});
+    }
+    for (long allowed = 0;; ++allowed) {
+        CLoopweave builder;
+        Enter(builder, lines);
+        const std::string before = ElementsText(builder.Element());
+        bool ranOut = false;
+        {
+            AllocationLimit limit(allowed);
+            try {
+                builder.InsertCrossPoint();
+            } catch (const std::bad_alloc&) {
+                ranOut = true;
+            }
+        }
+        if (!ranOut) {
+            EXPECT_EQ(builder.Element().Count(), 24 + 2 * 12 * 12);
+            return;
+        }
+        ASSERT_EQ(ElementsText(builder.Element()), before) << "after " << allowed << " allocations";
+    }
 }
 
 TEST(InsertCrossPoint, AnElementThatIsNotFiniteIsNeitherCutNorCuts) {

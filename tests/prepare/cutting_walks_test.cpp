@@ -16,13 +16,13 @@
 #include "loopweave.h"
 #include "prepare/cutting_walks.h"
 #include "prepare/list_order.h"
-#include "store/element_editor.h"
 #include "store/list_items.h"
 #include "support/drawing.h"
 
 namespace {
 
 using loopweave::ItemsOf;
+using loopweave::PieceTable;
 using loopweave::testing::Enter;
 using loopweave::testing::Line;
 
@@ -45,9 +45,13 @@ void ExpectSameCuts(const std::vector<Line>& lines) {
     CLoopweave nearbyPairs;
     Enter(everyPair, lines);
     Enter(nearbyPairs, lines);
-    ASSERT_TRUE(loopweave::NearbyPairsSuffice(nearbyPairs.Element()));
-    loopweave::CutEveryPair(everyPair.Element());
-    loopweave::CutNearbyPairs(nearbyPairs.Element());
+    PieceTable everyPairPieces(everyPair.Element());
+    PieceTable nearbyPairPieces(nearbyPairs.Element());
+    ASSERT_TRUE(loopweave::NearbyPairsSuffice(nearbyPairPieces));
+    loopweave::CutEveryPair(everyPairPieces);
+    loopweave::CutNearbyPairs(nearbyPairPieces);
+    everyPairPieces.WriteBack(everyPair.Element());
+    nearbyPairPieces.WriteBack(nearbyPairs.Element());
     ASSERT_EQ(Bits(nearbyPairs), Bits(everyPair));
 }
 
@@ -208,9 +212,9 @@ TEST(CuttingWalks, ElementsThatAreNotFiniteOrHaveNoLengthChangeNothingEitherWay)
 TEST(CuttingWalks, OnlyDrawingsNearTheOriginUseNearbyPairs) {
     CLoopweave builder;
     Enter(builder, {{0, 0, 1e4, 1e4, 1}});
-    EXPECT_TRUE(loopweave::NearbyPairsSuffice(builder.Element()));
+    EXPECT_TRUE(loopweave::NearbyPairsSuffice(PieceTable(builder.Element())));
     Enter(builder, {{1e6, 1e6, 1e6 + 1, 1e6, 2}});
-    EXPECT_FALSE(loopweave::NearbyPairsSuffice(builder.Element()));
+    EXPECT_FALSE(loopweave::NearbyPairsSuffice(PieceTable(builder.Element())));
 }
 
 // Labels must follow the list however crowded one place becomes: a line cut
@@ -218,24 +222,23 @@ TEST(CuttingWalks, OnlyDrawingsNearTheOriginUseNearbyPairs) {
 TEST(ListOrder, LabelsFollowTheListThroughEveryRelabelling) {
     CLoopweave builder;
     Enter(builder, {{0, 0, 1, 0, 1}, {0, 0, 2, 0, 2}, {0, 0, 3, 0, 3}});
-    CPtrList& list = builder.Element();
-    loopweave::ListOrder order(list);
+    PieceTable pieces(builder.Element());
+    loopweave::ListOrder order(pieces);
     Random random(7);
     for (int i = 0; i < 2000; ++i) {
-        int place = static_cast<int>(random() % static_cast<unsigned>(list.Count()));
+        int place = static_cast<int>(random() % static_cast<unsigned>(pieces.Count()));
         if (i % 2 == 0) place = 1;  // keep crowding one gap
-        CPtrList::Node* node = list.Head();
-        while (place-- > 0) node = list.Next(node);
-        CPtrList::Node* end = list.Next(node);
-        list.InsertAfter(node, new CLoopweaveElement(0, 0, 1, 1, i, 0));
-        if (i % 3 == 0) list.InsertAfter(node, new CLoopweaveElement(0, 0, 1, 1, i, 1));  // a run of two
-        order.InsertRun(list.Next(node), end);
+        int piece = pieces.First();
+        while (place-- > 0) piece = pieces.Next(piece);
+        const int end = pieces.Next(piece);
+        pieces.InsertAfter(piece, {0, 0}, {1, 1});
+        if (i % 3 == 0) pieces.InsertAfter(piece, {0, 0}, {1, 1});  // a run of two
+        order.InsertRun(pieces.Next(piece), end);
     }
     std::uint64_t previous = 0;
-    for (CLoopweaveElement* element : ItemsOf<CLoopweaveElement>(list)) {
-        const std::uint64_t label = order.Label(loopweave::ElementEditor::Serial(*element));
-        ASSERT_GT(label, previous);
-        previous = label;
+    for (int piece = pieces.First(); piece != PieceTable::kNone; piece = pieces.Next(piece)) {
+        ASSERT_GT(order.Label(piece), previous);
+        previous = order.Label(piece);
     }
 }
 

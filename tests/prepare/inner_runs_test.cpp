@@ -53,7 +53,8 @@ std::pair<int, std::size_t> Find(const InnerRuns& runs, int serial) {
 TEST(InnerRuns, InsertionsAndMergesKeepTheOrderOfTheList) {
     CLoopweave builder;
     loopweave::testing::Enter(builder, std::vector<loopweave::testing::Line>(100, {0, 0, 1, 1}));
-    const loopweave::ListOrder order(builder.Element());  // serial i is the i-th element
+    const loopweave::PieceTable pieces(builder.Element());
+    const loopweave::ListOrder order(pieces);  // piece i is the i-th element
     const std::vector<Box> boxes = UnitBoxes(100);
     InnerRuns runs(boxes);
     runs.Assign(Range(0, 80, 2));

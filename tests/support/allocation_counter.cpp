@@ -8,6 +8,8 @@ namespace {
 
 std::atomic<long> allocations{0};
 std::atomic<long> releases{0};
+// Allocations through operator new left before they fail; below 0, no limit.
+std::atomic<long> allowedAllocations{-1};
 
 void* Allocate(std::size_t size) noexcept {
     allocations.fetch_add(1, std::memory_order_relaxed);
@@ -20,6 +22,10 @@ void Release(void* memory) noexcept {
 }
 
 void* AllocateOrThrow(std::size_t size) {
+    if (allowedAllocations.load() >= 0 && allowedAllocations.fetch_sub(1) <= 0) {
+        allowedAllocations.store(0);
+        throw std::bad_alloc();
+    }
     if (void* memory = Allocate(size)) return memory;
     throw std::bad_alloc();
 }
@@ -56,5 +62,8 @@ AllocationCounter::AllocationCounter() : allocationsAtStart_(allocations.load())
 
 long AllocationCounter::Allocations() const { return allocations.load() - allocationsAtStart_; }
 long AllocationCounter::Releases() const { return releases.load() - releasesAtStart_; }
+
+AllocationLimit::AllocationLimit(long allowed) { allowedAllocations.store(allowed); }
+AllocationLimit::~AllocationLimit() { allowedAllocations.store(-1); }
 
 }  // namespace loopweave::testing

@@ -21,6 +21,18 @@ private:
     long releasesAtStart_;
 };
 
+// While it lives, the allocations made through operator new after the first
+// `allowed` fail with std::bad_alloc, so that a test can see what an
+// operation leaves behind when memory runs out part way through. Only where
+// AllocationCounter::Counting().
+class AllocationLimit {
+public:
+    explicit AllocationLimit(long allowed);
+    ~AllocationLimit();
+    AllocationLimit(const AllocationLimit&) = delete;
+    AllocationLimit& operator=(const AllocationLimit&) = delete;
+};
+
 }  // namespace loopweave::testing
 
 #endif  // LOOPWEAVE_TESTS_SUPPORT_ALLOCATION_COUNTER_H
