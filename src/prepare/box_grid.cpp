@@ -6,7 +6,7 @@ namespace loopweave {
 namespace {
 
 // More cells than this on the coarse grid, or on a coarser one, and an item
-// goes on the next coarser grid.
+// goes on the next coarser grid, or into the tree when it is loaded.
 constexpr long kMostCoarseCells = 64;
 // Each coarser grid has this many times fewer cells: eight times as wide.
 constexpr std::size_t kCoarserBy = 64;
@@ -62,7 +62,38 @@ std::size_t BoxGrid::SlotOf(int item) {
     return static_cast<std::size_t>(slotOf_[index]);
 }
 
+void BoxGrid::Load(const std::vector<int>& items) {
+    std::vector<PackedBoxTree::Entry> long_;
+    for (int item : items) {
+        const Box& box = boxes_[static_cast<std::size_t>(item)];
+        if (GridOf(kCoarse).RangeOf(box).Count() > kMostCoarseCells) {
+            long_.push_back({box, item});
+        } else {
+            Insert(item);
+        }
+    }
+    tree_ = PackedBoxTree(std::move(long_));
+    for (std::size_t entry = 0; entry < tree_.Size(); ++entry) {
+        const auto item = static_cast<std::size_t>(tree_.At(entry).item);
+        if (entryOf_.size() <= item) entryOf_.resize(item + 1, -1);
+        entryOf_[item] = static_cast<int>(entry);
+    }
+}
+
+bool BoxGrid::LeaveTree(int item) {
+    const auto index = static_cast<std::size_t>(item);
+    if (index >= entryOf_.size() || entryOf_[index] < 0) return false;
+    tree_.Drop(static_cast<std::size_t>(entryOf_[index]));
+    entryOf_[index] = -1;
+    return true;
+}
+
 void BoxGrid::Insert(int item) {
+    const auto index = static_cast<std::size_t>(item);
+    if (index < entryOf_.size() && entryOf_[index] >= 0) {
+        if (tree_.At(static_cast<std::size_t>(entryOf_[index])).box.Contains(boxes_[index])) return;
+        LeaveTree(item);
+    }
     const std::size_t slot = SlotOf(item);
     if (slots_[slot].layer == kNowhere) ++liveItems_;
     List(slot);
@@ -72,6 +103,7 @@ void BoxGrid::Insert(int item) {
 }
 
 void BoxGrid::Retire(int item) {
+    if (LeaveTree(item)) return;
     const auto index = static_cast<std::size_t>(item);
     if (index >= slotOf_.size() || slotOf_[index] < 0) return;
     const auto slot = static_cast<std::size_t>(slotOf_[index]);
@@ -83,6 +115,15 @@ void BoxGrid::Retire(int item) {
 }
 
 void BoxGrid::HandOver(int from, int to) {
+    const auto fromIndex = static_cast<std::size_t>(from);
+    if (fromIndex < entryOf_.size() && entryOf_[fromIndex] >= 0) {
+        const int entry = entryOf_[fromIndex];
+        entryOf_[fromIndex] = -1;
+        if (entryOf_.size() <= static_cast<std::size_t>(to)) entryOf_.resize(static_cast<std::size_t>(to) + 1, -1);
+        entryOf_[static_cast<std::size_t>(to)] = entry;
+        tree_.Reassign(static_cast<std::size_t>(entry), to);
+        return;
+    }
     const std::size_t slot = SlotOf(from);
     slotOf_[static_cast<std::size_t>(from)] = -1;
     if (slotOf_.size() <= static_cast<std::size_t>(to)) slotOf_.resize(static_cast<std::size_t>(to) + 1, -1);
@@ -138,6 +179,7 @@ void BoxGrid::Query(const Box& box, std::vector<int>& found) {
     for (Layer layer = kFine; layer <= grids_.size(); ++layer) {
         if (liveOn_[layer] > 0) QueryGrid(layer, box, found);
     }
+    tree_.Query(box, found);
 }
 
 void BoxGrid::QueryGrid(Layer layer, const Box& box, std::vector<int>& found) {

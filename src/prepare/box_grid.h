@@ -1,32 +1,14 @@
 #ifndef LOOPWEAVE_PREPARE_BOX_GRID_H
 #define LOOPWEAVE_PREPARE_BOX_GRID_H
 
-#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
+#include "prepare/box.h"
+#include "prepare/packed_box_tree.h"
+
 namespace loopweave {
-
-struct Box {
-    double minX;
-    double minY;
-    double maxX;
-    double maxY;
-
-    // The box grown by `margin` on every side.
-    Box Grown(double margin) const { return {minX - margin, minY - margin, maxX + margin, maxY + margin}; }
-    bool Meets(const Box& other) const {
-        return minX <= other.maxX && other.minX <= maxX && minY <= other.maxY && other.minY <= maxY;
-    }
-    bool Contains(const Box& other) const {
-        return minX <= other.minX && other.maxX <= maxX && minY <= other.minY && other.maxY <= maxY;
-    }
-    // The smallest box around both.
-    Box Joined(const Box& other) const {
-        return {std::min(minX, other.minX), std::min(minY, other.minY), std::max(maxX, other.maxX), std::max(maxY, other.maxY)};
-    }
-};
 
 // Grids of cells over a fixed extent, each cell listing the items whose
 // boxes reach into it: the candidates for meeting a box are the items listed
@@ -49,6 +31,14 @@ struct Box {
 // which is made finer as they multiply. Every grid that lists a live item is
 // asked, so the fine one waits until the crowding pays for asking it.
 //
+// Items present from the start can be loaded together (Load), and those of
+// them too large for the coarse grid go instead into a tree packed for them
+// once (PackedBoxTree), where they stay while their boxes lie within the
+// boxes they were loaded with. Cells that many long lines pass through are
+// crowded on every grid, coarse or coarser, and a query along one of them
+// read every entry there: nested squares took time quadratic in their
+// number. The tree gives such a query the few boxes it meets.
+//
 // Items are numbered from 0. Their boxes are read from the owner's table,
 // which the owner keeps current and reports changes of (Insert). Cells list
 // slots, each holding one item's entries: a piece cut off an item can take
@@ -61,19 +51,26 @@ public:
     // About `cellsWanted` square cells on the coarse grid.
     BoxGrid(const Box& extent, std::size_t cellsWanted, const std::vector<Box>& boxes);
 
+    // Lists items not listed yet, as Insert does, except that those too
+    // large for the coarse grid go into the tree.
+    void Load(const std::vector<int>& items);
+
     // Lists the item, new or with a new box, in every cell its box reaches
-    // that does not list it yet.
+    // that does not list it yet; an item in the tree stays there while its box
+    // lies within the one it was loaded with.
     void Insert(int item);
 
     // Takes the item off the grid for good; its entries go as queries meet them.
     void Retire(int item);
 
-    // Gives the entries of `from` to `to`, an item not listed yet, and lists
-    // `from` nowhere. Both are to be inserted with their boxes next.
+    // Gives the entries of `from`, or its place in the tree, to `to`, an item
+    // not listed yet, and lists `from` nowhere. Both are to be inserted with
+    // their boxes next.
     void HandOver(int from, int to);
 
     // Appends to `found` every item listed in a cell that the box reaches,
-    // each once, in no particular order.
+    // and every item in the tree whose loaded box it meets, each once, in no
+    // particular order.
     void Query(const Box& box, std::vector<int>& found);
 
 private:
@@ -119,6 +116,8 @@ private:
     void QueryGrid(Layer layer, const Box& box, std::vector<int>& found);
     void Report(std::size_t slot, std::vector<int>& found);
     bool Live(std::size_t slot) const { return slots_[slot].layer != kNowhere && !slots_[slot].retired; }
+    // Takes the item out of the tree, if it is there; false if it was not.
+    bool LeaveTree(int item);
 
     const std::vector<Box>& boxes_;
     // The fine grid, the coarse grid, then the ever coarser ones.
@@ -127,6 +126,8 @@ private:
     std::size_t liveItems_ = 0;
     std::vector<std::size_t> liveOn_;  // live items by layer: a grid without any is not asked
     std::vector<int> slotOf_;    // per item, or -1
+    PackedBoxTree tree_;
+    std::vector<int> entryOf_;  // per item: its entry in the tree, or -1
     std::vector<Slot> slots_;
     std::uint64_t query_ = 0;
 };

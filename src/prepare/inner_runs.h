@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <vector>
 
-#include "prepare/box_grid.h"
+#include "prepare/box.h"
 #include "prepare/list_order.h"
 
 namespace loopweave {

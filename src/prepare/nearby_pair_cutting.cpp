@@ -66,10 +66,12 @@ public:
           grid_(extent, 2 * static_cast<std::size_t>(pieces.Count()), boxes_),
           reach_(CutReach()),
           inner_(boxes_) {
+        std::vector<int> finite;
         for (int piece = pieces.First(); piece != kNone; piece = pieces.Next(piece)) {
             Register(piece);
-            if (pieces.IsFinite(piece)) grid_.Insert(piece);
+            if (pieces.IsFinite(piece)) finite.push_back(piece);
         }
+        grid_.Load(finite);
     }
 
     void Run() {

@@ -30,6 +30,11 @@ int PieceTable::InsertAfter(int place, const Point& start, const Point& end) {
     return piece;
 }
 
+void PieceTable::MoveEnd(int piece, const Point& end) {
+    At(piece).end = end;
+    if (static_cast<std::size_t>(piece) < stored_.size()) shortened_.push_back(piece);
+}
+
 // The new elements go into the list first, while the stored ones still hold
 // their whole extent, so that the list can be put back as it was should one
 // of them fail to be made; the stored elements are shortened only then.
@@ -58,9 +63,10 @@ void PieceTable::WriteBack(CPtrList& elements) const {
         }
         throw;
     }
-    for (std::size_t number = 0; number < stored; ++number) {
-        const Point end = pieces_[number].end;
-        ElementEditor::MoveEnd(ItemAt<CLoopweaveElement>(elements, stored_[number].node), end.x, end.y);
+    for (int number : shortened_) {
+        const Point end = At(number).end;
+        ElementEditor::MoveEnd(ItemAt<CLoopweaveElement>(elements, stored_[static_cast<std::size_t>(number)].node), end.x,
+                               end.y);
     }
 }
 

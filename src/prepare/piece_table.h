@@ -50,7 +50,7 @@ public:
     // A new piece of the same element as `place`, from `start` to `end`,
     // straight after `place` in the list; returns its number.
     int InsertAfter(int place, const Point& start, const Point& end);
-    void MoveEnd(int piece, const Point& end) { At(piece).end = end; }
+    void MoveEnd(int piece, const Point& end);
 
     // Brings the list up to date: the stored elements take their first
     // pieces' ends, and new elements with their keys take the other pieces'
@@ -79,6 +79,7 @@ private:
 
     std::vector<Piece> pieces_;
     std::vector<Stored> stored_;  // by number
+    std::vector<int> shortened_;  // stored elements whose first piece was cut, some more than once
 };
 
 }  // namespace loopweave

@@ -25,8 +25,9 @@ Box RandomBox(std::mt19937_64& random, double longest) {
 
 // Many short items among a few long ones; boxes change, items are cut in
 // two, the new half taking over the old item's entries, and items retire.
-// With `cellsWanted` coarse cells.
-void ExpectQueriesReportEveryLiveItemTheirBoxMeetsOnce(std::size_t cellsWanted) {
+// With `cellsWanted` coarse cells; the first items are loaded together when
+// `load`, so that the long ones go into the tree.
+void ExpectQueriesReportEveryLiveItemTheirBoxMeetsOnce(std::size_t cellsWanted, bool load = false) {
     std::mt19937_64 random(20261208);
     std::vector<Box> boxes;
     std::vector<bool> retired;
@@ -36,6 +37,15 @@ void ExpectQueriesReportEveryLiveItemTheirBoxMeetsOnce(std::size_t cellsWanted) 
         retired.push_back(false);
         grid.Insert(static_cast<int>(boxes.size()) - 1);
     };
+    if (load) {
+        std::vector<int> loaded;
+        for (int i = 0; i < 60; ++i) {
+            boxes.push_back(RandomBox(random, i % 3 == 0 ? 2 : 100));
+            retired.push_back(false);
+            loaded.push_back(i);
+        }
+        grid.Load(loaded);
+    }
     for (int i = 0; i < 20; ++i) add(RandomBox(random, 100));
     for (int round = 0; round < 40; ++round) {
         for (int i = 0; i < 200; ++i) add(RandomBox(random, 2));
@@ -91,5 +101,11 @@ TEST(BoxGrid, QueriesFindEveryItemAsShortOnesMoveToEverFinerGrids) { ExpectQueri
 // Coarse cells so small that the long items, and the short ones grown long,
 // reach into too many of them, and go on coarser grids.
 TEST(BoxGrid, QueriesFindEveryItemAsLongOnesMoveToCoarserGrids) { ExpectQueriesReportEveryLiveItemTheirBoxMeetsOnce(16384); }
+
+// Long items loaded into the tree, then cut, shrunk, moved off their loaded
+// boxes and retired, among items inserted one by one.
+TEST(BoxGrid, QueriesFindEveryItemAsLoadedOnesLeaveTheTree) {
+    ExpectQueriesReportEveryLiveItemTheirBoxMeetsOnce(16384, true);
+}
 
 }  // namespace
