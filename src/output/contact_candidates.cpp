@@ -192,13 +192,19 @@ ContactCandidates::CellRange ContactCandidates::CellsOf(const Box& grown) const 
     return range;
 }
 
+// Each cell lists its elements ascending, and a pair is found in one cell
+// only, so the finds are ascending runs, one per cell, of distinct elements:
+// merged pairwise, level by level, they come out ascending in a few passes,
+// where sorting them took a fifth of the whole check of a crowded chain.
 void ContactCandidates::FindNear(int a) {
     found_.clear();
+    runStarts_.clear();
     const Narrow& p = narrow_[static_cast<std::size_t>(a)];
     const int* covered = cellsCovered_.data() + firstCovered_[static_cast<std::size_t>(a)];
     for (std::uint64_t column = p.cells.low[0]; column <= p.cells.high[0]; ++column) {
         for (std::uint64_t row = p.cells.low[1]; row <= p.cells.high[1]; ++row) {
             const auto cell = static_cast<std::size_t>(*covered++);
+            if (runStarts_.empty() || runStarts_.back() != found_.size()) runStarts_.push_back(found_.size());
             const auto cellEnd = listed_.begin() + static_cast<std::ptrdiff_t>(firstListed_[cell + 1]);
             for (auto b = std::upper_bound(listed_.begin() + static_cast<std::ptrdiff_t>(firstListed_[cell]), cellEnd, a); b != cellEnd; ++b) {
                 const Narrow& q = narrow_[static_cast<std::size_t>(*b)];
@@ -218,7 +224,26 @@ void ContactCandidates::FindNear(int a) {
             }
         }
     }
-    std::sort(found_.begin(), found_.end());
+    if (!runStarts_.empty() && runStarts_.back() == found_.size()) runStarts_.pop_back();
+    MergeRuns();
+}
+
+void ContactCandidates::MergeRuns() {
+    while (runStarts_.size() > 1) {
+        merged_.resize(found_.size());
+        std::size_t kept = 0;
+        for (std::size_t run = 0; run < runStarts_.size(); run += 2) {
+            const std::size_t begin = runStarts_[run];
+            const std::size_t middle = run + 1 < runStarts_.size() ? runStarts_[run + 1] : found_.size();
+            const std::size_t end = run + 2 < runStarts_.size() ? runStarts_[run + 2] : found_.size();
+            std::merge(found_.begin() + static_cast<std::ptrdiff_t>(begin), found_.begin() + static_cast<std::ptrdiff_t>(middle),
+                       found_.begin() + static_cast<std::ptrdiff_t>(middle), found_.begin() + static_cast<std::ptrdiff_t>(end),
+                       merged_.begin() + static_cast<std::ptrdiff_t>(begin));
+            runStarts_[kept++] = begin;
+        }
+        runStarts_.resize(kept);
+        found_.swap(merged_);
+    }
 }
 
 }  // namespace loopweave

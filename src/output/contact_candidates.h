@@ -81,6 +81,8 @@ private:
     // Fills found_ with the narrow elements after the narrow element a that
     // lie within the pair's reach, ascending.
     void FindNear(int a);
+    // Merges the ascending runs of found_ that start at runStarts_ into one.
+    void MergeRuns();
 
     int count_;
     bool everyPair_ = false;
@@ -98,6 +100,8 @@ private:
     std::vector<std::size_t> firstListed_;
     std::vector<int> listed_;
     std::vector<int> found_;
+    std::vector<std::size_t> runStarts_;
+    std::vector<int> merged_;
 };
 
 }  // namespace loopweave
