@@ -12,9 +12,9 @@
 // outer cursor has passed can never be inner pieces again and leave the grid.
 //
 // A long line crossed by k others is cut into k pieces, and each remaining
-// piece, next in the list, is the next outer element, whose box still spans
-// the rest of the line: asking the grid and sorting its answer for each would
-// cost O(k log k) per piece. Instead a pass hands its inner elements over to
+// piece, next in the list, is the next outer piece, whose box still spans the
+// rest of the line: asking the grid and sorting its answer for each would
+// cost O(k log k) per piece. Instead a pass hands its inner pieces over to
 // the next pass when that is for one of its own pieces (see CanTakeOver), in
 // runs that a pass no longer reaching them passes over whole (InnerRuns), and
 // the grid is asked only when a pass starts afresh.
@@ -136,7 +136,7 @@ void NearbyPairWalk::OuterPass(int a) {
         // A's box shrinks as it is cut, and most runs lie out of its reach.
         if (!Near(a).Meets(inner_.Bounds(run))) continue;
         for (std::size_t place = inner_.Begin(run); place < inner_.End(run); ++place) {
-            if (Near(a).Meets(BoxAt(inner_.SerialAt(place)))) Cut(a, run, place, asked);
+            if (Near(a).Meets(BoxAt(inner_.PieceAt(place)))) Cut(a, run, place, asked);
         }
     }
     grid_.Retire(a);
@@ -144,7 +144,7 @@ void NearbyPairWalk::OuterPass(int a) {
 }
 
 void NearbyPairWalk::Cut(int a, int run, std::size_t place, Box& asked) {
-    const int b = inner_.SerialAt(place);
+    const int b = inner_.PieceAt(place);
     const Box aBox = BoxAt(a);
     const Box bBox = BoxAt(b);
     const int pastOuter = pieces_.Next(a);

@@ -1,4 +1,4 @@
-// The inner elements of cutting passes: their order through insertions and
+// The inner pieces of cutting passes: their order through insertions and
 // merges, and which runs a pass that has moved on may drop.
 
 #include <gtest/gtest.h>
@@ -18,7 +18,7 @@ namespace {
 using loopweave::Box;
 using loopweave::InnerRuns;
 
-// Serial i has the unit box at x = i, so boxes and serials share one order.
+// Piece i has the unit box at x = i, so boxes and pieces share one order.
 std::vector<Box> UnitBoxes(int count) {
     std::vector<Box> boxes;
     for (int i = 0; i < count; ++i) boxes.push_back({double(i), 0, double(i) + 1, 1});
@@ -26,27 +26,27 @@ std::vector<Box> UnitBoxes(int count) {
 }
 
 std::vector<int> Range(int from, int to, int step = 1) {
-    std::vector<int> serials;
-    for (int i = from; i < to; i += step) serials.push_back(i);
-    return serials;
+    std::vector<int> pieces;
+    for (int i = from; i < to; i += step) pieces.push_back(i);
+    return pieces;
 }
 
 std::vector<int> Sequence(const InnerRuns& runs) {
-    std::vector<int> serials;
+    std::vector<int> pieces;
     for (int run = runs.First(); run != InnerRuns::kNone; run = runs.Next(run)) {
-        for (std::size_t place = runs.Begin(run); place < runs.End(run); ++place) serials.push_back(runs.SerialAt(place));
+        for (std::size_t place = runs.Begin(run); place < runs.End(run); ++place) pieces.push_back(runs.PieceAt(place));
     }
-    return serials;
+    return pieces;
 }
 
-// The run and place of a serial in the sequence.
-std::pair<int, std::size_t> Find(const InnerRuns& runs, int serial) {
+// The run and place of a piece in the sequence.
+std::pair<int, std::size_t> Find(const InnerRuns& runs, int piece) {
     for (int run = runs.First(); run != InnerRuns::kNone; run = runs.Next(run)) {
         for (std::size_t place = runs.Begin(run); place < runs.End(run); ++place) {
-            if (runs.SerialAt(place) == serial) return {run, place};
+            if (runs.PieceAt(place) == piece) return {run, place};
         }
     }
-    ADD_FAILURE() << "serial " << serial << " is not in the sequence";
+    ADD_FAILURE() << "piece " << piece << " is not in the sequence";
     return {InnerRuns::kNone, 0};
 }
 
@@ -69,9 +69,9 @@ TEST(InnerRuns, InsertionsAndMergesKeepTheOrderOfTheList) {
     runs.Prepend({1});
 
     std::vector<int> expected = {1};
-    for (int serial : Range(0, 80, 2)) {
-        expected.push_back(serial);
-        if (serial == 10 || serial == 30 || serial == 32 || serial == 62 || serial == 64) expected.push_back(serial + 1);
+    for (int piece : Range(0, 80, 2)) {
+        expected.push_back(piece);
+        if (piece == 10 || piece == 30 || piece == 32 || piece == 62 || piece == 64) expected.push_back(piece + 1);
     }
     expected.push_back(90);
     EXPECT_EQ(Sequence(runs), expected);
