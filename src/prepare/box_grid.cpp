@@ -63,35 +63,42 @@ std::size_t BoxGrid::SlotOf(int item) {
 }
 
 void BoxGrid::Load(const std::vector<int>& items) {
-    std::vector<PackedBoxTree::Entry> long_;
+    std::vector<PackedBoxTree::Entry> large;
     for (int item : items) {
         const Box& box = boxes_[static_cast<std::size_t>(item)];
         if (GridOf(kCoarse).RangeOf(box).Count() > kMostCoarseCells) {
-            long_.push_back({box, item});
+            large.push_back({box, item});
         } else {
             Insert(item);
         }
     }
-    tree_ = PackedBoxTree(std::move(long_));
-    for (std::size_t entry = 0; entry < tree_.Size(); ++entry) {
-        const auto item = static_cast<std::size_t>(tree_.At(entry).item);
-        if (entryOf_.size() <= item) entryOf_.resize(item + 1, -1);
-        entryOf_[item] = static_cast<int>(entry);
-    }
+    tree_ = PackedBoxTree(std::move(large));
+    for (std::size_t entry = 0; entry < tree_.Size(); ++entry) SetEntry(tree_.At(entry).item, static_cast<int>(entry));
+}
+
+int BoxGrid::EntryOf(int item) const {
+    const auto index = static_cast<std::size_t>(item);
+    return index < entryOf_.size() ? entryOf_[index] : -1;
+}
+
+void BoxGrid::SetEntry(int item, int entry) {
+    const auto index = static_cast<std::size_t>(item);
+    if (entryOf_.size() <= index) entryOf_.resize(index + 1, -1);
+    entryOf_[index] = entry;
 }
 
 bool BoxGrid::LeaveTree(int item) {
-    const auto index = static_cast<std::size_t>(item);
-    if (index >= entryOf_.size() || entryOf_[index] < 0) return false;
-    tree_.Drop(static_cast<std::size_t>(entryOf_[index]));
-    entryOf_[index] = -1;
+    const int entry = EntryOf(item);
+    if (entry < 0) return false;
+    tree_.Drop(static_cast<std::size_t>(entry));
+    SetEntry(item, -1);
     return true;
 }
 
 void BoxGrid::Insert(int item) {
-    const auto index = static_cast<std::size_t>(item);
-    if (index < entryOf_.size() && entryOf_[index] >= 0) {
-        if (tree_.At(static_cast<std::size_t>(entryOf_[index])).box.Contains(boxes_[index])) return;
+    const int entry = EntryOf(item);
+    if (entry >= 0) {
+        if (tree_.At(static_cast<std::size_t>(entry)).box.Contains(boxes_[static_cast<std::size_t>(item)])) return;
         LeaveTree(item);
     }
     const std::size_t slot = SlotOf(item);
@@ -115,12 +122,10 @@ void BoxGrid::Retire(int item) {
 }
 
 void BoxGrid::HandOver(int from, int to) {
-    const auto fromIndex = static_cast<std::size_t>(from);
-    if (fromIndex < entryOf_.size() && entryOf_[fromIndex] >= 0) {
-        const int entry = entryOf_[fromIndex];
-        entryOf_[fromIndex] = -1;
-        if (entryOf_.size() <= static_cast<std::size_t>(to)) entryOf_.resize(static_cast<std::size_t>(to) + 1, -1);
-        entryOf_[static_cast<std::size_t>(to)] = entry;
+    const int entry = EntryOf(from);
+    if (entry >= 0) {
+        SetEntry(from, -1);
+        SetEntry(to, entry);
         tree_.Reassign(static_cast<std::size_t>(entry), to);
         return;
     }

@@ -52,7 +52,8 @@ public:
     BoxGrid(const Box& extent, std::size_t cellsWanted, const std::vector<Box>& boxes);
 
     // Lists items not listed yet, as Insert does, except that those too
-    // large for the coarse grid go into the tree.
+    // large for the coarse grid go into the tree. Once, before anything else
+    // is listed: the tree is packed here and takes no items later.
     void Load(const std::vector<int>& items);
 
     // Lists the item, new or with a new box, in every cell its box reaches
@@ -116,6 +117,9 @@ private:
     void QueryGrid(Layer layer, const Box& box, std::vector<int>& found);
     void Report(std::size_t slot, std::vector<int>& found);
     bool Live(std::size_t slot) const { return slots_[slot].layer != kNowhere && !slots_[slot].retired; }
+    // The item's entry in the tree, or -1.
+    int EntryOf(int item) const;
+    void SetEntry(int item, int entry);
     // Takes the item out of the tree, if it is there; false if it was not.
     bool LeaveTree(int item);
 

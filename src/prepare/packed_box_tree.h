@@ -10,8 +10,9 @@ namespace loopweave {
 
 // A tree of boxes packed once, from a set of items known in advance: the
 // entries are sorted into vertical slices by the x of their centres and each
-// slice by the y, sixteen to a leaf, and the nodes of each level are grouped
-// sixteen to a node of the next, in that order. A query descends only into
+// slice by the y (sort-tile-recursive packing), sixteen to a leaf, and the
+// nodes of each level are grouped sixteen to a node of the next, in that
+// order. A query descends only into
 // nodes whose boxes meet the query box, so it costs about the entries it
 // reports and a few nodes per level, however long and thin the boxes are.
 //

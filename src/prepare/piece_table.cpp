@@ -51,9 +51,9 @@ void PieceTable::WriteBack(CPtrList& elements) const {
                 continue;
             }
             const Stored& of = stored_[static_cast<std::size_t>(p.element)];
-            auto copy = std::make_unique<CLoopweaveElement>(p.start.x, p.start.y, p.end.x, p.end.y, of.key1, of.key2);
-            previous = elements.InsertAfter(previous, copy.get());
-            copy.release();
+            auto element = std::make_unique<CLoopweaveElement>(p.start.x, p.start.y, p.end.x, p.end.y, of.key1, of.key2);
+            previous = elements.InsertAfter(previous, element.get());
+            element.release();
             added.push_back(previous);
         }
     } catch (...) {

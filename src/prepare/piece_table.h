@@ -29,6 +29,7 @@ class PieceTable {
 public:
     static constexpr int kNone = -1;
 
+    // Each element of the list as it stands becomes its own first piece.
     explicit PieceTable(CPtrList& elements);
 
     // The list order of the pieces: the first, and each one's neighbours.
@@ -54,8 +55,7 @@ public:
 
     // Brings the list up to date: the stored elements take their first
     // pieces' ends, and new elements with their keys take the other pieces'
-    // places. When memory runs out on the way
-    // the list is left as it was.
+    // places. When memory runs out on the way the list is left as it was.
     void WriteBack(CPtrList& elements) const;
 
 private:
