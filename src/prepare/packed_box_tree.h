@@ -12,9 +12,10 @@ namespace loopweave {
 // entries are sorted into vertical slices by the x of their centres and each
 // slice by the y (sort-tile-recursive packing), sixteen to a leaf, and the
 // nodes of each level are grouped sixteen to a node of the next, in that
-// order. A query descends only into
-// nodes whose boxes meet the query box, so it costs about the entries it
-// reports and a few nodes per level, however long and thin the boxes are.
+// order. A query descends only into nodes whose boxes meet the query box.
+// Unlike a grid's cells, a node holds boxes that lie together, however long
+// and thin they are, so a query along a line among many parallel ones meets
+// a few nodes per level rather than every line that crosses its cells.
 //
 // Entries can only leave (Drop) or change hands (Reassign); each node counts
 // its live entries, and a query passes over nodes without any, so a tree

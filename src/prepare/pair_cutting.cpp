@@ -41,8 +41,10 @@ bool StrictlyInside(const Point& p, const Segment& segment) {
 void CutAt(PieceTable& pieces, int piece, const Segment& own, int count, CCoord& first, CCoord& second) {
     Point cuts[2];
     int kept = 0;
-    if (count >= 1 && StrictlyInside(PointOf(first), own)) cuts[kept++] = PointOf(first);
-    if (count == 2 && StrictlyInside(PointOf(second), own)) cuts[kept++] = PointOf(second);
+    for (int i = 0; i < count; ++i) {
+        const Point cut = PointOf(i == 0 ? first : second);
+        if (StrictlyInside(cut, own)) cuts[kept++] = cut;
+    }
     if (kept == 0) return;
 
     pieces.InsertAfter(piece, cuts[kept - 1], own.end);
