@@ -50,10 +50,6 @@ private:
     int count_ = 0;
 };
 
-bool HasFiniteEnds(const Segment& s) {
-    return std::isfinite(s.start.x) && std::isfinite(s.start.y) && std::isfinite(s.end.x) && std::isfinite(s.end.y);
-}
-
 }  // namespace
 
 ContactCandidates::ContactCandidates(const std::vector<Segment>& segments) : count_(static_cast<int>(segments.size())) {
@@ -73,7 +69,7 @@ ContactCandidates::ContactCandidates(const std::vector<Segment>& segments) : cou
     for (const Segment& s : segments) {
         boxes.push_back({{std::min(s.start.x, s.end.x), std::min(s.start.y, s.end.y)},
                          {std::max(s.start.x, s.end.x), std::max(s.start.y, s.end.y)}});
-        if (!HasFiniteEnds(s)) continue;
+        if (!IsFinite(s.start) || !IsFinite(s.end)) continue;
         for (int axis = 0; axis < 2; ++axis) {
             chain.low[axis] = std::min(chain.low[axis], boxes.back().low[axis]);
             chain.high[axis] = std::max(chain.high[axis], boxes.back().high[axis]);
@@ -101,7 +97,7 @@ ContactCandidates::ContactCandidates(const std::vector<Segment>& segments) : cou
     std::vector<Box> grown(segments.size());
     for (std::size_t i = 0; i < segments.size(); ++i) {
         const Segment& s = segments[i];
-        if (!HasFiniteEnds(s)) continue;
+        if (!IsFinite(s.start) || !IsFinite(s.end)) continue;
         const double reach = RelationReach(std::hypot(s.end.x - s.start.x, s.end.y - s.start.y), roundingBound);
         if (!(reach <= extent)) continue;
         wide_[i] = false;
