@@ -1,5 +1,6 @@
 #include "inputs/bench_inputs.h"
 
+#include <cmath>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -23,6 +24,7 @@ constexpr GeneratedKind kGeneratedKinds[] = {
 };
 
 constexpr const char* kMapPrefix = "map:";
+constexpr char kMoveMark = '@';
 
 const char* DefaultInputs() {
     return "random:1000 random:10000 random:100000 random:1000000 "
@@ -56,6 +58,19 @@ std::pair<Generator, int> ParseGenerated(const std::string& name) {
                                 "\": expected KIND:N (KIND random, grid, star, spikes or squares) or map:NAME");
 }
 
+// The name without its move, and the distance moved: "NAME@D" is NAME with
+// D added to every coordinate, as in a national grid far from its origin.
+std::pair<std::string, double> SplitMove(const std::string& name) {
+    const std::size_t mark = name.rfind(kMoveMark);
+    if (mark == std::string::npos) return {name, 0.0};
+    const std::string distance = name.substr(mark + 1);
+    char* end;
+    const double d = std::strtod(distance.c_str(), &end);
+    if (distance.empty() || *end != '\0' || !std::isfinite(d))
+        throw std::invalid_argument("input \"" + name + "\": expected a distance after '@'");
+    return {name.substr(0, mark), d};
+}
+
 }  // namespace
 
 std::vector<std::string> BenchInputNames() {
@@ -86,7 +101,8 @@ std::string MapFolder() {
     return folder != nullptr && *folder != '\0' ? folder : LOOPWEAVE_BENCH_DATA_DIR;
 }
 
-bool InputAvailable(const std::string& name) {
+bool InputAvailable(const std::string& movedName) {
+    const std::string name = SplitMove(movedName).first;
     if (!IsMap(name)) {
         ParseGenerated(name);
         return true;
@@ -94,15 +110,30 @@ bool InputAvailable(const std::string& name) {
     return std::ifstream(MapPath(name)).good();
 }
 
-std::optional<long> RequestedSegments(const std::string& name) {
+std::optional<long> RequestedSegments(const std::string& movedName) {
+    const std::string name = SplitMove(movedName).first;
     if (IsMap(name)) return std::nullopt;
     return ParseGenerated(name).second;
 }
 
-Segments LoadInput(const std::string& name) {
-    if (IsMap(name)) return ReadSegmentFile(MapPath(name));
-    const auto [make, n] = ParseGenerated(name);
-    return make(n);
+Segments LoadInput(const std::string& movedName) {
+    const auto [name, distance] = SplitMove(movedName);
+    Segments segments;
+    if (IsMap(name)) {
+        segments = ReadSegmentFile(MapPath(name));
+    } else {
+        const auto [make, n] = ParseGenerated(name);
+        segments = make(n);
+    }
+    if (distance != 0.0) {
+        for (Segment& s : segments) {
+            s.sx += distance;
+            s.sy += distance;
+            s.ex += distance;
+            s.ey += distance;
+        }
+    }
+    return segments;
 }
 
 }  // namespace loopweave::bench

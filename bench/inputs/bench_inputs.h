@@ -4,9 +4,10 @@
 // The inputs of every benchmark, by name: "KIND:N" is a generated drawing of
 // about N segments, KIND one of random, grid, star, spikes, squares (see
 // generated_inputs.h); "map:NAME" is the segment file NAME.segments in the
-// map folder, written by bench/maps/fetch_maps.py. The Google Benchmark
-// programs and the drivers all take their inputs from here, so they measure
-// the same drawings.
+// map folder, written by bench/maps/fetch_maps.py. Either form followed by
+// "@D" is that drawing moved by D along both axes, far from the origin. The
+// Google Benchmark programs and the drivers all take their inputs from here,
+// so they measure the same drawings.
 
 #include <optional>
 #include <string>

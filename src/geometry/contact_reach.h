@@ -41,7 +41,33 @@
 // (kTolerance + G) / L' of the end. That is at most 1.5 L, and little more
 // than L / 2 for the coordinates of most drawings, whose G is a tiny fraction
 // of kTolerance. RelationReach covers those too.
+//
+// Far from the origin G outgrows the tolerance, but only between points far
+// apart: for an end p of B tested against A, W is at most L_A + d, d the
+// distance of p from A. Write k = 12 eps M and suppose every segment is short
+// for its coordinates, k L <= kTolerance / 8. Then for cutting:
+//  - an end found inside A lies within (kTolerance + k L_A) / L_A + 5 eps L_A
+//    of A and within L_A (1 + 5 eps) of both its ends, so within
+//    1.3 sqrt(kTolerance) of it: within CutReach;
+//  - a crossing needs a divisor of at least kTolerance, which rounds by at
+//    most 5 eps L_A L_B, so L_A L_B sin t >= 0.85 kTolerance, t the angle at
+//    which the lines meet, at X;
+//  - a strict side whose true sign differs (a flipped end) needs a computed
+//    area of at least kTolerance within G of a true one of the other sign, so
+//    the end lies within (G - kTolerance) / L of the line. If no end is
+//    flipped, X lies on both segments and their boxes meet. If an end of B is
+//    flipped against A's line (or, alike, of A against B's), at r_B from X
+//    along B's line, then r_B L_A sin t <= k (L_A + d) - kTolerance. When A
+//    truly meets B's line, d <= r_B, and with the bound on sin t,
+//    r_B (0.85 kTolerance / L_B - k) <= k L_A - kTolerance < 0: impossible.
+//    When an end of A is flipped too, at r_A, both have d <= S = r_A + r_B,
+//    and the two bounds add up to S (0.85 kTolerance - k (L_A + L_B)) <=
+//    L_B (k L_A - kTolerance) + L_A (k L_B - kTolerance) < 0: impossible too.
+// So among short segments CutReach bounds cutting at any magnitude. A long
+// segment's side test can flip signs far along its line, where a nearly
+// collinear segment then finds a crossing: no distance bounds that.
 
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
 
@@ -66,6 +92,14 @@ inline bool ReachesHold(double magnitude, double extent) {
 // How far apart two segments' boxes can be when cutting either at the other
 // changes something: the same for every segment.
 inline double CutReach() { return std::sqrt(2 * kTolerance) + 2 * kTolerance; }
+
+// Whether CutReach bounds every change that cutting makes among segments no
+// longer than `length`, with coordinates of at most `magnitude` that spread by
+// at most `extent`: rounding stays below half the tolerance throughout, or the
+// segments are short for their magnitude as above.
+inline bool CutReachHolds(double magnitude, double extent, double length) {
+    return ReachesHold(magnitude, std::min(extent, 4 * length));
+}
 
 // How far from its box a segment of the given length can be found in contact
 // with another by the relation test, in either role, among coordinates whose

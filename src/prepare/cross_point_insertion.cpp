@@ -14,11 +14,11 @@
 #include "prepare/piece_table.h"
 
 void CLoopweave::InsertCrossPoint() {
-    // Far from the origin the rounding of the side test outgrows the
-    // tolerance, no distance rules out a contact, and only the walk over
-    // every pair gives the same result.
+    // Far from the origin most elements of a drawing can be long for their
+    // coordinates, each to be paired with every other, and then the walk
+    // over every pair is the faster; the result is the same.
     loopweave::PieceTable pieces(elements_);
-    if (loopweave::NearbyPairsSuffice(pieces)) {
+    if (loopweave::NearbyPairsPay(pieces)) {
         loopweave::CutNearbyPairs(pieces);
     } else {
         loopweave::CutEveryPair(pieces);

@@ -15,13 +15,14 @@ void CutEveryPair(PieceTable& pieces);
 
 // Only the pairs whose boxes lie within CutReach of each other, found with a
 // grid, in the same order; the pairs it skips are those that CutPair would
-// leave alone. Holds only while ReachesHold for the drawing's finite
-// coordinates, which the caller checks.
+// leave alone. The reach holds between pieces short for their coordinates
+// (CutReachHolds); every other piece is paired with every piece.
 void CutNearbyPairs(PieceTable& pieces);
 
-// Whether CutNearbyPairs may be used: the drawing's finite coordinates are
-// small enough that the reach bounds every contact.
-bool NearbyPairsSuffice(const PieceTable& pieces);
+// Whether CutNearbyPairs is the faster: false when many pieces are long for
+// their coordinates, as far from the origin, and would each be paired with
+// every piece.
+bool NearbyPairsPay(const PieceTable& pieces);
 
 }  // namespace loopweave
 

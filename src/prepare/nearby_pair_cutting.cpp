@@ -18,6 +18,12 @@
 // the next pass when that is for one of its own pieces (see CanTakeOver), in
 // runs that a pass no longer reaching them passes over whole (InnerRuns), and
 // the grid is asked only when a pass starts afresh.
+//
+// The reach bounds cutting only between pieces that are short for their
+// coordinates (CutReachHolds), which is every piece of most drawings. A piece
+// that is not, or that lies beyond the coordinates the walk allows, stands in
+// the walk for a box around all the others, so that it is paired with every
+// piece however far (CutBounds).
 
 #include <algorithm>
 #include <cmath>
@@ -35,6 +41,11 @@ namespace loopweave {
 namespace {
 
 constexpr int kNone = PieceTable::kNone;
+
+// A piece out of bounds is paired with every later piece, each pair at about
+// the cost of many steps of the walk over every pair: beyond this share of
+// the pieces, that walk is the faster.
+constexpr long kMostUnboundShare = 64;
 
 Box BoxOf(const PieceTable& pieces, int piece) {
     const Point s = pieces.Start(piece);
@@ -58,10 +69,49 @@ bool FiniteExtent(const PieceTable& pieces, Box& extent) {
     return any;
 }
 
+double Magnitude(const Box& box) {
+    return std::max({std::fabs(box.minX), std::fabs(box.minY), std::fabs(box.maxX), std::fabs(box.maxY)});
+}
+
+// The pieces between which CutReach bounds cutting: those that lie within
+// the drawing's extent and are short for its coordinates (CutReachHolds). The
+// extent is grown by a margin far wider than cut points stray from it, as
+// each is an end of another piece or lies on both pieces but for a few units
+// in the last place. The walk gives any other piece, from the start or once
+// cut, a box around all the bounded ones instead of its own.
+class CutBounds {
+public:
+    explicit CutBounds(const Box& extent)
+        : allowed_(extent.Grown(std::ldexp(Magnitude(extent), kMarginExponent))),
+          magnitude_(Magnitude(allowed_)),
+          spread_(std::max(allowed_.maxX - allowed_.minX, allowed_.maxY - allowed_.minY)) {}
+
+    // The sum of the sides bounds the length from above.
+    bool Bound(const Box& box) const {
+        return allowed_.Contains(box) && CutReachHolds(magnitude_, spread_, (box.maxX - box.minX) + (box.maxY - box.minY));
+    }
+
+    // The box the walk gives a finite piece.
+    Box WalkBox(const Box& box) const { return Bound(box) ? box : allowed_; }
+
+    // Whether a box covers the walk box of every piece.
+    bool CoversAll(const Box& box) const { return box.Contains(allowed_); }
+
+private:
+    // Relative to the largest coordinate: room for more cuts of one piece
+    // than there can be pieces.
+    static constexpr int kMarginExponent = -20;
+
+    Box allowed_;
+    double magnitude_;
+    double spread_;
+};
+
 class NearbyPairWalk {
 public:
     NearbyPairWalk(PieceTable& pieces, const Box& extent)
         : pieces_(pieces),
+          bounds_(extent),
           order_(pieces),
           grid_(extent, 2 * static_cast<std::size_t>(pieces.Count()), boxes_),
           reach_(CutReach()),
@@ -101,10 +151,11 @@ private:
 
     // The piece's box as last read, and read again.
     const Box& BoxAt(int piece) const { return boxes_[static_cast<std::size_t>(piece)]; }
-    const Box& Rebox(int piece) { return boxes_[static_cast<std::size_t>(piece)] = BoxOf(pieces_, piece); }
+    const Box& Rebox(int piece);
     Box Near(int piece) const { return BoxAt(piece).Grown(reach_); }
 
     PieceTable& pieces_;
+    CutBounds bounds_;
     ListOrder order_;
     std::vector<Box> boxes_;  // by piece
     BoxGrid grid_;
@@ -124,6 +175,13 @@ void NearbyPairWalk::OuterPass(int a) {
     const Box start = Near(a);
     if (CanTakeOver(a, start)) {
         TakeOver(a, start);
+    } else if (bounds_.CoversAll(start)) {
+        // The rest of the list, in order, as the grid would give it.
+        found_.clear();
+        for (int piece = pieces_.Next(a); piece != kNone; piece = pieces_.Next(piece)) {
+            if (pieces_.IsFinite(piece)) found_.push_back(piece);
+        }
+        inner_.Assign(found_);
     } else {
         found_.clear();
         Gather(start, order_.Label(a), found_);
@@ -149,7 +207,7 @@ void NearbyPairWalk::Cut(int a, int run, std::size_t place, Box& asked) {
     const Box bBox = BoxAt(b);
     const int pastOuter = pieces_.Next(a);
     const int pastInner = pieces_.Next(b);
-    CutPair(pieces_, a, b);
+    if (!CutPair(pieces_, a, b)) return;
 
     // A is never asked about again: its pieces follow it, and every query
     // from here on is for pieces beyond it.
@@ -236,14 +294,25 @@ void NearbyPairWalk::Register(int piece) {
     Rebox(piece);
 }
 
+const Box& NearbyPairWalk::Rebox(int piece) {
+    const Box box = BoxOf(pieces_, piece);
+    return boxes_[static_cast<std::size_t>(piece)] = pieces_.IsFinite(piece) ? bounds_.WalkBox(box) : box;
+}
+
 }  // namespace
 
-bool NearbyPairsSuffice(const PieceTable& pieces) {
+bool NearbyPairsPay(const PieceTable& pieces) {
     Box extent{};
     if (!FiniteExtent(pieces, extent)) return true;
-    const double magnitude = std::max({std::fabs(extent.minX), std::fabs(extent.minY), std::fabs(extent.maxX),
-                                       std::fabs(extent.maxY)});
-    return ReachesHold(magnitude, std::max(extent.maxX - extent.minX, extent.maxY - extent.minY));
+    const CutBounds bounds(extent);
+    long finite = 0;
+    long unbound = 0;
+    for (int piece = pieces.First(); piece != kNone; piece = pieces.Next(piece)) {
+        if (!pieces.IsFinite(piece)) continue;
+        ++finite;
+        if (!bounds.Bound(BoxOf(pieces, piece))) ++unbound;
+    }
+    return unbound <= finite / kMostUnboundShare;
 }
 
 void CutNearbyPairs(PieceTable& pieces) {

@@ -38,18 +38,19 @@ bool StrictlyInside(const Point& p, const Segment& segment) {
 // without end. An end of the other element that the kernel finds inside this
 // one is nearer to each of its ends than they are to each other, and so lies
 // between them; only rounding at the very edge could drop it.
-void CutAt(PieceTable& pieces, int piece, const Segment& own, int count, CCoord& first, CCoord& second) {
+bool CutAt(PieceTable& pieces, int piece, const Segment& own, int count, CCoord& first, CCoord& second) {
     Point cuts[2];
     int kept = 0;
     for (int i = 0; i < count; ++i) {
         const Point cut = PointOf(i == 0 ? first : second);
         if (StrictlyInside(cut, own)) cuts[kept++] = cut;
     }
-    if (kept == 0) return;
+    if (kept == 0) return false;
 
     pieces.InsertAfter(piece, cuts[kept - 1], own.end);
     if (kept == 2) pieces.InsertAfter(piece, cuts[0], cuts[1]);
     pieces.MoveEnd(piece, cuts[0]);
+    return true;
 }
 
 // Two elements that cross are cut at one point: the crossing as computed
@@ -75,20 +76,21 @@ void ShareTheCrossing(const Segment& a, const Segment& b, int aCount, CCoord& aP
 
 // Both segments are taken before either element changes: B is cut where A
 // met it before A was shortened.
-void CutPair(PieceTable& pieces, int outer, int inner) {
-    if (!pieces.IsFinite(outer) || !pieces.IsFinite(inner)) return;
+bool CutPair(PieceTable& pieces, int outer, int inner) {
+    if (!pieces.IsFinite(outer) || !pieces.IsFinite(inner)) return false;
     const Segment sa = pieces.SegmentAt(outer);
     const Segment sb = pieces.SegmentAt(inner);
     const int relation = sa.SegmentRelation(sb);
     // Elements that meet, if at all, only where both already end stay whole.
-    if (relation == kApart || relation == kJoined || relation == kSameSegment) return;
+    if (relation == kApart || relation == kJoined || relation == kSameSegment) return false;
 
     CCoord a1, a2, b1, b2;
     const int aCount = sa.SegmentCrossPoints(sb, a1, a2);
     const int bCount = sb.SegmentCrossPoints(sa, b1, b2);
     if (relation == kCrossing && aCount + bCount > 0) ShareTheCrossing(sa, sb, aCount, a1, b1);
-    CutAt(pieces, outer, sa, aCount, a1, a2);
-    CutAt(pieces, inner, sb, bCount, b1, b2);
+    const bool outerCut = CutAt(pieces, outer, sa, aCount, a1, a2);
+    const bool innerCut = CutAt(pieces, inner, sb, bCount, b1, b2);
+    return outerCut || innerCut;
 }
 
 

@@ -10,8 +10,8 @@ namespace loopweave {
 // straight after A and B's straight after B; the piece itself keeps its start
 // and ends at the first cut. A pair that meets, if at all, only where both
 // already end is left alone, and so is a pair with a coordinate that is not
-// finite.
-void CutPair(PieceTable& pieces, int outer, int inner);
+// finite. True when either piece was cut.
+bool CutPair(PieceTable& pieces, int outer, int inner);
 
 }  // namespace loopweave
 

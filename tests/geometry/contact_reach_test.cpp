@@ -3,14 +3,19 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 #include <random>
 
 #include "geometry/segment.h"
+#include "prepare/pair_cutting.h"
+#include "prepare/piece_table.h"
+#include "support/drawing.h"
 
 namespace {
 
 using loopweave::AreaRoundingBound;
+using loopweave::CutReach;
 using loopweave::kTolerance;
 using loopweave::RelationReach;
 using loopweave::Segment;
@@ -138,6 +143,65 @@ TEST(ContactReach, TheReachOfAPairIsTheLargerOfTheTwo) {
     EXPECT_GT(0.5, RelationReach(Length(shortOne), 0));
     EXPECT_LT(0.5, RelationReach(Length(tiny), 0));
     EXPECT_EQ(tiny.SegmentRelation(shortOne), loopweave::kAAlongB);
+}
+
+double SideSum(const Segment& s) { return std::fabs(s.end.x - s.start.x) + std::fabs(s.end.y - s.start.y); }
+
+// Whether cutting the pair, A as the outer element, changes either of them.
+bool CutChanges(const Segment& a, const Segment& b) {
+    CLoopweave builder;
+    loopweave::testing::Enter(builder, {{a.start.x, a.start.y, a.end.x, a.end.y}, {b.start.x, b.start.y, b.end.x, b.end.y}});
+    loopweave::PieceTable pieces(builder.Element());
+    const bool cut = loopweave::CutPair(pieces, 0, 1);
+    const auto same = [](const Segment& p, const Segment& q) {
+        return p.start.x == q.start.x && p.start.y == q.start.y && p.end.x == q.end.x && p.end.y == q.end.y;
+    };
+    const bool changed = pieces.Count() != 2 || !same(pieces.SegmentAt(0), a) || !same(pieces.SegmentAt(1), b);
+    EXPECT_EQ(cut, changed);
+    return changed;
+}
+
+// Far from the origin the side test rounds by more than the tolerance between
+// distant points, and short segments far apart do find contacts: nearly
+// collinear pieces of one line pass for crossing lines. While the segments
+// are short for their coordinates, cutting must leave every such pair alone.
+// B lies along A's line, from just beyond the reach to many lengths away,
+// crossing it at the smallest angles at which a crossing counts, or lying on
+// it with its ends nudged off by units in the last place.
+TEST(ContactReach, ShortSegmentsFarFromTheOriginAreNotCutBeyondTheReach) {
+    std::mt19937_64 random(13);
+    std::uniform_real_distribution<double> unit(0, 1);
+    int tested = 0;
+    int contacts = 0;
+    for (int trial = 0; trial < 40000; ++trial) {
+        const double origin = std::ldexp(1 + unit(random), 19 + static_cast<int>(random() % 12));
+        // About the longest segment for which the reach holds here.
+        const double longest = kTolerance / (8 * 6 * DBL_EPSILON * 2 * origin * 1.42);
+        const double lengthA = longest * unit(random);
+        const double lengthB = longest * std::pow(10, -3 * unit(random));
+        const double angle = 6.283185307179586 * unit(random);
+        const Segment a(origin, origin, origin + lengthA * std::cos(angle), origin + lengthA * std::sin(angle));
+        const double along = lengthA + CutReach() + lengthA * std::pow(10, 4 * unit(random) - 1);
+        const double crossX = origin + along * std::cos(angle);
+        const double crossY = origin + along * std::sin(angle);
+        const double side = random() % 2 == 0 ? 1 : -1;
+        const double turn = trial % 2 == 0 ? side * (1 + 100 * unit(random)) * kTolerance / (lengthA * lengthB) : 0;
+        const double lastPlace = std::ldexp(1.0, std::ilogb(origin) - 52);
+        const double nudge = trial % 2 == 0 ? 0 : lastPlace * std::round(8 * unit(random) - 4);
+        const double dx = lengthB / 2 * std::cos(angle + turn);
+        const double dy = lengthB / 2 * std::sin(angle + turn);
+        const double nx = -nudge * std::sin(angle);
+        const double ny = nudge * std::cos(angle);
+        const Segment b(crossX - dx + nx, crossY - dy + ny, crossX + dx - nx, crossY + dy - ny);
+        if (!loopweave::CutReachHolds(Magnitude(a, b), Extent(a, b), std::max(SideSum(a), SideSum(b)))) continue;
+        if (!(BoxGap(a, b) > CutReach())) continue;
+        ++tested;
+        if (a.SegmentRelation(b) != loopweave::kApart || b.SegmentRelation(a) != loopweave::kApart) ++contacts;
+        EXPECT_FALSE(CutChanges(a, b)) << "trial " << trial;
+        EXPECT_FALSE(CutChanges(b, a)) << "trial " << trial;
+    }
+    EXPECT_GT(tested, 30000);
+    EXPECT_GT(contacts, 50);
 }
 
 TEST(ContactReach, ASegmentOfNoLengthReachesEverywhere) {

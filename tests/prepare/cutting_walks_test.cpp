@@ -47,7 +47,6 @@ void ExpectSameCuts(const std::vector<Line>& lines) {
     Enter(nearbyPairs, lines);
     PieceTable everyPairPieces(everyPair.Element());
     PieceTable nearbyPairPieces(nearbyPairs.Element());
-    ASSERT_TRUE(loopweave::NearbyPairsSuffice(nearbyPairPieces));
     loopweave::CutEveryPair(everyPairPieces);
     loopweave::CutNearbyPairs(nearbyPairPieces);
     everyPairPieces.WriteBack(everyPair.Element());
@@ -165,6 +164,55 @@ std::vector<Line> ChainsOfCuts(Random& random) {
     return lines;
 }
 
+// Elements far from the origin, where the side test rounds by far more than
+// the tolerance between distant points: many pieces of a few straight lines,
+// their ends off the line by a few units in the last place, so that each
+// piece turns off it by a hair, at the angles at which the side test of a
+// long piece flips far along its line; and lines crossing them, some ending
+// on them. Most lines are short enough for the reach to hold, some are drawn
+// in pieces up to a thousand times as long, to be paired with every piece.
+std::vector<Line> FarFromTheOrigin(Random& random) {
+    std::vector<Line> lines;
+    const double origin = std::ldexp(Uniform(random, 1, 2), std::uniform_int_distribution<int>(19, 26)(random));
+    // Short enough for the reach to hold with coordinates below 1.5 origin:
+    // 12 eps (1.5 origin) (sides of up to sqrt(2) length) <= 1e-6 / 8.
+    const double longest = 1e-6 / (8 * 12 * 1.1102230246251565e-16 * 1.5 * origin * 1.42);
+    for (int line = 0; line < 3; ++line) {
+        const double angle = Uniform(random, 0, 6.3);
+        const double x = origin * Uniform(random, 1, 1.2);
+        const double y = origin * Uniform(random, 1, 1.2);
+        const double scale = random() % 3 == 0 ? std::pow(10.0, Uniform(random, 0, 3)) : 1.0;
+        const double lastPlace = std::ldexp(1.0, std::ilogb(origin) - 52);
+        const int count = std::uniform_int_distribution<int>(2, 20)(random);
+        double along = 0;
+        double fromX = x;
+        double fromY = y;
+        for (int i = 0; i < count; ++i) {
+            along += Uniform(random, 0.01, 1) * scale * longest;
+            const double aside = Uniform(random, -4, 4) * lastPlace;
+            const double toX = x + along * std::cos(angle) - aside * std::sin(angle);
+            const double toY = y + along * std::sin(angle) + aside * std::cos(angle);
+            if (random() % 4 != 0) lines.push_back({fromX, fromY, toX, toY, static_cast<int>(lines.size()), 0});
+            fromX = toX;
+            fromY = toY;
+        }
+    }
+    const int crossing = std::uniform_int_distribution<int>(0, 20)(random);
+    for (int i = 0; i < crossing && !lines.empty(); ++i) {
+        const Line& target = lines[random() % lines.size()];
+        const double t = Uniform(random, 0, 1);
+        const double px = target.sx + t * (target.ex - target.sx);
+        const double py = target.sy + t * (target.ey - target.sy);
+        const double angle = Uniform(random, 0, 6.3);
+        const double length = Uniform(random, 0.01, 0.5) * longest;
+        const double back = random() % 3 == 0 ? 0.0 : length;  // ending on the line, or crossing it
+        lines.push_back({px - back * std::cos(angle), py - back * std::sin(angle), px + length * std::cos(angle),
+                         py + length * std::sin(angle), static_cast<int>(lines.size()), 0});
+    }
+    std::shuffle(lines.begin(), lines.end(), random);
+    return lines;
+}
+
 TEST(CuttingWalks, NearbyPairsCutEveryDrawingAsEveryPairDoes) {
     Random random(20261208);
     const std::vector<std::function<std::vector<Line>()>> drawings = {
@@ -182,6 +230,8 @@ TEST(CuttingWalks, NearbyPairsCutEveryDrawingAsEveryPairDoes) {
             ExpectSameCuts(lines);
             if (HasFatalFailure()) return;
         }
+        ExpectSameCuts(FarFromTheOrigin(random));
+        if (HasFatalFailure()) return;
     }
 }
 
@@ -209,12 +259,47 @@ TEST(CuttingWalks, ElementsThatAreNotFiniteOrHaveNoLengthChangeNothingEitherWay)
                     {2, -1, 2, 1, 6}});
 }
 
-TEST(CuttingWalks, OnlyDrawingsNearTheOriginUseNearbyPairs) {
+// Far from the origin the side test of a long element rounds by many times
+// the tolerance along its line, and there B, a quarter of a unit long and
+// nearly along A's line 2,000 units beyond A's end, passes for crossing A's
+// line: the walk over every pair cuts B there. A, 80,000 units long at 5e7,
+// is long for its coordinates, so the other walk pairs it with every piece
+// however far.
+TEST(CuttingWalks, ALongElementFarFromTheOriginCutsAShortOneFarAlongItsLine) {
+    const std::vector<Line> lines = {
+        {54408577.649920665, 50646647.76249487, 54464052.651961058, 50587950.678974658, 1},
+        {54465446.821743041, 50586475.53346543, 54465446.988934398, 50586475.356563315, 2}};
+    ExpectSameCuts(lines);
     CLoopweave builder;
-    Enter(builder, {{0, 0, 1e4, 1e4, 1}});
-    EXPECT_TRUE(loopweave::NearbyPairsSuffice(PieceTable(builder.Element())));
-    Enter(builder, {{1e6, 1e6, 1e6 + 1, 1e6, 2}});
-    EXPECT_FALSE(loopweave::NearbyPairsSuffice(PieceTable(builder.Element())));
+    Enter(builder, lines);
+    builder.InsertCrossPoint();
+    EXPECT_EQ(builder.Element().Count(), 3);
+}
+
+// Near the origin any element may be long; far from it only short ones keep
+// the reach, and a drawing of many long ones is left to the walk over every
+// pair, each of them being paired with every piece anyway.
+TEST(CuttingWalks, NearbyPairsPayUnlessManyElementsAreLongForTheirCoordinates) {
+    const auto nearbyPairsPay = [](const std::vector<Line>& lines) {
+        CLoopweave builder;
+        Enter(builder, lines);
+        return loopweave::NearbyPairsPay(PieceTable(builder.Element()));
+    };
+    std::vector<Line> lines;
+    for (int i = 0; i < 128; ++i) lines.push_back({0, i * 100.0, 1e4, i * 100.0 + 1, i});
+    EXPECT_TRUE(nearbyPairsPay(lines));
+    for (Line& line : lines) {
+        line.sx += 5e6;
+        line.sy += 5e6;
+        line.ex = line.sx + 10;
+        line.ey += 5e6;
+    }
+    EXPECT_TRUE(nearbyPairsPay(lines));
+    lines[0].ex += 90;
+    lines[1].ex += 90;
+    EXPECT_TRUE(nearbyPairsPay(lines));
+    lines[2].ex += 90;
+    EXPECT_FALSE(nearbyPairsPay(lines));
 }
 
 // Labels must follow the list however crowded one place becomes: a line cut
