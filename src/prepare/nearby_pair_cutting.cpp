@@ -42,9 +42,10 @@ namespace {
 
 constexpr int kNone = PieceTable::kNone;
 
-// A piece out of bounds is paired with every later piece, each pair at about
-// the cost of many steps of the walk over every pair: beyond this share of
-// the pieces, that walk is the faster.
+// A piece out of bounds is paired with every later piece, each pair costing
+// this walk a few times what it costs the walk over every pair. With this
+// share of the pieces out of bounds this walk is still several times the
+// faster; with many more, the walk over every pair is.
 constexpr long kMostUnboundShare = 64;
 
 Box BoxOf(const PieceTable& pieces, int piece) {
