@@ -44,8 +44,8 @@
 //
 // Far from the origin G outgrows the tolerance, but only between points far
 // apart: for an end p of B tested against A, W is at most L_A + d, d the
-// distance of p from A. Write k = 12 eps M and suppose every segment is short
-// for its coordinates, k L <= kTolerance / 8. Then for cutting:
+// distance of p from A. Write k = 12 eps M and suppose both segments are
+// short for their coordinates, k L <= kTolerance / 8. Then for cutting:
 //  - an end found inside A lies within (kTolerance + k L_A) / L_A + 5 eps L_A
 //    of A and within L_A (1 + 5 eps) of both its ends, so within
 //    1.3 sqrt(kTolerance) of it: within CutReach;
@@ -63,7 +63,7 @@
 //    When an end of A is flipped too, at r_A, both have d <= S = r_A + r_B,
 //    and the two bounds add up to S (0.85 kTolerance - k (L_A + L_B)) <=
 //    L_B (k L_A - kTolerance) + L_A (k L_B - kTolerance) < 0: impossible too.
-// So among short segments CutReach bounds cutting at any magnitude. A long
+// So between short segments CutReach bounds cutting at any magnitude. A long
 // segment's side test can flip signs far along its line, where a nearly
 // collinear segment then finds a crossing: no distance bounds that.
 
