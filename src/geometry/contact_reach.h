@@ -16,8 +16,8 @@
 // including its difference, and the two sums by eps times at most 3 M W each;
 // in all the computed area is within G = 12 eps M W of the true one
 // (eps = 2^-53). The bounds below hold while G <= kTolerance / 2; beyond that
-// the rounding can flip a strict side, no distance bounds a contact, and the
-// callers examine every pair.
+// the rounding can flip a strict side, and only short segments keep a bound
+// on cutting (the last paragraph); other pairs the callers examine all.
 //
 // Given G <= kTolerance / 2, for a segment of length L:
 //  - "on the line" (|a| < kTolerance) means a true distance below

@@ -89,7 +89,8 @@ public:
 
     // The sum of the sides bounds the length from above.
     bool Bound(const Box& box) const {
-        return allowed_.Contains(box) && CutReachHolds(magnitude_, spread_, (box.maxX - box.minX) + (box.maxY - box.minY));
+        return allowed_.Contains(box) &&
+               CutReachHolds(magnitude_, spread_, (box.maxX - box.minX) + (box.maxY - box.minY));
     }
 
     // The box the walk gives a finite piece.

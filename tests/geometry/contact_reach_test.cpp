@@ -150,7 +150,8 @@ double SideSum(const Segment& s) { return std::fabs(s.end.x - s.start.x) + std::
 // Whether cutting the pair, A as the outer element, changes either of them.
 bool CutChanges(const Segment& a, const Segment& b) {
     CLoopweave builder;
-    loopweave::testing::Enter(builder, {{a.start.x, a.start.y, a.end.x, a.end.y}, {b.start.x, b.start.y, b.end.x, b.end.y}});
+    loopweave::testing::Enter(builder,
+                              {{a.start.x, a.start.y, a.end.x, a.end.y}, {b.start.x, b.start.y, b.end.x, b.end.y}});
     loopweave::PieceTable pieces(builder.Element());
     const bool cut = loopweave::CutPair(pieces, 0, 1);
     const auto same = [](const Segment& p, const Segment& q) {
