@@ -29,12 +29,16 @@ import sys
 ENGINES = {"loopweave": "bench/loopweave_driver", "geos": "bench/peers/geos_driver", "cgal": "bench/peers/cgal_driver"}
 OPERATIONS = ["cut", "form", "strip", "frame", "pipeline"]
 STATUS_TEXT = {"over-cap": "over the cap", "no-data": "no data (make bench-data)"}
-ROW = "{:<22} {:<9} {:>9} {:>10} {:>9} {:>9} {:>9} {:>9} {:>9}"
+ROW = "{:<24} {:<9} {:>9} {:>10} {:>9} {:>9} {:>9} {:>9} {:>9}"
 
 
 def kind_of(input_name):
-    """Inputs of one kind differ in size alone: "random:1000" and "random:10000"."""
-    return input_name if input_name.startswith("map:") else input_name.split(":")[0]
+    """Inputs of one kind differ in size alone: "random:1000" and "random:10000";
+    a drawing moved far from the origin ("random:1000@5000000") is of a kind
+    of its own."""
+    drawing, moved, distance = input_name.partition("@")
+    kind = drawing if drawing.startswith("map:") else drawing.split(":")[0]
+    return kind + moved + distance
 
 
 class Runner:
@@ -86,7 +90,7 @@ def seconds(fields):
 
 def pipeline_row(input_name, engine, fields):
     if fields["status"] != "ok":
-        return f"{input_name:<22} {engine:<9} {fields.get('elements', ''):>9}  {fields['status']}"
+        return f"{input_name:<24} {engine:<9} {fields.get('elements', ''):>9}  {fields['status']}"
     return ROW.format(input_name, engine, fields["elements"], fields["edges"], fields["polygons"],
                       f"{float(fields['cut_s']):.3f}", f"{float(fields['form_s']):.3f}", f"{seconds(fields):.3f}",
                       f"{int(fields['peak_kib']) / 1024:.1f}")
@@ -118,7 +122,7 @@ def run_pipeline(runner, tree, inputs, engines):
 
 def print_ratios(results, inputs):
     print("\nratios of this library to its peers (below 1: faster, or less memory)")
-    print("{:<22} {:>11} {:>11} {:>13} {:>13}".format("input", "time/CGAL", "time/GEOS", "memory/CGAL",
+    print("{:<24} {:>11} {:>11} {:>13} {:>13}".format("input", "time/CGAL", "time/GEOS", "memory/CGAL",
                                                      "memory/GEOS"))
     memory = lambda fields: int(fields["peak_kib"])  # noqa: E731
     for input_name in inputs:
@@ -126,7 +130,7 @@ def print_ratios(results, inputs):
         if ours["status"] in STATUS_TEXT.values():
             continue
         cgal, geos = results[input_name, "cgal"], results[input_name, "geos"]
-        print("{:<22} {:>11} {:>11} {:>13} {:>13}".format(input_name, ratio(ours, cgal, seconds),
+        print("{:<24} {:>11} {:>11} {:>13} {:>13}".format(input_name, ratio(ours, cgal, seconds),
                                                          ratio(ours, geos, seconds), ratio(ours, cgal, memory),
                                                          ratio(ours, geos, memory)))
 
@@ -148,14 +152,14 @@ def operation_time(runner, tree, input_name, operation):
 def run_operations(runner, tree, inputs, results):
     """One row per input that this library's driver could run."""
     print("\nmilliseconds per operation (operations_bench; form and strip start from the cut input)")
-    print("{:<22} ".format("input") + " ".join(f"{op:>12}" for op in OPERATIONS))
+    print("{:<24} ".format("input") + " ".join(f"{op:>12}" for op in OPERATIONS))
     for input_name in inputs:
         status = results[input_name, "loopweave"]["status"]
         if status in STATUS_TEXT.values():
-            print(f"{input_name:<22} {status}", flush=True)
+            print(f"{input_name:<24} {status}", flush=True)
             continue
         times = [operation_time(runner, tree, input_name, op) for op in OPERATIONS]
-        print("{:<22} ".format(input_name) + " ".join(f"{t:>12}" for t in times), flush=True)
+        print("{:<24} ".format(input_name) + " ".join(f"{t:>12}" for t in times), flush=True)
 
 
 def describe_machine():

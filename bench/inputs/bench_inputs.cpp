@@ -32,7 +32,7 @@ const char* DefaultInputs() {
            "star:1000 star:10000 star:100000 star:1000000 "
            "spikes:1000 spikes:10000 spikes:100000 spikes:1000000 "
            "squares:1000 squares:10000 squares:100000 squares:1000000 "
-           "map:counties-10m map:countries-10m";
+           "map:counties-10m map:countries-10m map:counties-10m@5000000";
 }
 
 bool IsMap(const std::string& name) { return name.rfind(kMapPrefix, 0) == 0; }

@@ -19,7 +19,8 @@ namespace loopweave::bench {
 
 // The names in BENCH_INPUTS (separated by spaces) when it is set, else the
 // default ladder: each generated kind from 10^3 segments up to 10^6 (the grid
-// to 2000 lines, whose cut drawing grows with the square), then the maps.
+// to 2000 lines, whose cut drawing grows with the square), then the maps, and
+// the counties moved far from the origin.
 std::vector<std::string> BenchInputNames();
 
 // BENCH_MAX_SEGMENTS when it is set: inputs with more segments are skipped.
