@@ -170,7 +170,8 @@ std::vector<Line> ChainsOfCuts(Random& random) {
 // piece turns off it by a hair, at the angles at which the side test of a
 // long piece flips far along its line; and lines crossing them, some ending
 // on them. Most lines are short enough for the reach to hold, some are drawn
-// in pieces up to a thousand times as long, to be paired with every piece.
+// in pieces up to a thousand times as long, to be paired with every piece
+// near their lines.
 std::vector<Line> FarFromTheOrigin(Random& random) {
     std::vector<Line> lines;
     const double origin = std::ldexp(Uniform(random, 1, 2), std::uniform_int_distribution<int>(19, 26)(random));
@@ -178,7 +179,12 @@ std::vector<Line> FarFromTheOrigin(Random& random) {
     // 12 eps (1.5 origin) (sides of up to sqrt(2) length) <= 1e-6 / 8.
     const double longest = 1e-6 / (8 * 12 * 1.1102230246251565e-16 * 1.5 * origin * 1.42);
     for (int line = 0; line < 3; ++line) {
+        // A quarter of the lines run along an axis, exactly.
+        const bool alongAxis = random() % 4 == 0;
         const double angle = Uniform(random, 0, 6.3);
+        const int quarter = static_cast<int>(random() % 4);
+        const double cos = alongAxis ? (quarter == 0 ? 1.0 : quarter == 2 ? -1.0 : 0.0) : std::cos(angle);
+        const double sin = alongAxis ? (quarter == 1 ? 1.0 : quarter == 3 ? -1.0 : 0.0) : std::sin(angle);
         const double x = origin * Uniform(random, 1, 1.2);
         const double y = origin * Uniform(random, 1, 1.2);
         const double scale = random() % 3 == 0 ? std::pow(10.0, Uniform(random, 0, 3)) : 1.0;
@@ -189,9 +195,9 @@ std::vector<Line> FarFromTheOrigin(Random& random) {
         double fromY = y;
         for (int i = 0; i < count; ++i) {
             along += Uniform(random, 0.01, 1) * scale * longest;
-            const double aside = Uniform(random, -4, 4) * lastPlace;
-            const double toX = x + along * std::cos(angle) - aside * std::sin(angle);
-            const double toY = y + along * std::sin(angle) + aside * std::cos(angle);
+            const double aside = alongAxis ? 0.0 : Uniform(random, -4, 4) * lastPlace;
+            const double toX = x + along * cos - aside * sin;
+            const double toY = y + along * sin + aside * cos;
             if (random() % 4 != 0) lines.push_back({fromX, fromY, toX, toY, static_cast<int>(lines.size()), 0});
             fromX = toX;
             fromY = toY;
@@ -269,17 +275,22 @@ TEST(CuttingWalks, ALongElementFarFromTheOriginCutsAShortOneFarAlongItsLine) {
     const std::vector<Line> lines = {
         {54408577.649920665, 50646647.76249487, 54464052.651961058, 50587950.678974658, 1},
         {54465446.821743041, 50586475.53346543, 54465446.988934398, 50586475.356563315, 2}};
-    ExpectSameCuts(lines);
-    CLoopweave builder;
-    Enter(builder, lines);
-    builder.InsertCrossPoint();
-    EXPECT_EQ(builder.Element().Count(), 3);
+    // B comes after A's end, and with A turned round, before its start.
+    const Line& a = lines[0];
+    for (const std::vector<Line>& drawing : {lines, std::vector<Line>{{a.ex, a.ey, a.sx, a.sy, 1}, lines[1]}}) {
+        ExpectSameCuts(drawing);
+        CLoopweave builder;
+        Enter(builder, drawing);
+        builder.InsertCrossPoint();
+        EXPECT_EQ(builder.Element().Count(), 3);
+    }
 }
 
-// Near the origin any element may be long; far from it only short ones keep
-// the reach, and a drawing of many long ones is left to the walk over every
-// pair, each of them being paired with every piece anyway.
-TEST(CuttingWalks, NearbyPairsPayUnlessManyElementsAreLongForTheirCoordinates) {
+// Near the origin any element may be long. Far from it only short ones keep
+// the reach, and a long one is paired with every piece near its line across
+// the drawing: along an axis, the pieces of a thin band; at a slant, nearly
+// all. A drawing with many of those is left to the walk over every pair.
+TEST(CuttingWalks, NearbyPairsPayUnlessManyElementsAreLongAndSlantedForTheirCoordinates) {
     const auto nearbyPairsPay = [](const std::vector<Line>& lines) {
         CLoopweave builder;
         Enter(builder, lines);
@@ -288,17 +299,19 @@ TEST(CuttingWalks, NearbyPairsPayUnlessManyElementsAreLongForTheirCoordinates) {
     std::vector<Line> lines;
     for (int i = 0; i < 128; ++i) lines.push_back({0, i * 100.0, 1e4, i * 100.0 + 1, i});
     EXPECT_TRUE(nearbyPairsPay(lines));
-    for (Line& line : lines) {
+    for (Line& line : lines) {  // 11 long at 5e6, where 18 is the most
         line.sx += 5e6;
         line.sy += 5e6;
         line.ex = line.sx + 10;
         line.ey += 5e6;
     }
     EXPECT_TRUE(nearbyPairsPay(lines));
-    lines[0].ex += 90;
-    lines[1].ex += 90;
-    EXPECT_TRUE(nearbyPairsPay(lines));
-    lines[2].ex += 90;
+    for (int i = 0; i < 64; ++i) lines.push_back({5e6 - 1000, 5e6 + i * 200.0, 5e6 + 1000, 5e6 + i * 200.0, 200 + i});
+    EXPECT_TRUE(nearbyPairsPay(lines));  // long, along x
+    const Line slanted{5e6 - 1000, 5e6, 5e6 + 1000, 5e6 + 12701};
+    lines[0] = lines[1] = slanted;
+    EXPECT_TRUE(nearbyPairsPay(lines));  // two long, across the drawing
+    lines[2] = lines[3] = slanted;
     EXPECT_FALSE(nearbyPairsPay(lines));
 }
 
