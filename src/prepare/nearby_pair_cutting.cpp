@@ -130,7 +130,8 @@ private:
     static constexpr int kPadExponent = -40;
 
     // The box around the points of the extent within h of the line through
-    // `start` and `end`, two points of the extent at least 2^-40 apart.
+    // `start` and `end`, the ends of a piece within the extent that is long
+    // for it.
     Box Strip(const Point& start, const Point& end) const;
 
     Box allowed_;
