@@ -111,7 +111,11 @@ public:
     Box WalkBox(const Box& box, const Point& start, const Point& end) const {
         if (Bound(box)) return box;
         if (!allowed_.Contains(box)) return allowed_;
-        return box.Joined(Strip(start, end));
+        const Box strip = Strip(start, end);
+        // Near the top of the range the rounding bound overflows, and the
+        // strip is no narrower than the extent.
+        if (!IsFinite(Point{strip.minX, strip.minY}) || !IsFinite(Point{strip.maxX, strip.maxY})) return allowed_;
+        return box.Joined(strip);
     }
 
     // Whether a box meets the walk box of every piece.
