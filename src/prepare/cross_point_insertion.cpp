@@ -15,8 +15,9 @@
 
 void CLoopweave::InsertCrossPoint() {
     // Far from the origin most elements of a drawing can be long for their
-    // coordinates, each to be paired with every other, and then the walk
-    // over every pair is the faster; the result is the same.
+    // coordinates, each to be paired with every element near its line, which
+    // at a slant is most of the drawing; then the walk over every pair is the
+    // faster. The result is the same.
     loopweave::PieceTable pieces(elements_);
     if (loopweave::NearbyPairsPay(pieces)) {
         loopweave::CutNearbyPairs(pieces);

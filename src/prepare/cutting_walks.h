@@ -16,12 +16,13 @@ void CutEveryPair(PieceTable& pieces);
 // Only the pairs whose boxes lie within CutReach of each other, found with a
 // grid, in the same order; the pairs it skips are those that CutPair would
 // leave alone. The reach holds between pieces short for their coordinates
-// (CutReachHolds); every other piece is paired with every piece.
+// (CutReachHolds); every other piece is paired with every piece near its
+// line, or, beyond the drawing's extent, with every piece.
 void CutNearbyPairs(PieceTable& pieces);
 
 // Whether CutNearbyPairs is the faster: false when many pieces are long for
-// their coordinates, as far from the origin, and would each be paired with
-// every piece.
+// their coordinates, as far from the origin, and lie at a slant, so that each
+// would be paired with the pieces across much of the drawing.
 bool NearbyPairsPay(const PieceTable& pieces);
 
 }  // namespace loopweave

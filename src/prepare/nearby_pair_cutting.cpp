@@ -21,9 +21,8 @@
 //
 // The reach bounds cutting only between pieces that are short for their
 // coordinates (CutReachHolds), which is every piece of most drawings. A piece
-// that is not, or that lies beyond the coordinates the walk allows, stands in
-// the walk for a box around all the others, so that it is paired with every
-// piece however far (CutBounds).
+// that is not is paired with every piece near its line however far, and one
+// beyond the coordinates the walk allows with every piece (CutBounds).
 
 #include <algorithm>
 #include <cmath>
