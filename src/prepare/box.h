@@ -2,6 +2,7 @@
 #define LOOPWEAVE_PREPARE_BOX_H
 
 #include <algorithm>
+#include <cmath>
 
 namespace loopweave {
 
@@ -19,6 +20,9 @@ struct Box {
     }
     bool Contains(const Box& other) const {
         return minX <= other.minX && other.maxX <= maxX && minY <= other.minY && other.maxY <= maxY;
+    }
+    bool IsFinite() const {
+        return std::isfinite(minX) && std::isfinite(minY) && std::isfinite(maxX) && std::isfinite(maxY);
     }
     // The smallest box around both.
     Box Joined(const Box& other) const {

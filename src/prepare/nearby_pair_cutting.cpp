@@ -31,6 +31,7 @@
 
 #include "geometry/contact_reach.h"
 #include "prepare/box_grid.h"
+#include "prepare/cut_bounds.h"
 #include "prepare/cutting_walks.h"
 #include "prepare/inner_runs.h"
 #include "prepare/list_order.h"
@@ -68,116 +69,6 @@ bool FiniteExtent(const PieceTable& pieces, Box& extent) {
         any = true;
     }
     return any;
-}
-
-double Magnitude(const Box& box) {
-    return std::max({std::fabs(box.minX), std::fabs(box.minY), std::fabs(box.maxX), std::fabs(box.maxY)});
-}
-
-// The pieces between which CutReach bounds cutting: those that lie within
-// the allowed extent, the drawing's grown by a margin far wider than cut
-// points stray from it (each is an end of another piece or lies on both
-// pieces but for a few units in the last place), and are short for its
-// coordinates (CutReachHolds).
-//
-// Any other piece gets a larger box in the walk, from the start or once cut.
-// A long piece A inside the extent can change, or be changed by, a piece B
-// farther away than the reach only where B comes within
-// h = (kTolerance + G) / L of A's line, G the rounding bound over the
-// extent: a point found on A's line or inside A lies that close, and so does
-// an end of B whose strict side against A is flipped; and if neither end is
-// flipped, B meets A's line. (A's ends found inside a short B lie within the
-// reach of B.) So A's box joined with the box of the strip within h of its
-// line across the extent meets every such B; for a piece along an axis that
-// is a thin band. A piece outside the extent gets the extent itself: it is
-// paired with every piece.
-class CutBounds {
-public:
-    explicit CutBounds(const Box& extent)
-        : allowed_(extent.Grown(std::ldexp(Magnitude(extent), kMarginExponent))),
-          magnitude_(Magnitude(allowed_)),
-          spread_(std::max(allowed_.maxX - allowed_.minX, allowed_.maxY - allowed_.minY)),
-          pad_(std::ldexp(magnitude_ + spread_, kPadExponent)) {}
-
-    // The sum of the sides bounds the length from above.
-    bool Bound(const Box& box) const {
-        return allowed_.Contains(box) &&
-               CutReachHolds(magnitude_, spread_, (box.maxX - box.minX) + (box.maxY - box.minY));
-    }
-
-    // The box the walk gives a finite piece from `start` to `end`, whose own
-    // box is `box`.
-    Box WalkBox(const Box& box, const Point& start, const Point& end) const {
-        if (Bound(box)) return box;
-        if (!allowed_.Contains(box)) return allowed_;
-        const Box strip = Strip(start, end);
-        // Near the top of the range the rounding bound overflows, and the
-        // strip is no narrower than the extent.
-        if (!IsFinite(Point{strip.minX, strip.minY}) || !IsFinite(Point{strip.maxX, strip.maxY})) return allowed_;
-        return box.Joined(strip);
-    }
-
-    // Whether a box meets the walk box of every piece.
-    bool CoversAll(const Box& box) const { return box.Contains(allowed_); }
-
-    // About how many of the pieces the walk pairs with a piece of this walk
-    // box, as a share of all: the share of the extent's area it covers.
-    double ShareCovered(const Box& walkBox) const;
-
-private:
-    // Relative to the largest coordinate: room for more cuts of one piece
-    // than there can be pieces.
-    static constexpr int kMarginExponent = -20;
-    // Relative to the largest coordinate and the spread: far more than the
-    // rounding of the strip's ends.
-    static constexpr int kPadExponent = -40;
-
-    // The box around the points of the extent within h of the line through
-    // `start` and `end`, the ends of a piece within the extent that is long
-    // for it.
-    Box Strip(const Point& start, const Point& end) const;
-
-    Box allowed_;
-    double magnitude_;
-    double spread_;
-    double pad_;
-};
-
-// Every point of the strip within the extent lies within h of a point of the
-// line within the extent grown by h: the line is clipped to that, and the
-// clipped part's box grown by h.
-Box CutBounds::Strip(const Point& start, const Point& end) const {
-    const double dx = end.x - start.x;
-    const double dy = end.y - start.y;
-    // The larger side is at most the length.
-    const double h = (kTolerance + AreaRoundingBound(magnitude_, spread_)) / std::max(std::fabs(dx), std::fabs(dy));
-    const Box region = allowed_.Grown(h);
-    // The line is start + t (dx, dy); t0 to t1 lies within the region. A
-    // line along an axis keeps the coordinate of its start there, within it.
-    double t0 = -HUGE_VAL;
-    double t1 = HUGE_VAL;
-    const auto clip = [&](double from, double step, double low, double high) {
-        if (step == 0) return;
-        const double a = (low - from) / step;
-        const double b = (high - from) / step;
-        t0 = std::max(t0, std::min(a, b));
-        t1 = std::min(t1, std::max(a, b));
-    };
-    clip(start.x, dx, region.minX, region.maxX);
-    clip(start.y, dy, region.minY, region.maxY);
-    const Point p0{start.x + t0 * dx, start.y + t0 * dy};
-    const Point p1{start.x + t1 * dx, start.y + t1 * dy};
-    const Box clipped{std::min(p0.x, p1.x), std::min(p0.y, p1.y), std::max(p0.x, p1.x), std::max(p0.y, p1.y)};
-    return clipped.Grown(h + pad_);
-}
-
-double CutBounds::ShareCovered(const Box& walkBox) const {
-    const double width = allowed_.maxX - allowed_.minX;
-    const double height = allowed_.maxY - allowed_.minY;
-    if (!(width > 0 && height > 0)) return 1.0;
-    const double coveredWidth = std::min(walkBox.maxX, allowed_.maxX) - std::max(walkBox.minX, allowed_.minX);
-    const double coveredHeight = std::min(walkBox.maxY, allowed_.maxY) - std::max(walkBox.minY, allowed_.minY);
-    return std::max(coveredWidth, 0.0) / width * (std::max(coveredHeight, 0.0) / height);
 }
 
 class NearbyPairWalk {
