@@ -25,6 +25,7 @@ constexpr GeneratedKind kGeneratedKinds[] = {
 
 constexpr const char* kMapPrefix = "map:";
 constexpr char kMoveMark = '@';
+constexpr char kScaleMark = '*';
 
 const char* DefaultInputs() {
     return "random:1000 random:10000 random:100000 random:1000000 "
@@ -58,17 +59,32 @@ std::pair<Generator, int> ParseGenerated(const std::string& name) {
                                 "\": expected KIND:N (KIND random, grid, star, spikes or squares) or map:NAME");
 }
 
-// The name without its move, and the distance moved: "NAME@D" is NAME with
-// D added to every coordinate, as in a national grid far from its origin.
-std::pair<std::string, double> SplitMove(const std::string& name) {
-    const std::size_t mark = name.rfind(kMoveMark);
-    if (mark == std::string::npos) return {name, 0.0};
-    const std::string distance = name.substr(mark + 1);
+// The name without the number after its last `mark`, and that number, or
+// `absent` when there is no mark.
+std::pair<std::string, double> SplitNumber(const std::string& name, char mark, double absent, const char* what) {
+    const std::size_t at = name.rfind(mark);
+    if (at == std::string::npos) return {name, absent};
+    const std::string number = name.substr(at + 1);
     char* end;
-    const double d = std::strtod(distance.c_str(), &end);
-    if (distance.empty() || *end != '\0' || !std::isfinite(d))
-        throw std::invalid_argument("input \"" + name + "\": expected a distance after '@'");
-    return {name.substr(0, mark), d};
+    const double value = std::strtod(number.c_str(), &end);
+    if (number.empty() || *end != '\0' || !std::isfinite(value))
+        throw std::invalid_argument("input \"" + name + "\": expected " + what + " after '" + mark + "'");
+    return {name.substr(0, at), value};
+}
+
+// A drawing's name and how it is changed: "NAME*S@D" is NAME with every
+// coordinate multiplied by S, as degrees become metres, then D added to it,
+// as in a national grid far from its origin. Both parts are optional.
+struct Changed {
+    std::string name;
+    double scale;
+    double distance;
+};
+
+Changed Split(const std::string& changedName) {
+    const auto [scaled, distance] = SplitNumber(changedName, kMoveMark, 0.0, "a distance");
+    const auto [name, scale] = SplitNumber(scaled, kScaleMark, 1.0, "a factor");
+    return {name, scale, distance};
 }
 
 }  // namespace
@@ -101,8 +117,8 @@ std::string MapFolder() {
     return folder != nullptr && *folder != '\0' ? folder : LOOPWEAVE_BENCH_DATA_DIR;
 }
 
-bool InputAvailable(const std::string& movedName) {
-    const std::string name = SplitMove(movedName).first;
+bool InputAvailable(const std::string& changedName) {
+    const std::string name = Split(changedName).name;
     if (!IsMap(name)) {
         ParseGenerated(name);
         return true;
@@ -110,14 +126,14 @@ bool InputAvailable(const std::string& movedName) {
     return std::ifstream(MapPath(name)).good();
 }
 
-std::optional<long> RequestedSegments(const std::string& movedName) {
-    const std::string name = SplitMove(movedName).first;
+std::optional<long> RequestedSegments(const std::string& changedName) {
+    const std::string name = Split(changedName).name;
     if (IsMap(name)) return std::nullopt;
     return ParseGenerated(name).second;
 }
 
-Segments LoadInput(const std::string& movedName) {
-    const auto [name, distance] = SplitMove(movedName);
+Segments LoadInput(const std::string& changedName) {
+    const auto [name, scale, distance] = Split(changedName);
     Segments segments;
     if (IsMap(name)) {
         segments = ReadSegmentFile(MapPath(name));
@@ -125,12 +141,12 @@ Segments LoadInput(const std::string& movedName) {
         const auto [make, n] = ParseGenerated(name);
         segments = make(n);
     }
-    if (distance != 0.0) {
+    if (scale != 1.0 || distance != 0.0) {
         for (Segment& s : segments) {
-            s.sx += distance;
-            s.sy += distance;
-            s.ex += distance;
-            s.ey += distance;
+            s.sx = s.sx * scale + distance;
+            s.sy = s.sy * scale + distance;
+            s.ex = s.ex * scale + distance;
+            s.ey = s.ey * scale + distance;
         }
     }
     return segments;
