@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "geometry/point.h"
+
 namespace loopweave {
 
 // An axis-aligned box, closed on every side.
@@ -12,6 +14,11 @@ struct Box {
     double minY;
     double maxX;
     double maxY;
+
+    // The box around two points.
+    static Box Around(const Point& p, const Point& q) {
+        return {std::min(p.x, q.x), std::min(p.y, q.y), std::max(p.x, q.x), std::max(p.y, q.y)};
+    }
 
     // The box grown by `margin` on every side.
     Box Grown(double margin) const { return {minX - margin, minY - margin, maxX + margin, maxY + margin}; }

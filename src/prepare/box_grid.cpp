@@ -181,6 +181,24 @@ void BoxGrid::Refine() {
 
 void BoxGrid::Query(const Box& box, std::vector<int>& found) {
     ++query_;
+    QueryBox(box, found);
+}
+
+// Each grid is asked in stretches as long as its cells, so that a coarser
+// grid's cell is not read again for every finer stretch in it; the tree in
+// stretches as long as the coarsest grid's cells.
+void BoxGrid::QueryAlong(const Strip& strip, double pad, std::vector<int>& found) {
+    ++query_;
+    for (Layer layer = kFine; layer <= grids_.size(); ++layer) {
+        if (liveOn_[layer] == 0) continue;
+        strip.Stretches(GridOf(layer).cellSize, pad, [&](const Box& stretch) { QueryGrid(layer, stretch, found); });
+    }
+    if (tree_.Size() > 0) {
+        strip.Stretches(grids_.back().cellSize, pad, [&](const Box& stretch) { tree_.Query(stretch, found); });
+    }
+}
+
+void BoxGrid::QueryBox(const Box& box, std::vector<int>& found) {
     for (Layer layer = kFine; layer <= grids_.size(); ++layer) {
         if (liveOn_[layer] > 0) QueryGrid(layer, box, found);
     }

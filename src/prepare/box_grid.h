@@ -7,6 +7,7 @@
 
 #include "prepare/box.h"
 #include "prepare/packed_box_tree.h"
+#include "prepare/strip.h"
 
 namespace loopweave {
 
@@ -74,6 +75,11 @@ public:
     // particular order.
     void Query(const Box& box, std::vector<int>& found);
 
+    // Appends, as Query does, the items met by the boxes that cover the band
+    // (Strip::Stretches, a coarse cell long, grown by `pad`), each from the
+    // grids once; items from the tree may come more than once.
+    void QueryAlong(const Strip& strip, double pad, std::vector<int>& found);
+
 private:
     struct CellRange {
         int x0, y0, x1, y1;  // inclusive
@@ -114,6 +120,7 @@ private:
     // Builds the fine grid afresh, finer, for the items there are now, and
     // lists the short ones there.
     void Refine();
+    void QueryBox(const Box& box, std::vector<int>& found);
     void QueryGrid(Layer layer, const Box& box, std::vector<int>& found);
     void Report(std::size_t slot, std::vector<int>& found);
     bool Live(std::size_t slot) const { return slots_[slot].layer != kNowhere && !slots_[slot].retired; }

@@ -19,10 +19,6 @@ void CLoopweave::InsertCrossPoint() {
     // at a slant is most of the drawing; then the walk over every pair is the
     // faster. The result is the same.
     loopweave::PieceTable pieces(elements_);
-    if (loopweave::NearbyPairsPay(pieces)) {
-        loopweave::CutNearbyPairs(pieces);
-    } else {
-        loopweave::CutEveryPair(pieces);
-    }
+    if (!(loopweave::NearbyPairsPay(pieces) && loopweave::CutNearbyPairs(pieces))) loopweave::CutEveryPair(pieces);
     pieces.WriteBack(elements_);
 }

@@ -16,13 +16,15 @@ void CutEveryPair(PieceTable& pieces);
 // Only the pairs whose boxes lie within CutReach of each other, found with a
 // grid, in the same order; the pairs it skips are those that CutPair would
 // leave alone. The reach holds between pieces short for their coordinates
-// (CutReachHolds); every other piece is paired with every piece near its
-// line, or, beyond the drawing's extent, with every piece.
-void CutNearbyPairs(PieceTable& pieces);
+// (CutReachHolds); every other piece is paired with every piece in a band
+// along its line, or, beyond the drawing's extent, with every piece. Returns
+// false, having cut nothing, when it declines the drawing: when the bands of
+// long elements pass too many elements to list.
+bool CutNearbyPairs(PieceTable& pieces);
 
-// Whether CutNearbyPairs is the faster: false when many pieces are long for
-// their coordinates, as far from the origin, and lie at a slant, so that each
-// would be paired with the pieces across much of the drawing.
+// Whether CutNearbyPairs is the faster: false when many pieces are paired
+// with the pieces across much of the drawing, as long pieces whose own boxes
+// cover much of it are, far from the origin.
 bool NearbyPairsPay(const PieceTable& pieces);
 
 }  // namespace loopweave

@@ -48,7 +48,7 @@ void ExpectSameCuts(const std::vector<Line>& lines) {
     PieceTable everyPairPieces(everyPair.Element());
     PieceTable nearbyPairPieces(nearbyPairs.Element());
     loopweave::CutEveryPair(everyPairPieces);
-    loopweave::CutNearbyPairs(nearbyPairPieces);
+    ASSERT_TRUE(loopweave::CutNearbyPairs(nearbyPairPieces));
     everyPairPieces.WriteBack(everyPair.Element());
     nearbyPairPieces.WriteBack(nearbyPairs.Element());
     ASSERT_EQ(Bits(nearbyPairs), Bits(everyPair));
@@ -219,6 +219,59 @@ std::vector<Line> FarFromTheOrigin(Random& random) {
     return lines;
 }
 
+// A map in metres far from the origin: chains of elements at a slant, each
+// ten to a thousand times as long as the reach allows at their coordinates,
+// bending where they meet; elements crossing them and ending on them, some on
+// a piece already cut; and short ones nearly along an element's line far
+// beyond its end, where its side test flips. Every element is long, so the
+// walk seeks the pieces along their bands.
+std::vector<Line> SlantedMapFarFromTheOrigin(Random& random) {
+    std::vector<Line> lines;
+    const double origin = std::ldexp(Uniform(random, 1, 2), std::uniform_int_distribution<int>(19, 24)(random));
+    const double longest = 1e-6 / (8 * 12 * 1.1102230246251565e-16 * 1.5 * origin * 1.42);
+    const auto add = [&](double sx, double sy, double ex, double ey) {
+        lines.push_back({sx, sy, ex, ey, static_cast<int>(lines.size()), 0});
+    };
+    const int chains = std::uniform_int_distribution<int>(2, 6)(random);
+    for (int chain = 0; chain < chains; ++chain) {
+        double x = origin * Uniform(random, 1, 1.2);
+        double y = origin * Uniform(random, 1, 1.2);
+        const int count = std::uniform_int_distribution<int>(2, 8)(random);
+        for (int i = 0; i < count; ++i) {
+            const double angle = Uniform(random, 0, 6.3);
+            const double length = longest * std::pow(10.0, Uniform(random, 1, 3));
+            add(x, y, x + length * std::cos(angle), y + length * std::sin(angle));
+            x = lines.back().ex;
+            y = lines.back().ey;
+        }
+    }
+    const std::size_t drawn = lines.size();
+    for (int i = 0; i < 8; ++i) {
+        const Line target = lines[random() % drawn];
+        const double dx = target.ex - target.sx;
+        const double dy = target.ey - target.sy;
+        if (i % 2 == 0) {  // nearly along the line, beyond the end
+            const double beyond = Uniform(random, 1, 50);
+            const double turn = Uniform(random, -1e-9, 1e-9);
+            const double px = target.sx + beyond * dx;
+            const double py = target.sy + beyond * dy;
+            const double share = Uniform(random, 1e-4, 1e-2);
+            add(px, py, px + share * (dx - turn * dy), py + share * (dy + turn * dx));
+        } else {  // crossing it, or ending on it
+            const double t = Uniform(random, 0, 1);
+            const double px = target.sx + t * dx;
+            const double py = target.sy + t * dy;
+            const double angle = Uniform(random, 0, 6.3);
+            const double length = longest * std::pow(10.0, Uniform(random, -1, 2));
+            const double back = random() % 2 == 0 ? 0.0 : length;
+            add(px - back * std::cos(angle), py - back * std::sin(angle), px + length * std::cos(angle),
+                py + length * std::sin(angle));
+        }
+    }
+    std::shuffle(lines.begin(), lines.end(), random);
+    return lines;
+}
+
 TEST(CuttingWalks, NearbyPairsCutEveryDrawingAsEveryPairDoes) {
     Random random(20261208);
     const std::vector<std::function<std::vector<Line>()>> drawings = {
@@ -237,6 +290,8 @@ TEST(CuttingWalks, NearbyPairsCutEveryDrawingAsEveryPairDoes) {
             if (HasFatalFailure()) return;
         }
         ExpectSameCuts(FarFromTheOrigin(random));
+        if (HasFatalFailure()) return;
+        ExpectSameCuts(SlantedMapFarFromTheOrigin(random));
         if (HasFatalFailure()) return;
     }
 }
@@ -269,20 +324,33 @@ TEST(CuttingWalks, ElementsThatAreNotFiniteOrHaveNoLengthChangeNothingEitherWay)
 // the tolerance along its line, and there B, a quarter of a unit long and
 // nearly along A's line 2,000 units beyond A's end, passes for crossing A's
 // line: the walk over every pair cuts B there. A, 80,000 units long at 5e7,
-// is long for its coordinates, so the other walk pairs it with every piece
-// however far.
+// is long for its coordinates, so the other walk seeks B along A's band:
+// asked along the band when A comes first, from the lists of bands that pass
+// each element when B does. Short elements scattered away from A's line make
+// the grid's cells far smaller than the way from A to B.
 TEST(CuttingWalks, ALongElementFarFromTheOriginCutsAShortOneFarAlongItsLine) {
-    const std::vector<Line> lines = {
-        {54408577.649920665, 50646647.76249487, 54464052.651961058, 50587950.678974658, 1},
-        {54465446.821743041, 50586475.53346543, 54465446.988934398, 50586475.356563315, 2}};
-    // B comes after A's end, and with A turned round, before its start.
-    const Line& a = lines[0];
-    for (const std::vector<Line>& drawing : {lines, std::vector<Line>{{a.ex, a.ey, a.sx, a.sy, 1}, lines[1]}}) {
-        ExpectSameCuts(drawing);
-        CLoopweave builder;
-        Enter(builder, drawing);
-        builder.InsertCrossPoint();
-        EXPECT_EQ(builder.Element().Count(), 3);
+    const Line a{54408577.649920665, 50646647.76249487, 54464052.651961058, 50587950.678974658, 1};
+    const Line b{54465446.821743041, 50586475.53346543, 54465446.988934398, 50586475.356563315, 2};
+    Random random(5);
+    std::vector<Line> scattered;
+    while (scattered.size() < 400) {
+        const double x = Uniform(random, 54400000, 54470000);
+        const double y = Uniform(random, 50580000, 50650000);
+        // Well away from A's line, which runs from upper left to lower right.
+        if (std::fabs((x - a.sx) * (a.ey - a.sy) - (y - a.sy) * (a.ex - a.sx)) < 5000 * 80000) continue;
+        scattered.push_back({x, y, x + 1, y + 1, 3});
+    }
+    for (bool aFirst : {true, false}) {
+        for (bool turned : {false, true}) {
+            const Line first = turned ? Line{a.ex, a.ey, a.sx, a.sy, 1} : a;
+            std::vector<Line> drawing = aFirst ? std::vector<Line>{first, b} : std::vector<Line>{b, first};
+            drawing.insert(drawing.end(), scattered.begin(), scattered.end());
+            ExpectSameCuts(drawing);
+            CLoopweave builder;
+            Enter(builder, drawing);
+            builder.InsertCrossPoint();
+            EXPECT_EQ(builder.Element().Count(), 403) << "A first " << aFirst << ", turned " << turned;
+        }
     }
 }
 
@@ -313,6 +381,30 @@ TEST(CuttingWalks, NearbyPairsPayUnlessManyElementsAreLongAndSlantedForTheirCoor
     EXPECT_TRUE(nearbyPairsPay(lines));  // two long, across the drawing
     lines[2] = lines[3] = slanted;
     EXPECT_FALSE(nearbyPairsPay(lines));
+}
+
+// Nested squares far from the origin, the largest first: the line of each
+// side passes the sides of all larger squares, far too many pairs to list.
+// The walk declines the drawing untouched, and the walk over every pair cuts
+// it.
+TEST(CuttingWalks, NearbyPairsDeclineWhenEveryLongLinePassesHalfTheDrawing) {
+    std::vector<Line> lines;
+    const double centre = 5e6;
+    for (int i = 0; i < 600; ++i) {
+        const double r = 2000.0 - 3.0 * i;
+        const double lo = centre - r;
+        const double hi = centre + r;
+        for (const Line& side : {Line{lo, lo, hi, lo}, Line{hi, lo, hi, hi}, Line{hi, hi, lo, hi}, Line{lo, hi, lo, lo}}) {
+            lines.push_back({side.sx, side.sy, side.ex, side.ey, static_cast<int>(lines.size()), 0});
+        }
+    }
+    CLoopweave builder;
+    Enter(builder, lines);
+    const std::vector<std::uint64_t> before = Bits(builder);
+    PieceTable pieces(builder.Element());
+    EXPECT_FALSE(loopweave::CutNearbyPairs(pieces));
+    pieces.WriteBack(builder.Element());
+    EXPECT_EQ(Bits(builder), before);
 }
 
 // Labels must follow the list however crowded one place becomes: a line cut

@@ -1,0 +1,90 @@
+#ifndef LOOPWEAVE_PREPARE_STRIP_H
+#define LOOPWEAVE_PREPARE_STRIP_H
+
+#include <algorithm>
+#include <cmath>
+
+#include "geometry/point.h"
+#include "prepare/box.h"
+
+namespace loopweave {
+
+// A band along a stretch of a line: the points within `halfWidth`, along
+// each axis, of the segment from `from` to `to`. A long line at a slant has a
+// box that covers a whole drawing, while its band, however long, meets only
+// the few boxes it passes, and an index asked along it (Stretches) reads only
+// the cells it passes.
+struct Strip {
+    static constexpr double kMostStretches = 1 << 20;
+
+    Point from;
+    Point to;
+    double halfWidth;
+
+    Box Bounds() const {
+        return Box::Around(from, to).Grown(halfWidth);
+    }
+
+    // Whether the band meets the box. The band is the segment swept by a
+    // square of side 2 halfWidth, a hexagon whose sides face along the axes
+    // and across the segment, so the two are apart exactly when they are
+    // apart along an axis or across the segment. Across it, with n the
+    // segment's direction turned a right angle, the band reaches
+    // halfWidth (|n.x| + |n.y|) from the line, and the box |n.x| and |n.y|
+    // times its half sides from its centre.
+    bool Meets(const Box& box) const {
+        if (!Bounds().Meets(box)) return false;
+        const double nx = from.y - to.y;
+        const double ny = to.x - from.x;
+        const double halfX = (box.maxX - box.minX) / 2;
+        const double halfY = (box.maxY - box.minY) / 2;
+        const double across = nx * (box.minX + halfX - from.x) + ny * (box.minY + halfY - from.y);
+        return std::fabs(across) <= (halfWidth + halfX) * std::fabs(nx) + (halfWidth + halfY) * std::fabs(ny);
+    }
+
+    // Whether the band meets the segment from p to q: whether they are apart
+    // neither along an axis, nor across the band, nor across the segment.
+    bool MeetsSegment(const Point& p, const Point& q) const {
+        if (!Bounds().Meets(Box::Around(p, q))) return false;
+        const auto overlap = [](double nx, double ny, const Point& origin, const Point& a, const Point& b,
+                                    double reach) {
+            const double offsetA = nx * (a.x - origin.x) + ny * (a.y - origin.y);
+            const double offsetB = nx * (b.x - origin.x) + ny * (b.y - origin.y);
+            return std::min(offsetA, offsetB) <= reach && -reach <= std::max(offsetA, offsetB);
+        };
+        const double nx = from.y - to.y;
+        const double ny = to.x - from.x;
+        const double mx = p.y - q.y;
+        const double my = q.x - p.x;
+        return overlap(nx, ny, from, p, q, halfWidth * (std::fabs(nx) + std::fabs(ny))) &&
+               overlap(mx, my, p, from, to, halfWidth * (std::fabs(mx) + std::fabs(my)));
+    }
+
+    // Calls `visit` with boxes that together cover the band: the boxes of
+    // stretches that span at most `step` across the band's larger direction,
+    // grown by the half-width and by `pad` more, which covers the rounding of
+    // the stretches' ends. A cell of that side then meets about as many of
+    // them as the band passes: one for a band along an axis, one a cell at
+    // 45 degrees.
+    template <typename Visit>
+    void Stretches(double step, double pad, Visit&& visit) const {
+        const double dx = to.x - from.x;
+        const double dy = to.y - from.y;
+        const double across = std::min(std::fabs(dx), std::fabs(dy));
+        // Capped, in case of a step far below the span: longer stretches
+        // still cover the band.
+        const double count = std::min(step > 0 ? std::ceil(across / step) : 1.0, kMostStretches);
+        const long stretches = count >= 1 ? static_cast<long>(count) : 1;
+        Point last = from;
+        for (long i = 1; i <= stretches; ++i) {
+            const double t = static_cast<double>(i) / static_cast<double>(stretches);
+            const Point next = i == stretches ? to : Point{from.x + t * dx, from.y + t * dy};
+            visit(Box::Around(last, next).Grown(halfWidth + pad));
+            last = next;
+        }
+    }
+};
+
+}  // namespace loopweave
+
+#endif  // LOOPWEAVE_PREPARE_STRIP_H

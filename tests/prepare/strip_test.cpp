@@ -1,0 +1,149 @@
+// Bands along lines against distances found by search: a band must meet
+// every box and segment within its half-width of its segment, along either
+// axis, and none beyond; its stretches must cover it.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <random>
+#include <vector>
+
+#include "prepare/segment_grid.h"
+#include "prepare/strip.h"
+
+namespace {
+
+using loopweave::Box;
+using loopweave::Point;
+using loopweave::SegmentGrid;
+using loopweave::Strip;
+using Random = std::mt19937_64;
+
+double Uniform(Random& random, double low, double high) { return std::uniform_real_distribution<double>(low, high)(random); }
+
+Point At(const Point& from, const Point& to, double t) { return {from.x + t * (to.x - from.x), from.y + t * (to.y - from.y)}; }
+
+// The least of a function convex on [0, 1], by ternary search.
+template <typename F>
+double Least(F&& f) {
+    double low = 0;
+    double high = 1;
+    for (int i = 0; i < 100; ++i) {
+        const double a = low + (high - low) / 3;
+        const double b = high - (high - low) / 3;
+        if (f(a) <= f(b)) {
+            high = b;
+        } else {
+            low = a;
+        }
+    }
+    return f((low + high) / 2);
+}
+
+double DistanceAlongAxes(const Point& p, const Box& box) {
+    const double dx = std::max({box.minX - p.x, 0.0, p.x - box.maxX});
+    const double dy = std::max({box.minY - p.y, 0.0, p.y - box.maxY});
+    return std::max(dx, dy);
+}
+
+double DistanceAlongAxes(const Point& p, const Point& q, const Point& r) {
+    return Least([&](double u) {
+        const Point s = At(q, r, u);
+        return std::max(std::fabs(p.x - s.x), std::fabs(p.y - s.y));
+    });
+}
+
+Point RandomPoint(Random& random) { return {Uniform(random, 0, 100), Uniform(random, 0, 100)}; }
+
+// A band of any slant, along an axis now and then.
+Strip RandomStrip(Random& random) {
+    Point from = RandomPoint(random);
+    Point to = RandomPoint(random);
+    if (random() % 4 == 0) to.y = from.y;
+    if (random() % 4 == 0) to.x = from.x;
+    return {from, to, std::pow(10.0, Uniform(random, -3, 1))};
+}
+
+// Decided only beyond a hair either side of the half-width, where the search
+// and the rounding cannot matter.
+constexpr double kHair = 1e-9;
+
+TEST(Strip, MeetsTheBoxesWithinItsHalfWidthAndNoOthers) {
+    Random random(1);
+    int met = 0;
+    for (int i = 0; i < 20000; ++i) {
+        const Strip strip = RandomStrip(random);
+        const Point corner = RandomPoint(random);
+        const Box box{corner.x, corner.y, corner.x + Uniform(random, 0, 5), corner.y + Uniform(random, 0, 5)};
+        const double distance = Least([&](double t) { return DistanceAlongAxes(At(strip.from, strip.to, t), box); });
+        if (distance < strip.halfWidth - kHair) {
+            ASSERT_TRUE(strip.Meets(box)) << i;
+            ++met;
+        }
+        if (distance > strip.halfWidth + kHair) {
+            ASSERT_FALSE(strip.Meets(box)) << i;
+        }
+    }
+    EXPECT_GT(met, 300);
+}
+
+TEST(Strip, MeetsTheSegmentsWithinItsHalfWidthAndNoOthers) {
+    Random random(2);
+    int met = 0;
+    for (int i = 0; i < 2500; ++i) {
+        const Strip strip = RandomStrip(random);
+        const Point p = RandomPoint(random);
+        const Point q = random() % 8 == 0 ? p : Point{p.x + Uniform(random, -20, 20), p.y + Uniform(random, -20, 20)};
+        const double distance = Least([&](double t) { return DistanceAlongAxes(At(p, q, t), strip.from, strip.to); });
+        if (distance < strip.halfWidth - kHair) {
+            ASSERT_TRUE(strip.MeetsSegment(p, q)) << i;
+            ++met;
+        }
+        if (distance > strip.halfWidth + kHair) {
+            ASSERT_FALSE(strip.MeetsSegment(p, q)) << i;
+        }
+    }
+    EXPECT_GT(met, 100);
+}
+
+TEST(Strip, StretchesCoverTheBand) {
+    Random random(3);
+    for (int i = 0; i < 2000; ++i) {
+        const Strip strip = RandomStrip(random);
+        std::vector<Box> stretches;
+        strip.Stretches(Uniform(random, 0.5, 20), 0, [&](const Box& box) { stretches.push_back(box); });
+        for (int j = 0; j < 20; ++j) {
+            const Point on = At(strip.from, strip.to, Uniform(random, 0, 1));
+            const Point p{on.x + Uniform(random, -1, 1) * strip.halfWidth, on.y + Uniform(random, -1, 1) * strip.halfWidth};
+            ASSERT_TRUE(std::any_of(stretches.begin(), stretches.end(),
+                                    [&](const Box& box) { return DistanceAlongAxes(p, box) == 0; }))
+                << i;
+        }
+    }
+}
+
+// Short segments, a few long ones and a few points, some beyond the extent.
+TEST(SegmentGrid, AlongABandFindsEverySegmentTheBandMeetsOnce) {
+    Random random(4);
+    std::vector<SegmentGrid::Segment> segments;
+    for (int i = 0; i < 3000; ++i) {
+        const Point p{Uniform(random, -10, 110), Uniform(random, -10, 110)};
+        const double reach = i % 50 == 0 ? 100 : i % 50 == 1 ? 0 : 3;
+        segments.push_back({p, {p.x + Uniform(random, -reach, reach), p.y + Uniform(random, -reach, reach)}});
+    }
+    SegmentGrid grid({0, 0, 100, 100}, segments, 1e-9);
+    for (int i = 0; i < 300; ++i) {
+        const Strip band = RandomStrip(random);
+        std::vector<int> found;
+        grid.Along(band, found);
+        std::sort(found.begin(), found.end());
+        ASSERT_EQ(std::adjacent_find(found.begin(), found.end()), found.end()) << "a segment found twice";
+        for (std::size_t s = 0; s < segments.size(); ++s) {
+            if (!band.MeetsSegment(segments[s].start, segments[s].end)) continue;
+            ASSERT_TRUE(std::binary_search(found.begin(), found.end(), static_cast<int>(s))) << "segment " << s;
+        }
+    }
+}
+
+}  // namespace
