@@ -75,10 +75,11 @@ public:
     Strip Widened(const Strip& strip) const { return {strip.from, strip.to, strip.halfWidth + widening_}; }
 
     // Whether the band `outer` holds the band `inner`: whether both ends of
-    // inner's segment lie within outer's line by outer's half-width less
-    // inner's. Then every point of inner lies that close to a point of the
-    // line, which lies within the extent grown by outer's half-width, where
-    // outer's segment runs.
+    // inner's segment lie within outer's half-width less inner's of outer's
+    // line. Then so does every point of inner's segment, and every point of
+    // inner lies within outer's half-width of a point of the line, along
+    // each axis as across; that point lies within the extent grown by
+    // outer's half-width, where outer's segment runs.
     bool Holds(const Strip& outer, const Strip& inner) const;
 
     // About how many of the pieces the walk pairs with a piece of this
