@@ -329,13 +329,12 @@ void NearbyPairWalk::Gather(int a, const Sought& asked, std::uint64_t cursor, st
             if (crossers_->BandOf(*crosser)->Meets(asked.box)) AppendLongPieces(*crosser, into);
         }
     }
-    const auto begin = into.begin() + static_cast<std::ptrdiff_t>(from);
-    into.erase(std::remove_if(begin, into.end(),
+    const auto first = [&into, from] { return into.begin() + static_cast<std::ptrdiff_t>(from); };
+    into.erase(std::remove_if(first(), into.end(),
                               [&](int piece) { return order_.Label(piece) <= cursor || !Reaches(asked, piece); }),
                into.end());
-    const auto earlier = [this](int x, int y) { return order_.Label(x) < order_.Label(y); };
-    std::sort(begin, into.end(), earlier);
-    into.erase(std::unique(begin, into.end()), into.end());
+    std::sort(first(), into.end(), [this](int x, int y) { return order_.Label(x) < order_.Label(y); });
+    into.erase(std::unique(first(), into.end()), into.end());
 }
 
 // Pieces that the outer cursor has passed, or that are short now, leave the
