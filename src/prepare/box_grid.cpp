@@ -16,30 +16,8 @@ constexpr std::size_t kMostItemsPerCoarseCell = 16;
 constexpr long kMostFineCells = 4;
 // Items per fine cell beyond which the fine grid is made finer.
 constexpr std::size_t kMostItemsPerFineCell = 4;
-constexpr std::size_t kMostCellsPerGrid = std::size_t{1} << 24;
 
 }  // namespace
-
-BoxGrid::Grid::Grid(const Box& extent, std::size_t cellsWanted) : extent(extent) {
-    const double width = std::max(extent.maxX - extent.minX, 0.0);
-    const double height = std::max(extent.maxY - extent.minY, 0.0);
-    const double wanted = static_cast<double>(std::clamp<std::size_t>(cellsWanted, 1, kMostCellsPerGrid));
-    // Square cells; a flat extent gets one row or column of them.
-    cellSize = std::max(std::sqrt(width * height / wanted), std::max(width, height) / wanted);
-    if (!(cellSize > 0)) cellSize = 1;
-    columns = static_cast<int>(std::min(width / cellSize, wanted)) + 1;
-    rows = static_cast<int>(std::min(height / cellSize, wanted)) + 1;
-    cells.resize(static_cast<std::size_t>(columns) * static_cast<std::size_t>(rows));
-}
-
-BoxGrid::CellRange BoxGrid::Grid::RangeOf(const Box& box) const {
-    const auto cell = [this](double offset, int count) {
-        const double index = std::floor(offset / cellSize);
-        return static_cast<int>(std::clamp(index, 0.0, static_cast<double>(count - 1)));
-    };
-    return {cell(box.minX - extent.minX, columns), cell(box.minY - extent.minY, rows),
-            cell(box.maxX - extent.minX, columns), cell(box.maxY - extent.minY, rows)};
-}
 
 BoxGrid::BoxGrid(const Box& extent, std::size_t cellsWanted, const std::vector<Box>& boxes) : boxes_(boxes) {
     grids_.emplace_back(extent, 1);
@@ -106,7 +84,7 @@ void BoxGrid::Insert(int item) {
     List(slot);
     const bool crowded = !fineInUse_ ? liveItems_ > kMostItemsPerCoarseCell * GridOf(kCoarse).cells.size()
                                      : liveOn_[kFine] > kMostItemsPerFineCell * GridOf(kFine).cells.size();
-    if (crowded && GridOf(kFine).cells.size() < kMostCellsPerGrid) Refine();
+    if (crowded && GridOf(kFine).cells.size() < CellFrame::kMostCells) Refine();
 }
 
 void BoxGrid::Retire(int item) {

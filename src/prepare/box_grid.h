@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "prepare/box.h"
+#include "prepare/cell_frame.h"
 #include "prepare/packed_box_tree.h"
 #include "prepare/strip.h"
 
@@ -81,21 +82,12 @@ public:
     void QueryAlong(const Strip& strip, double pad, std::vector<int>& found);
 
 private:
-    struct CellRange {
-        int x0, y0, x1, y1;  // inclusive
-        bool Contains(int x, int y) const { return x0 <= x && x <= x1 && y0 <= y && y <= y1; }
-        long Count() const { return static_cast<long>(x1 - x0 + 1) * (y1 - y0 + 1); }
-    };
+    using CellRange = CellFrame::Range;
     // A uniform grid of square cells over the extent.
-    struct Grid {
-        Grid(const Box& extent, std::size_t cellsWanted);
-        CellRange RangeOf(const Box& box) const;
-        std::vector<int>& Cell(int x, int y) { return cells[static_cast<std::size_t>(y) * columns + x]; }
+    struct Grid : CellFrame {
+        Grid(const Box& extent, std::size_t cellsWanted) : CellFrame(extent, cellsWanted), cells(Cells()) {}
+        std::vector<int>& Cell(int x, int y) { return cells[Index(x, y)]; }
 
-        Box extent;
-        double cellSize;
-        int columns;
-        int rows;
         std::vector<std::vector<int>> cells;
     };
     // Which grid lists a slot: grids_[layer - 1], or none.

@@ -7,6 +7,7 @@
 
 #include "geometry/point.h"
 #include "prepare/box.h"
+#include "prepare/cell_frame.h"
 #include "prepare/strip.h"
 
 namespace loopweave {
@@ -31,19 +32,12 @@ public:
     void Along(const Strip& band, std::vector<int>& found);
 
 private:
-    struct CellRange {
-        int x0, y0, x1, y1;  // inclusive
-    };
-    CellRange RangeOf(const Box& box) const;
     // Calls `visit` with every cell that a box covering a stretch of the band reaches.
     template <typename Visit>
     void ForEachCell(const Strip& band, Visit&& visit) const;
 
-    Box extent_;
+    CellFrame frame_;
     double pad_;
-    double cellSize_;
-    int columns_;
-    int rows_;
     // The segments of each cell, packed: cell c lists items_[from_[c]] up to
     // items_[from_[c + 1]].
     std::vector<std::size_t> from_;
