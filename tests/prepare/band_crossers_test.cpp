@@ -37,6 +37,25 @@ Box Extent(const std::vector<Line>& lines) {
     return extent;
 }
 
+CPtrList& Entered(CLoopweave& builder, const std::vector<Line>& lines) {
+    Enter(builder, lines);
+    return builder.Element();
+}
+
+// A drawing entered, and the lists made for it.
+struct Drawing {
+    explicit Drawing(const std::vector<Line>& lines)
+        : pieces(Entered(builder, lines)), order(pieces), extent(Extent(lines)), bounds(extent),
+          crossers(pieces, bounds, order, extent) {}
+
+    CLoopweave builder;
+    const PieceTable pieces;
+    const ListOrder order;
+    const Box extent;
+    const CutBounds bounds;
+    const BandCrossers crossers;
+};
+
 // Elements tens of kilometres long and short ones among them, at 5e6 in
 // metres: every long one's band crosses the drawing, passing some others.
 TEST(BandCrossers, ListTheLongElementsWhoseBandsPassEachEarlierOrTheSameElement) {
@@ -49,13 +68,9 @@ TEST(BandCrossers, ListTheLongElementsWhoseBandsPassEachEarlierOrTheSameElement)
         const double angle = Uniform(random, 0, 6.3);
         lines.push_back({x, y, x + length * std::cos(angle), y + length * std::sin(angle), i});
     }
-    CLoopweave builder;
-    Enter(builder, lines);
-    const PieceTable pieces(builder.Element());
-    const ListOrder order(pieces);
-    const Box extent = Extent(lines);
-    const CutBounds bounds(extent);
-    const BandCrossers crossers(pieces, bounds, order, extent);
+    const Drawing drawing(lines);
+    const PieceTable& pieces = drawing.pieces;
+    const BandCrossers& crossers = drawing.crossers;
     ASSERT_TRUE(crossers.Complete());
     int listed = 0;
     for (int element = 0; element < pieces.Count(); ++element) {
@@ -63,7 +78,7 @@ TEST(BandCrossers, ListTheLongElementsWhoseBandsPassEachEarlierOrTheSameElement)
         for (int crosser = 0; crosser < pieces.Count(); ++crosser) {
             const Strip* band = crossers.BandOf(crosser);
             const bool passes = band != nullptr && crosser >= element &&
-                                Strip{band->from, band->to, band->halfWidth + bounds.Slack()}.MeetsSegment(
+                                Strip{band->from, band->to, band->halfWidth + drawing.bounds.Slack()}.MeetsSegment(
                                     pieces.Start(element), pieces.End(element));
             EXPECT_EQ(std::count(found.begin(), found.end(), crosser), passes ? 1 : 0)
                 << "element " << element << ", crosser " << crosser;
@@ -78,16 +93,11 @@ TEST(BandCrossers, ListTheLongElementsWhoseBandsPassEachEarlierOrTheSameElement)
 TEST(BandCrossers, KeepAPieceOnItsElementAndNotOneThatStrays) {
     const Line element{5e6, 5e6, 5e6 + 3e4, 5e6 + 2e4, 1};
     const std::vector<Line> lines{element, {5e6, 5e6 + 1e4, 5e6 + 1, 5e6 + 1e4 + 1, 2}};
-    CLoopweave builder;
-    Enter(builder, lines);
-    const PieceTable pieces(builder.Element());
-    const ListOrder order(pieces);
-    const Box extent = Extent(lines);
-    const CutBounds bounds(extent);
-    const BandCrossers crossers(pieces, bounds, order, extent);
+    const Drawing drawing(lines);
+    const CutBounds& bounds = drawing.bounds;
     const auto keeps = [&](const Point& start, const Point& end) {
         const CutRegion region = bounds.RegionOf(Box::Around(start, end), start, end);
-        return crossers.Keeps(0, region, start, end);
+        return drawing.crossers.Keeps(0, region, start, end);
     };
     const Point start{element.sx, element.sy};
     const Point middle{element.sx + 1.5e4, element.sy + 1e4};
