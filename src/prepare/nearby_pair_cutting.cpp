@@ -334,7 +334,8 @@ void NearbyPairWalk::Gather(int a, const Sought& asked, std::uint64_t cursor, st
                               [&](int piece) { return order_.Label(piece) <= cursor || !Reaches(asked, piece); }),
                into.end());
     std::sort(first(), into.end(), [this](int x, int y) { return order_.Label(x) < order_.Label(y); });
-    into.erase(std::unique(first(), into.end()), into.end());
+    // Asked along a band, the grid's tree and the lists can give a piece twice.
+    if (seekAlongLines_) into.erase(std::unique(first(), into.end()), into.end());
 }
 
 // Pieces that the outer cursor has passed, or that are short now, leave the
