@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "prepare/segment_grid.h"
+#include "geometry/segment_grid.h"
 
 namespace loopweave {
 namespace {

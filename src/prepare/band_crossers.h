@@ -8,7 +8,7 @@
 #include "prepare/cut_bounds.h"
 #include "prepare/list_order.h"
 #include "prepare/piece_table.h"
-#include "prepare/strip.h"
+#include "geometry/strip.h"
 
 namespace loopweave {
 

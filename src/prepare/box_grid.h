@@ -5,10 +5,10 @@
 #include <cstdint>
 #include <vector>
 
-#include "prepare/box.h"
-#include "prepare/cell_frame.h"
+#include "geometry/box.h"
+#include "geometry/cell_frame.h"
 #include "prepare/packed_box_tree.h"
-#include "prepare/strip.h"
+#include "geometry/strip.h"
 
 namespace loopweave {
 

@@ -33,32 +33,14 @@ CutRegion CutBounds::RegionOf(const Box& box, const Point& start, const Point& e
     return region;
 }
 
-// Every point of the band within the extent lies within h of a point of the
-// line within the extent grown by h: the line is clipped to that.
 bool CutBounds::StripOf(const Point& start, const Point& end, Strip& strip) const {
-    const double dx = end.x - start.x;
-    const double dy = end.y - start.y;
     // The larger side is at most the length.
-    const double h = (kTolerance + AreaRoundingBound(magnitude_, spread_)) / std::max(std::fabs(dx), std::fabs(dy));
+    const double h = (kTolerance + AreaRoundingBound(magnitude_, spread_)) /
+                     std::max(std::fabs(end.x - start.x), std::fabs(end.y - start.y));
     // A band this wide, widened, covers much of the extent: seeking along it
     // would cost more than pairing the piece with every piece.
     if (!(h + widening_ <= spread_ / 8)) return false;
-    const Box region = allowed_.Grown(h);
-    // The line is start + t (dx, dy); t0 to t1 lies within the region. A
-    // line along an axis keeps the coordinate of its start there, within it.
-    double t0 = -HUGE_VAL;
-    double t1 = HUGE_VAL;
-    const auto clip = [&](double from, double step, double low, double high) {
-        if (step == 0) return;
-        const double a = (low - from) / step;
-        const double b = (high - from) / step;
-        t0 = std::max(t0, std::min(a, b));
-        t1 = std::min(t1, std::max(a, b));
-    };
-    clip(start.x, dx, region.minX, region.maxX);
-    clip(start.y, dy, region.minY, region.maxY);
-    strip = Strip{{start.x + t0 * dx, start.y + t0 * dy}, {start.x + t1 * dx, start.y + t1 * dy}, h + pad_};
-    return IsFinite(strip.from) && IsFinite(strip.to);
+    return Strip::AcrossBox(start, end, h, pad_, allowed_, strip);
 }
 
 // The distance of a point from outer's line is the cross product of the

@@ -3,8 +3,8 @@
 
 #include "geometry/contact_reach.h"
 #include "geometry/point.h"
-#include "prepare/box.h"
-#include "prepare/strip.h"
+#include "geometry/box.h"
+#include "geometry/strip.h"
 
 namespace loopweave {
 

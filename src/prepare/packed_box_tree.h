@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <vector>
 
-#include "prepare/box.h"
+#include "geometry/box.h"
 
 namespace loopweave {
 

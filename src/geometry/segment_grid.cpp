@@ -1,4 +1,4 @@
-#include "prepare/segment_grid.h"
+#include "geometry/segment_grid.h"
 
 #include <algorithm>
 

@@ -1,14 +1,14 @@
-#ifndef LOOPWEAVE_PREPARE_SEGMENT_GRID_H
-#define LOOPWEAVE_PREPARE_SEGMENT_GRID_H
+#ifndef LOOPWEAVE_GEOMETRY_SEGMENT_GRID_H
+#define LOOPWEAVE_GEOMETRY_SEGMENT_GRID_H
 
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
 #include "geometry/point.h"
-#include "prepare/box.h"
-#include "prepare/cell_frame.h"
-#include "prepare/strip.h"
+#include "geometry/box.h"
+#include "geometry/cell_frame.h"
+#include "geometry/strip.h"
 
 namespace loopweave {
 
@@ -48,4 +48,4 @@ private:
 
 }  // namespace loopweave
 
-#endif  // LOOPWEAVE_PREPARE_SEGMENT_GRID_H
+#endif  // LOOPWEAVE_GEOMETRY_SEGMENT_GRID_H

@@ -1,5 +1,5 @@
-#ifndef LOOPWEAVE_PREPARE_BOX_H
-#define LOOPWEAVE_PREPARE_BOX_H
+#ifndef LOOPWEAVE_GEOMETRY_BOX_H
+#define LOOPWEAVE_GEOMETRY_BOX_H
 
 #include <algorithm>
 #include <cmath>
@@ -39,4 +39,4 @@ struct Box {
 
 }  // namespace loopweave
 
-#endif  // LOOPWEAVE_PREPARE_BOX_H
+#endif  // LOOPWEAVE_GEOMETRY_BOX_H

@@ -1,11 +1,11 @@
-#ifndef LOOPWEAVE_PREPARE_STRIP_H
-#define LOOPWEAVE_PREPARE_STRIP_H
+#ifndef LOOPWEAVE_GEOMETRY_STRIP_H
+#define LOOPWEAVE_GEOMETRY_STRIP_H
 
 #include <algorithm>
 #include <cmath>
 
 #include "geometry/point.h"
-#include "prepare/box.h"
+#include "geometry/box.h"
 
 namespace loopweave {
 
@@ -20,6 +20,34 @@ struct Strip {
     Point from;
     Point to;
     double halfWidth;
+
+    // The band within `reach` of the whole line through `start` and `end`,
+    // as far as it runs through `box`, with `pad` more for the rounding of
+    // its clipped ends. Every point of the box within `reach` of the line
+    // lies within `reach` of a point of the line inside the box grown by
+    // `reach`, so the line is clipped to that. False where the clipped ends
+    // do not come out finite.
+    static bool AcrossBox(const Point& start, const Point& end, double reach, double pad, const Box& box,
+                          Strip& strip) {
+        const double dx = end.x - start.x;
+        const double dy = end.y - start.y;
+        const Box region = box.Grown(reach);
+        // The line is start + t (dx, dy); t0 to t1 lies within the region. A
+        // line along an axis keeps the coordinate of its start there, within it.
+        double t0 = -HUGE_VAL;
+        double t1 = HUGE_VAL;
+        const auto clip = [&](double from, double step, double low, double high) {
+            if (step == 0) return;
+            const double a = (low - from) / step;
+            const double b = (high - from) / step;
+            t0 = std::max(t0, std::min(a, b));
+            t1 = std::min(t1, std::max(a, b));
+        };
+        clip(start.x, dx, region.minX, region.maxX);
+        clip(start.y, dy, region.minY, region.maxY);
+        strip = Strip{{start.x + t0 * dx, start.y + t0 * dy}, {start.x + t1 * dx, start.y + t1 * dy}, reach + pad};
+        return IsFinite(strip.from) && IsFinite(strip.to);
+    }
 
     Box Bounds() const {
         return Box::Around(from, to).Grown(halfWidth);
@@ -87,4 +115,4 @@ struct Strip {
 
 }  // namespace loopweave
 
-#endif  // LOOPWEAVE_PREPARE_STRIP_H
+#endif  // LOOPWEAVE_GEOMETRY_STRIP_H

@@ -9,8 +9,8 @@
 #include <random>
 #include <vector>
 
-#include "prepare/segment_grid.h"
-#include "prepare/strip.h"
+#include "geometry/segment_grid.h"
+#include "geometry/strip.h"
 
 namespace {
 

@@ -1,16 +1,16 @@
-#ifndef LOOPWEAVE_PREPARE_CELL_FRAME_H
-#define LOOPWEAVE_PREPARE_CELL_FRAME_H
+#ifndef LOOPWEAVE_GEOMETRY_CELL_FRAME_H
+#define LOOPWEAVE_GEOMETRY_CELL_FRAME_H
 
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
 
-#include "prepare/box.h"
+#include "geometry/box.h"
 
 namespace loopweave {
 
 // Square cells over a fixed extent, about as many as wanted: the geometry of
-// the cutting walk's grids. A flat extent gets one row or column of cells;
+// the grids that find pieces to cut and elements in contact. A flat extent gets one row or column of cells;
 // boxes beyond the extent are clamped to its border cells, so that two boxes
 // that meet always reach a common cell.
 struct CellFrame {
@@ -53,4 +53,4 @@ struct CellFrame {
 
 }  // namespace loopweave
 
-#endif  // LOOPWEAVE_PREPARE_CELL_FRAME_H
+#endif  // LOOPWEAVE_GEOMETRY_CELL_FRAME_H
