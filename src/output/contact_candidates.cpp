@@ -3,6 +3,7 @@
 #include <cfloat>
 #include <cmath>
 #include <cstdint>
+#include <iterator>
 
 #include "geometry/contact_reach.h"
 
@@ -15,6 +16,11 @@ constexpr std::size_t kFewestForGrid = 32;
 // The grid's cells are made large enough that the elements cover at most
 // this many of them on average.
 constexpr double kMostEntriesPerElement = 8;
+
+// Far from the origin, the pairs found along the elements' lines are stored:
+// a chain with more than this many is checked pair by pair.
+constexpr std::size_t kMostPairsPerElement = 64;
+constexpr std::size_t kMostPairs = std::size_t{1} << 20;
 
 // Numbers the occupied cells densely, in the order they are first met: an
 // open-addressing table from a cell's column and row to its number, sized
@@ -62,26 +68,25 @@ ContactCandidates::ContactCandidates(const std::vector<Segment>& segments) : cou
     std::vector<Box> boxes;
     boxes.reserve(segments.size());
     // The chain's box and largest coordinate magnitude, over the finite
-    // elements: the reach argument concerns the coordinates of the pairs it
-    // skips, and non-finite elements are never skipped.
-    Box chain{{HUGE_VAL, HUGE_VAL}, {-HUGE_VAL, -HUGE_VAL}};
+    // elements: the bounds on the relation test concern the coordinates of
+    // the pairs they skip, and non-finite elements are never skipped.
+    Box chain{HUGE_VAL, HUGE_VAL, -HUGE_VAL, -HUGE_VAL};
     double magnitude = 0;
     for (const Segment& s : segments) {
-        boxes.push_back({{std::min(s.start.x, s.end.x), std::min(s.start.y, s.end.y)},
-                         {std::max(s.start.x, s.end.x), std::max(s.start.y, s.end.y)}});
+        boxes.push_back(Box::Around(s.start, s.end));
         if (!IsFinite(s.start) || !IsFinite(s.end)) continue;
-        for (int axis = 0; axis < 2; ++axis) {
-            chain.low[axis] = std::min(chain.low[axis], boxes.back().low[axis]);
-            chain.high[axis] = std::max(chain.high[axis], boxes.back().high[axis]);
-            magnitude = std::max({magnitude, std::fabs(boxes.back().low[axis]), std::fabs(boxes.back().high[axis])});
-        }
+        const Box& box = boxes.back();
+        chain = chain.Joined(box);
+        magnitude = std::max({magnitude, std::fabs(box.minX), std::fabs(box.minY), std::fabs(box.maxX), std::fabs(box.maxY)});
     }
-    const double spans[2] = {chain.high[0] - chain.low[0], chain.high[1] - chain.low[1]};
-    const double extent = std::max({spans[0], spans[1], 0.0});
-    if (!ReachesHold(magnitude, extent)) {
+    const double extent = std::max({chain.maxX - chain.minX, chain.maxY - chain.minY, 0.0});
+    const double roundingBound = AreaRoundingBound(magnitude, extent);
+    // Beyond this the doubled areas themselves can overflow.
+    if (!(magnitude * extent <= DBL_MAX / 8)) {
         everyPair_ = true;
         return;
     }
+    const bool reachesHold = ReachesHold(magnitude, extent);
 
     // Each box is grown by its reach and by a pad for the rounding of the
     // growing. Two elements within the reach of the pair (the larger of the
@@ -90,22 +95,34 @@ ContactCandidates::ContactCandidates(const std::vector<Segment>& segments) : cou
     // 2^-53 of values below magnitude + extent (reaches are at most the
     // extent), the pad of 2^-50 (magnitude + extent) leaves room to spare. And
     // overlapping intervals cover a common cell, since the cell of a
-    // coordinate never decreases as the coordinate grows.
-    const double pad = 4 * DBL_EPSILON * (magnitude + extent);
-    const double roundingBound = AreaRoundingBound(magnitude, extent);
+    // coordinate never decreases as the coordinate grows. Far from the
+    // origin the reach is nought, so that the grid brings together the pairs
+    // whose boxes meet, and the pad is the bands' (EndsNearLines).
+    const double pad = reachesHold ? 4 * DBL_EPSILON * (magnitude + extent) : std::ldexp(magnitude + extent, -40);
+    const double areaBound = kTolerance + roundingBound;
     narrow_.resize(segments.size());
     std::vector<Box> grown(segments.size());
     for (std::size_t i = 0; i < segments.size(); ++i) {
         const Segment& s = segments[i];
         if (!IsFinite(s.start) || !IsFinite(s.end)) continue;
-        const double reach = RelationReach(std::hypot(s.end.x - s.start.x, s.end.y - s.start.y), roundingBound);
-        if (!(reach <= extent)) continue;
+        const double dx = s.end.x - s.start.x;
+        const double dy = s.end.y - s.start.y;
+        // Far out, an element whose band would cover much of the chain is
+        // paired with every other, as is one of no length.
+        const double reach = reachesHold ? RelationReach(std::hypot(dx, dy), roundingBound) : 0;
+        const double bandWidth = reachesHold ? 0 : areaBound / std::max(std::fabs(dx), std::fabs(dy));
+        if (!(reach <= extent && bandWidth <= extent / 8)) continue;
         wide_[i] = false;
         narrow_[i].box = boxes[i];
         narrow_[i].reach = reach;
-        const double margin = reach + pad;
-        grown[i] = {{boxes[i].low[0] - margin, boxes[i].low[1] - margin},
-                    {boxes[i].high[0] + margin, boxes[i].high[1] + margin}};
+        grown[i] = boxes[i].Grown(reach + pad);
+    }
+    if (!reachesHold) {
+        ends_.emplace(segments, wide_, chain, areaBound, pad, kMostPairsPerElement * segments.size() + kMostPairs);
+        if (!ends_->Complete()) {
+            everyPair_ = true;
+            return;
+        }
     }
     ListInCells(grown);
     for (int i = 0; i < count_; ++i) {
@@ -123,9 +140,9 @@ void ContactCandidates::ListInCells(const std::vector<Box>& grown) {
     origin_[0] = origin_[1] = HUGE_VAL;
     for (std::size_t i = 0; i < grown.size(); ++i) {
         if (wide_[i]) continue;
-        sizes.push_back(std::max(grown[i].high[0] - grown[i].low[0], grown[i].high[1] - grown[i].low[1]));
-        origin_[0] = std::min(origin_[0], grown[i].low[0]);
-        origin_[1] = std::min(origin_[1], grown[i].low[1]);
+        sizes.push_back(std::max(grown[i].maxX - grown[i].minX, grown[i].maxY - grown[i].minY));
+        origin_[0] = std::min(origin_[0], grown[i].minX);
+        origin_[1] = std::min(origin_[1], grown[i].minY);
     }
     firstCovered_.assign(grown.size() + 1, 0);
     if (sizes.empty()) return;
@@ -176,16 +193,11 @@ void ContactCandidates::ListInCells(const std::vector<Box>& grown) {
 }
 
 ContactCandidates::CellRange ContactCandidates::CellsOf(const Box& grown) const {
-    CellRange range{};
-    for (int axis = 0; axis < 2; ++axis) {
-        const auto cell = [&](double value) {
-            const double index = std::floor((value - origin_[axis]) / cellSize_);
-            return static_cast<std::uint32_t>(std::clamp(index, 0.0, static_cast<double>(UINT32_MAX)));
-        };
-        range.low[axis] = cell(grown.low[axis]);
-        range.high[axis] = cell(grown.high[axis]);
-    }
-    return range;
+    const auto cell = [&](double value, int axis) {
+        const double index = std::floor((value - origin_[axis]) / cellSize_);
+        return static_cast<std::uint32_t>(std::clamp(index, 0.0, static_cast<double>(UINT32_MAX)));
+    };
+    return {{cell(grown.minX, 0), cell(grown.minY, 1)}, {cell(grown.maxX, 0), cell(grown.maxY, 1)}};
 }
 
 // Each cell lists its elements ascending, and a pair is found in one cell
@@ -212,8 +224,8 @@ void ContactCandidates::FindNear(int a) {
                 // rounded once: within a relative 2^-53 of the true gap, which
                 // the reach's slack absorbs.
                 const double pairReach = std::max(p.reach, q.reach);
-                if (std::max(q.box.low[0] - p.box.high[0], p.box.low[0] - q.box.high[0]) > pairReach ||
-                    std::max(q.box.low[1] - p.box.high[1], p.box.low[1] - q.box.high[1]) > pairReach) {
+                if (std::max(q.box.minX - p.box.maxX, p.box.minX - q.box.maxX) > pairReach ||
+                    std::max(q.box.minY - p.box.maxY, p.box.minY - q.box.maxY) > pairReach) {
                     continue;
                 }
                 found_.push_back(*b);
@@ -222,6 +234,11 @@ void ContactCandidates::FindNear(int a) {
     }
     if (!runStarts_.empty() && runStarts_.back() == found_.size()) runStarts_.pop_back();
     MergeRuns();
+    if (ends_) {
+        merged_.clear();
+        std::set_union(found_.begin(), found_.end(), ends_->begin(a), ends_->end(a), std::back_inserter(merged_));
+        found_.swap(merged_);
+    }
 }
 
 void ContactCandidates::MergeRuns() {

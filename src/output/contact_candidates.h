@@ -4,9 +4,12 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
+#include "geometry/box.h"
 #include "geometry/segment.h"
+#include "output/ends_near_lines.h"
 
 namespace loopweave {
 
@@ -31,8 +34,21 @@ namespace loopweave {
 //
 // Elements with a coordinate that is not finite, elements of no length and
 // elements whose reach spans the whole chain are compared with every other.
-// Where the reach argument does not hold for the chain's coordinates, every
-// pair is a candidate.
+//
+// Far from the origin, where the rounding G of the doubled areas over the
+// chain outgrows the tolerance, no reach bounds the relation test: two short
+// elements far apart along nearly one line can test as in contact. There a
+// pair in contact either truly meets, and its boxes meet, or has an end of
+// one within (kTolerance + G) / L of the other's line, L that element's
+// length. Every rule of the relation test that reports a contact rests on an
+// end found on the other's line (its doubled area below kTolerance, so truly
+// below kTolerance + G), or on four strict sides; and if no strict side is
+// truly wrong the two properly cross, while an end whose side is wrong has
+// a true doubled area of at most G. So the grid brings together the pairs
+// whose boxes meet, and EndsNearLines the pairs with an end near a line;
+// an element whose band would cover much of the chain is compared with
+// every other. Where those pairs are too many to store, or the doubled areas
+// could overflow, every pair is a candidate.
 class ContactCandidates {
 public:
     explicit ContactCandidates(const std::vector<Segment>& segments);
@@ -58,10 +74,6 @@ public:
     }
 
 private:
-    struct Box {
-        double low[2];
-        double high[2];
-    };
     // The cells a grown box covers, inclusive.
     struct CellRange {
         std::uint32_t low[2];
@@ -79,7 +91,8 @@ private:
     // grown box covers.
     void ListInCells(const std::vector<Box>& grown);
     // Fills found_ with the narrow elements after the narrow element a that
-    // lie within the pair's reach, ascending.
+    // lie within the pair's reach, or are paired with it along a line,
+    // ascending.
     void FindNear(int a);
     // Merges the ascending runs of found_ that start at runStarts_ into one.
     void MergeRuns();
@@ -88,6 +101,7 @@ private:
     bool everyPair_ = false;
     std::vector<bool> wide_;
     std::vector<int> wideList_;  // the wide elements, ascending
+    std::optional<EndsNearLines> ends_;  // far from the origin only
     std::vector<Narrow> narrow_;  // by element, set for the narrow ones
     double origin_[2] = {0, 0};
     double cellSize_ = 1;

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cfloat>
 #include <cmath>
 #include <random>
 #include <string>
@@ -130,6 +131,70 @@ TEST(DiagnosisDifferential, LongElementsAmongManyShortOnes) {
         RandomDrawings::AppendAsClosedChain(polygon, lines);
         ExpectSameDiagnosis(polygon, example);
     }
+}
+
+// Far from the origin the rounding of a doubled area outgrows the tolerance,
+// and two short elements far apart along nearly one line can test as in
+// contact. A ring some 5,000 km out that does not touch itself, with short
+// elements planted on the lines of some of its elements far beyond their
+// ends (outside the ring), and on either side of them in the chain: nearly
+// all the contacts that the check finds are of that kind.
+TEST(DiagnosisDifferential, ElementsFarApartAlongOneLineFarFromTheOrigin) {
+    std::mt19937_64 random(65);
+    std::uniform_real_distribution<double> unit(0, 1);
+    int crossed = 0;
+    for (int example = 0; example < 600; ++example) {
+        const double centreX = 5e6 + 1e5 * unit(random);
+        const double centreY = 5e6 + 1e5 * unit(random);
+        const double radius = std::pow(10, 1 + 4 * unit(random));
+        const int corners = 60;
+        std::vector<Line> lines;
+        for (int k = 0; k < corners; ++k) {
+            const double from = 6.283185307179586 * k / corners;
+            const double to = 6.283185307179586 * (k + 1) / corners;
+            lines.push_back({centreX + radius * std::cos(from), centreY + radius * std::sin(from),
+                             centreX + radius * std::cos(to), centreY + radius * std::sin(to)});
+        }
+        for (int k = 0; k < 3; ++k) {
+            const Line& a = lines[static_cast<std::size_t>(unit(random) * corners)];
+            const double dx = a.ex - a.sx;
+            const double dy = a.ey - a.sy;
+            const double along = (unit(random) < 0.5 ? -1 : 1) * (2 + std::pow(10, 6 * unit(random)));
+            const double span = 0.1 + unit(random);
+            // Half of them off the line, by as much as makes a doubled area
+            // of a few units in the last place of its largest products.
+            const double length = std::hypot(dx, dy);
+            const double off = unit(random) < 0.5 ? 0 : 4 * (2 * unit(random) - 1) * DBL_EPSILON * centreX * std::fabs(along);
+            const double offX = -dy / length * off;
+            const double offY = dx / length * off;
+            const Line planted{a.sx + along * dx + offX, a.sy + along * dy + offY, a.sx + (along + span) * dx + offX,
+                               a.sy + (along + span) * dy + offY};
+            lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(unit(random) * static_cast<double>(lines.size())), planted);
+        }
+        COutputLoopweave polygon;
+        RandomDrawings::AppendAsClosedChain(polygon, lines);
+        ExpectSameDiagnosis(polygon, example);
+        crossed += polygon.Cross() ? 1 : 0;
+    }
+    EXPECT_GT(crossed, 10);
+}
+
+// A chain back and forth along one line far from the origin: every end lies
+// near every element's line, too many pairs to list, and the check falls
+// back to every pair.
+TEST(DiagnosisDifferential, ChainAlongOneLineFarFromTheOrigin) {
+    std::mt19937_64 random(66);
+    std::uniform_real_distribution<double> unit(0, 1);
+    std::vector<Line> lines;
+    double along = 0;
+    for (int k = 0; k < 1500; ++k) {
+        const double next = 1e5 * unit(random);
+        lines.push_back({5e6 + 0.6 * along, 5e6 + 0.8 * along, 5e6 + 0.6 * next, 5e6 + 0.8 * next});
+        along = next;
+    }
+    COutputLoopweave polygon;
+    RandomDrawings::AppendAsClosedChain(polygon, lines);
+    EXPECT_EQ(ExpectSameDiagnosis(polygon, 0), 1);
 }
 
 // Chains whose every pair touches (a star walked out and back) or that pile

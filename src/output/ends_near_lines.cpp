@@ -1,0 +1,62 @@
+#include "output/ends_near_lines.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
+#include "geometry/segment_grid.h"
+#include "geometry/strip.h"
+
+namespace loopweave {
+
+EndsNearLines::EndsNearLines(const std::vector<Segment>& segments, const std::vector<bool>& leftOut, const Box& extent,
+                             double areaBound, double pad, std::size_t mostPairs)
+    : from_(segments.size() + 1, 0) {
+    // The ends as segments of no length, listed by the element they end.
+    std::vector<SegmentGrid::Segment> ends;
+    std::vector<int> owner;
+    for (std::size_t i = 0; i < segments.size(); ++i) {
+        if (leftOut[i]) continue;
+        for (const Point& p : {segments[i].start, segments[i].end}) {
+            ends.push_back({p, p});
+            owner.push_back(static_cast<int>(i));
+        }
+    }
+    SegmentGrid grid(extent, ends, pad);
+
+    // Each pair as one number, the earlier element in the high half, so that
+    // sorting the numbers sorts the pairs by element and then by partner.
+    std::vector<std::uint64_t> pairs;
+    std::vector<int> found;
+    for (std::size_t i = 0; i < segments.size() && complete_; ++i) {
+        if (leftOut[i]) continue;
+        const Segment& s = segments[i];
+        Strip band;
+        const double h = areaBound / std::max(std::fabs(s.end.x - s.start.x), std::fabs(s.end.y - s.start.y));
+        if (!Strip::AcrossBox(s.start, s.end, h, pad, extent, band)) {
+            complete_ = false;
+            break;
+        }
+        found.clear();
+        grid.Along(band, found);
+        for (int end : found) {
+            const Point& p = ends[static_cast<std::size_t>(end)].start;
+            const auto other = static_cast<std::size_t>(owner[static_cast<std::size_t>(end)]);
+            if (other == i || !band.Meets(Box::Around(p, p))) continue;
+            pairs.push_back(std::uint64_t{std::min(i, other)} << 32 | std::max(i, other));
+        }
+        complete_ = pairs.size() <= mostPairs;
+    }
+    if (!complete_) return;
+
+    std::sort(pairs.begin(), pairs.end());
+    pairs.erase(std::unique(pairs.begin(), pairs.end()), pairs.end());
+    later_.reserve(pairs.size());
+    for (std::uint64_t pair : pairs) {
+        ++from_[static_cast<std::size_t>(pair >> 32) + 1];
+        later_.push_back(static_cast<int>(pair & 0xFFFFFFFFu));
+    }
+    for (std::size_t e = 1; e < from_.size(); ++e) from_[e] += from_[e - 1];
+}
+
+}  // namespace loopweave
