@@ -23,8 +23,8 @@ public:
         Point end;
     };
 
-    // About one cell per segment; stretches are grown by `pad` to cover the
-    // rounding of their ends.
+    // About one cell per segment; the walks along segments and bands are
+    // grown by `pad` to cover the rounding of their course.
     SegmentGrid(const Box& extent, const std::vector<Segment>& segments, double pad);
 
     // Appends the number of every segment listed in a cell that the band
@@ -32,10 +32,6 @@ public:
     void Along(const Strip& band, std::vector<int>& found);
 
 private:
-    // Calls `visit` with every cell that a box covering a stretch of the band reaches.
-    template <typename Visit>
-    void ForEachCell(const Strip& band, Visit&& visit) const;
-
     CellFrame frame_;
     double pad_;
     // The segments of each cell, packed: cell c lists items_[from_[c]] up to

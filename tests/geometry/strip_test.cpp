@@ -1,6 +1,7 @@
 // Bands along lines against distances found by search: a band must meet
 // every box and segment within its half-width of its segment, along either
-// axis, and none beyond; its stretches must cover it.
+// axis, and none beyond; its stretches, and the cells a walk along it
+// reaches, must cover it.
 
 #include <gtest/gtest.h>
 
@@ -9,12 +10,14 @@
 #include <random>
 #include <vector>
 
+#include "geometry/cell_frame.h"
 #include "geometry/segment_grid.h"
 #include "geometry/strip.h"
 
 namespace {
 
 using loopweave::Box;
+using loopweave::CellFrame;
 using loopweave::Point;
 using loopweave::SegmentGrid;
 using loopweave::Strip;
@@ -119,6 +122,28 @@ TEST(Strip, StretchesCoverTheBand) {
             ASSERT_TRUE(std::any_of(stretches.begin(), stretches.end(),
                                     [&](const Box& box) { return DistanceAlongAxes(p, box) == 0; }))
                 << i;
+        }
+    }
+}
+
+// Frames of a few cells to many, narrow and square, some bands reaching
+// beyond them: every point of the band lies in a cell the walk reaches, and
+// the walk reaches no cell twice.
+TEST(CellFrame, WalkAlongABandReachesTheCellOfEveryPointInItOnce) {
+    Random random(5);
+    for (int i = 0; i < 2000; ++i) {
+        const Box extent{0, 0, Uniform(random, 1, 100), i % 5 == 0 ? 0.0 : Uniform(random, 1, 100)};
+        const CellFrame frame(extent, static_cast<std::size_t>(Uniform(random, 1, 5000)));
+        const Strip strip = RandomStrip(random);
+        std::vector<std::size_t> reached;
+        frame.ForEachCellAlong(strip, 1e-9, [&](std::size_t cell) { reached.push_back(cell); });
+        std::sort(reached.begin(), reached.end());
+        ASSERT_EQ(std::adjacent_find(reached.begin(), reached.end()), reached.end()) << i << ": a cell reached twice";
+        for (int j = 0; j < 50; ++j) {
+            const Point on = At(strip.from, strip.to, Uniform(random, 0, 1));
+            const Point p{on.x + Uniform(random, -1, 1) * strip.halfWidth, on.y + Uniform(random, -1, 1) * strip.halfWidth};
+            const CellFrame::Range range = frame.RangeOf(Box::Around(p, p));
+            ASSERT_TRUE(std::binary_search(reached.begin(), reached.end(), frame.Index(range.x0, range.y0))) << i;
         }
     }
 }
