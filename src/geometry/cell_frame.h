@@ -44,8 +44,8 @@ struct CellFrame {
                 cell(box.maxX - extent.minX, columns), cell(box.maxY - extent.minY, rows)};
     }
 
-    // Calls `visit` with the index of every cell that the band reaches, each
-    // once, column by column along its larger direction (row by row for a
+    // Calls `visit` with the column and row of every cell that the band
+    // reaches, each once, column by column along its larger direction (row by row for a
     // band nearer to upright): in each, the cells across from where the
     // band's line runs through the column widened by the band's half-width
     // on both sides, and grown by that and by `pad` across. The pad covers the
@@ -80,7 +80,11 @@ struct CellFrame {
             const double vb = v0 + (b - u0) * slope;
             const int vLast = cell(std::max(va, vb) + reach - vOrigin, vCount);
             for (int j = cell(std::min(va, vb) - reach - vOrigin, vCount); j <= vLast; ++j) {
-                visit(alongX ? Index(k, j) : Index(j, k));
+                if (alongX) {
+                    visit(k, j);
+                } else {
+                    visit(j, k);
+                }
             }
         }
     }

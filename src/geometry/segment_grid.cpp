@@ -13,7 +13,7 @@ SegmentGrid::SegmentGrid(const Box& extent, const std::vector<Segment>& segments
     const auto each = [&](auto&& list) {
         for (std::size_t i = 0; i < segments.size(); ++i) {
             frame_.ForEachCellAlong(Strip{segments[i].start, segments[i].end, 0}, pad_,
-                                    [&](std::size_t cell) { list(cell, static_cast<int>(i)); });
+                                    [&](int x, int y) { list(frame_.Index(x, y), static_cast<int>(i)); });
         }
     };
     each([&](std::size_t cell, int) { ++count[cell + 1]; });
@@ -25,7 +25,8 @@ SegmentGrid::SegmentGrid(const Box& extent, const std::vector<Segment>& segments
 
 void SegmentGrid::Along(const Strip& band, std::vector<int>& found) {
     ++band_;
-    frame_.ForEachCellAlong(band, pad_, [&](std::size_t cell) {
+    frame_.ForEachCellAlong(band, pad_, [&](int x, int y) {
+        const std::size_t cell = frame_.Index(x, y);
         for (std::size_t i = from_[cell]; i < from_[cell + 1]; ++i) {
             const int segment = items_[i];
             std::uint64_t& seen = seenAt_[static_cast<std::size_t>(segment)];

@@ -38,7 +38,8 @@ public:
     // band's course.
     template <typename Visit>
     void Along(const Strip& band, double pad, Visit&& visit) const {
-        frame_.ForEachCellAlong(band, pad, [&](std::size_t cell) {
+        frame_.ForEachCellAlong(band, pad, [&](int x, int y) {
+            const std::size_t cell = frame_.Index(x, y);
             for (std::size_t e = from_[cell]; e < from_[cell + 1]; ++e) visit(ends_[e]);
         });
     }

@@ -169,7 +169,7 @@ void BoxGrid::QueryAlong(const Strip& strip, double pad, std::vector<int>& found
     ++query_;
     for (Layer layer = kFine; layer <= grids_.size(); ++layer) {
         if (liveOn_[layer] == 0) continue;
-        strip.Stretches(GridOf(layer).cellSize, pad, [&](const Box& stretch) { QueryGrid(layer, stretch, found); });
+        GridOf(layer).ForEachCellAlong(strip, pad, [&](int x, int y) { QueryCell(layer, x, y, found); });
     }
     if (tree_.Size() > 0) {
         strip.Stretches(grids_.back().cellSize, pad, [&](const Box& stretch) { tree_.Query(stretch, found); });
@@ -184,25 +184,26 @@ void BoxGrid::QueryBox(const Box& box, std::vector<int>& found) {
 }
 
 void BoxGrid::QueryGrid(Layer layer, const Box& box, std::vector<int>& found) {
-    Grid& grid = GridOf(layer);
-    const CellRange range = grid.RangeOf(box);
+    const CellRange range = GridOf(layer).RangeOf(box);
     for (int y = range.y0; y <= range.y1; ++y) {
-        for (int x = range.x0; x <= range.x1; ++x) {
-            std::vector<int>& cell = grid.Cell(x, y);
-            for (std::size_t i = 0; i < cell.size();) {
-                const auto slot = static_cast<std::size_t>(cell[i]);
-                const Slot& listed = slots_[slot];
-                // Entries of retired slots, and of slots listed elsewhere
-                // now, are dropped as they are met.
-                if (listed.retired || listed.layer != layer || !listed.range.Contains(x, y)) {
-                    cell[i] = cell.back();
-                    cell.pop_back();
-                    continue;
-                }
-                ++i;
-                Report(slot, found);
-            }
+        for (int x = range.x0; x <= range.x1; ++x) QueryCell(layer, x, y, found);
+    }
+}
+
+void BoxGrid::QueryCell(Layer layer, int x, int y, std::vector<int>& found) {
+    std::vector<int>& cell = GridOf(layer).Cell(x, y);
+    for (std::size_t i = 0; i < cell.size();) {
+        const auto slot = static_cast<std::size_t>(cell[i]);
+        const Slot& listed = slots_[slot];
+        // Entries of retired slots, and of slots listed elsewhere now, are
+        // dropped as they are met.
+        if (listed.retired || listed.layer != layer || !listed.range.Contains(x, y)) {
+            cell[i] = cell.back();
+            cell.pop_back();
+            continue;
         }
+        ++i;
+        Report(slot, found);
     }
 }
 

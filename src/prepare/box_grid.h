@@ -76,9 +76,11 @@ public:
     // particular order.
     void Query(const Box& box, std::vector<int>& found);
 
-    // Appends, as Query does, the items met by the boxes that cover the band
-    // (Strip::Stretches, a coarse cell long, grown by `pad`), each from the
-    // grids once; items from the tree may come more than once.
+    // Appends, as Query does, the items listed in the cells that the band
+    // reaches on each grid (CellFrame::ForEachCellAlong, grown by `pad`), each
+    // from the grids once, and the items in the tree met by boxes that cover
+    // the band (Strip::Stretches, a coarsest cell long); those may come more
+    // than once.
     void QueryAlong(const Strip& strip, double pad, std::vector<int>& found);
 
 private:
@@ -114,6 +116,7 @@ private:
     void Refine();
     void QueryBox(const Box& box, std::vector<int>& found);
     void QueryGrid(Layer layer, const Box& box, std::vector<int>& found);
+    void QueryCell(Layer layer, int x, int y, std::vector<int>& found);
     void Report(std::size_t slot, std::vector<int>& found);
     bool Live(std::size_t slot) const { return slots_[slot].layer != kNowhere && !slots_[slot].retired; }
     // The item's entry in the tree, or -1.

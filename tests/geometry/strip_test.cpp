@@ -136,7 +136,7 @@ TEST(CellFrame, WalkAlongABandReachesTheCellOfEveryPointInItOnce) {
         const CellFrame frame(extent, static_cast<std::size_t>(Uniform(random, 1, 5000)));
         const Strip strip = RandomStrip(random);
         std::vector<std::size_t> reached;
-        frame.ForEachCellAlong(strip, 1e-9, [&](std::size_t cell) { reached.push_back(cell); });
+        frame.ForEachCellAlong(strip, 1e-9, [&](int x, int y) { reached.push_back(frame.Index(x, y)); });
         std::sort(reached.begin(), reached.end());
         ASSERT_EQ(std::adjacent_find(reached.begin(), reached.end()), reached.end()) << i << ": a cell reached twice";
         for (int j = 0; j < 50; ++j) {
