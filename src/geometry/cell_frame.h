@@ -12,9 +12,9 @@
 namespace loopweave {
 
 // Square cells over a fixed extent, about as many as wanted: the geometry of
-// the grids that find pieces to cut and elements in contact. A flat extent gets one row or column of cells;
-// boxes beyond the extent are clamped to its border cells, so that two boxes
-// that meet always reach a common cell.
+// the grids that find pieces to cut and elements in contact. A flat extent
+// gets one row or column of cells; boxes beyond the extent are clamped to its
+// border cells, so that two boxes that meet always reach a common cell.
 struct CellFrame {
     // The cells a box reaches into, inclusive.
     struct Range {
@@ -45,11 +45,13 @@ struct CellFrame {
     }
 
     // Calls `visit` with the column and row of every cell that the band
-    // reaches, each once, column by column along its larger direction (row by row for a
-    // band nearer to upright): in each, the cells across from where the
-    // band's line runs through the column widened by the band's half-width
-    // on both sides, and grown by that and by `pad` across. The pad covers the
-    // rounding of the line's course and of the cells' edges.
+    // reaches, each once, column by column along its larger direction (row
+    // by row for a band nearer to upright): in each, the cells across from
+    // where the band's line runs through the column widened by the band's
+    // half-width on both sides, grown by that and by `pad` across. The pad
+    // covers the rounding of the line's course and of the cells' edges. A
+    // band at a slant, covered by boxes instead, would read each cell along
+    // it two or three times.
     template <typename Visit>
     void ForEachCellAlong(const Strip& band, double pad, Visit&& visit) const {
         const bool alongX = std::fabs(band.to.x - band.from.x) >= std::fabs(band.to.y - band.from.y);

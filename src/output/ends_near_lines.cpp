@@ -20,7 +20,8 @@ struct End {
 // cells it passes in one sweep each.
 class EndGrid {
 public:
-    EndGrid(const Box& extent, const std::vector<End>& ends) : frame_(extent, ends.size()), from_(frame_.Cells() + 1, 0) {
+    EndGrid(const Box& extent, const std::vector<End>& ends)
+        : frame_(extent, ends.size()), from_(frame_.Cells() + 1, 0) {
         std::vector<std::size_t> cellOf(ends.size());
         for (std::size_t e = 0; e < ends.size(); ++e) {
             const CellFrame::Range range = frame_.RangeOf(Box::Around(ends[e].point, ends[e].point));
@@ -80,7 +81,8 @@ EndsNearLines::EndsNearLines(const std::vector<Segment>& segments, const std::ve
         // An element with both ends in the band is met twice.
         partners.clear();
         grid.Along(band, pad, [&](const End& end) {
-            if (end.owner != static_cast<int>(i) && band.Meets(Box::Around(end.point, end.point))) partners.push_back(end.owner);
+            if (end.owner != static_cast<int>(i) && band.Meets(Box::Around(end.point, end.point)))
+                partners.push_back(end.owner);
         });
         std::sort(partners.begin(), partners.end());
         partners.erase(std::unique(partners.begin(), partners.end()), partners.end());

@@ -20,11 +20,13 @@ namespace loopweave {
 // (ContactCandidates).
 //
 // Each line is the band across the chain's extent within h of it (Strip);
-// the elements' ends are listed in a grid, which is read along each band in
-// stretches about a cell long, so that a band reads the cells it passes and
-// no more. A chain whose ends lie near many lines (nearly every end of a
-// chain along one straight line is near every other element's line) gives
-// more pairs than `mostPairs`; they are not listed, and Complete is false.
+// the elements' ends are listed in a grid, which is read along each band
+// cell by cell (CellFrame::ForEachCellAlong), so that a band reads the cells
+// it passes and no more: about the square root of the chain's size each.
+//
+// A chain whose ends lie near many lines (nearly every end of a chain along
+// one straight line is near every other element's line) gives more pairs
+// than `mostPairs`; they are not listed, and Complete is false.
 class EndsNearLines {
 public:
     // Pairs the elements not marked in `leftOut`; `extent` holds them all,
