@@ -4,19 +4,18 @@
 #include <algorithm>
 #include <cmath>
 
-#include "geometry/point.h"
 #include "geometry/box.h"
+#include "geometry/point.h"
 
 namespace loopweave {
 
 // A band along a stretch of a line: the points within `halfWidth`, along
 // each axis, of the segment from `from` to `to`. A long line at a slant has a
 // box that covers a whole drawing, while its band, however long, meets only
-// the few boxes it passes, and an index asked along it (Stretches) reads only
-// the cells it passes.
+// the few boxes it passes, and an index asked along it
+// (CellFrame::ForEachCellAlong, PackedBoxTree::QueryAlong) reads only the
+// cells or nodes it passes.
 struct Strip {
-    static constexpr double kMostStretches = 1 << 20;
-
     Point from;
     Point to;
     double halfWidth;
@@ -86,30 +85,6 @@ struct Strip {
         const double my = q.x - p.x;
         return overlap(nx, ny, from, p, q, halfWidth * (std::fabs(nx) + std::fabs(ny))) &&
                overlap(mx, my, p, from, to, halfWidth * (std::fabs(mx) + std::fabs(my)));
-    }
-
-    // Calls `visit` with boxes that together cover the band: the boxes of
-    // stretches that span at most `step` across the band's larger direction,
-    // grown by the half-width and by `pad` more, which covers the rounding of
-    // the stretches' ends. A cell of that side then meets about as many of
-    // them as the band passes: one for a band along an axis, one a cell at
-    // 45 degrees.
-    template <typename Visit>
-    void Stretches(double step, double pad, Visit&& visit) const {
-        const double dx = to.x - from.x;
-        const double dy = to.y - from.y;
-        const double across = std::min(std::fabs(dx), std::fabs(dy));
-        // Capped, in case of a step far below the span: longer stretches
-        // still cover the band.
-        const double count = std::min(step > 0 ? std::ceil(across / step) : 1.0, kMostStretches);
-        const long stretches = count >= 1 ? static_cast<long>(count) : 1;
-        Point last = from;
-        for (long i = 1; i <= stretches; ++i) {
-            const double t = static_cast<double>(i) / static_cast<double>(stretches);
-            const Point next = i == stretches ? to : Point{from.x + t * dx, from.y + t * dy};
-            visit(Box::Around(last, next).Grown(halfWidth + pad));
-            last = next;
-        }
     }
 };
 

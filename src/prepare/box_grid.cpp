@@ -171,9 +171,7 @@ void BoxGrid::QueryAlong(const Strip& strip, double pad, std::vector<int>& found
         if (liveOn_[layer] == 0) continue;
         GridOf(layer).ForEachCellAlong(strip, pad, [&](int x, int y) { QueryCell(layer, x, y, found); });
     }
-    if (tree_.Size() > 0) {
-        strip.Stretches(grids_.back().cellSize, pad, [&](const Box& stretch) { tree_.Query(stretch, found); });
-    }
+    tree_.QueryAlong(Strip{strip.from, strip.to, strip.halfWidth + pad}, found);
 }
 
 void BoxGrid::QueryBox(const Box& box, std::vector<int>& found) {

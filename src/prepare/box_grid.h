@@ -7,7 +7,7 @@
 
 #include "geometry/box.h"
 #include "geometry/cell_frame.h"
-#include "prepare/packed_box_tree.h"
+#include "geometry/packed_box_tree.h"
 #include "geometry/strip.h"
 
 namespace loopweave {
@@ -76,11 +76,9 @@ public:
     // particular order.
     void Query(const Box& box, std::vector<int>& found);
 
-    // Appends, as Query does, the items listed in the cells that the band
-    // reaches on each grid (CellFrame::ForEachCellAlong, grown by `pad`), each
-    // from the grids once, and the items in the tree met by boxes that cover
-    // the band (Strip::Stretches, a coarsest cell long); those may come more
-    // than once.
+    // Appends, as Query does, the items listed in the cells that the band,
+    // grown by `pad`, reaches on each grid (CellFrame::ForEachCellAlong), and
+    // the items in the tree whose loaded boxes it meets, each once.
     void QueryAlong(const Strip& strip, double pad, std::vector<int>& found);
 
 private:

@@ -1,7 +1,6 @@
 // Bands along lines against distances found by search: a band must meet
 // every box and segment within its half-width of its segment, along either
-// axis, and none beyond; its stretches, and the cells a walk along it
-// reaches, must cover it.
+// axis, and none beyond; the cells a walk along it reaches must cover it.
 
 #include <gtest/gtest.h>
 
@@ -108,22 +107,6 @@ TEST(Strip, MeetsTheSegmentsWithinItsHalfWidthAndNoOthers) {
         }
     }
     EXPECT_GT(met, 100);
-}
-
-TEST(Strip, StretchesCoverTheBand) {
-    Random random(3);
-    for (int i = 0; i < 2000; ++i) {
-        const Strip strip = RandomStrip(random);
-        std::vector<Box> stretches;
-        strip.Stretches(Uniform(random, 0.5, 20), 0, [&](const Box& box) { stretches.push_back(box); });
-        for (int j = 0; j < 20; ++j) {
-            const Point on = At(strip.from, strip.to, Uniform(random, 0, 1));
-            const Point p{on.x + Uniform(random, -1, 1) * strip.halfWidth, on.y + Uniform(random, -1, 1) * strip.halfWidth};
-            ASSERT_TRUE(std::any_of(stretches.begin(), stretches.end(),
-                                    [&](const Box& box) { return DistanceAlongAxes(p, box) == 0; }))
-                << i;
-        }
-    }
 }
 
 // Frames of a few cells to many, narrow and square, some bands reaching

@@ -1,10 +1,11 @@
-#ifndef LOOPWEAVE_PREPARE_PACKED_BOX_TREE_H
-#define LOOPWEAVE_PREPARE_PACKED_BOX_TREE_H
+#ifndef LOOPWEAVE_GEOMETRY_PACKED_BOX_TREE_H
+#define LOOPWEAVE_GEOMETRY_PACKED_BOX_TREE_H
 
 #include <cstddef>
 #include <vector>
 
 #include "geometry/box.h"
+#include "geometry/strip.h"
 
 namespace loopweave {
 
@@ -42,6 +43,9 @@ public:
 
     // Appends to `found` the item of every live entry whose box meets `box`.
     void Query(const Box& box, std::vector<int>& found) const;
+    // Appends to `found` the item of every live entry whose box meets the
+    // band: a band at a slant meets few of the nodes that its box would.
+    void QueryAlong(const Strip& band, std::vector<int>& found) const;
 
 private:
     struct Node {
@@ -52,7 +56,10 @@ private:
     // node of level l + 1 is over up to kFanOut nodes of level l.
     static constexpr std::size_t kFanOut = 16;
 
-    void Descend(std::size_t level, std::size_t node, const Box& box, std::vector<int>& found) const;
+    // Reports the live entries below the node whose boxes `meets` accepts,
+    // descending only into nodes whose boxes it accepts.
+    template <typename Meets>
+    void Descend(std::size_t level, std::size_t node, const Meets& meets, std::vector<int>& found) const;
 
     std::vector<Entry> entries_;
     std::vector<bool> live_;                // by entry
@@ -61,4 +68,4 @@ private:
 
 }  // namespace loopweave
 
-#endif  // LOOPWEAVE_PREPARE_PACKED_BOX_TREE_H
+#endif  // LOOPWEAVE_GEOMETRY_PACKED_BOX_TREE_H

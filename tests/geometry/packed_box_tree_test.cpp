@@ -1,5 +1,6 @@
 // The packed tree against a scan of every entry, on trees deep enough that
-// nodes count their live entries over several levels.
+// nodes count their live entries over several levels, asked with boxes and
+// along bands.
 
 #include <gtest/gtest.h>
 
@@ -7,12 +8,13 @@
 #include <random>
 #include <vector>
 
-#include "prepare/packed_box_tree.h"
+#include "geometry/packed_box_tree.h"
 
 namespace {
 
 using loopweave::Box;
 using loopweave::PackedBoxTree;
+using loopweave::Strip;
 
 // Long thin boxes, many sharing a centre line as the sides of nested squares
 // do, among small ones; entries leave and change hands between queries.
@@ -49,15 +51,21 @@ TEST(PackedBoxTree, QueriesReportEveryLiveEntryTheyMeetAsEntriesLeave) {
             const double x = place(random);
             const double y = place(random);
             const Box asked{x, y, x + place(random) / 10, y};
+            const Strip band{{x, y}, {place(random), place(random)}, place(random) / 1000};
             std::vector<int> found;
+            std::vector<int> foundAlong;
             tree.Query(asked, found);
+            tree.QueryAlong(band, foundAlong);
             std::vector<int> expected;
+            std::vector<int> expectedAlong;
             for (std::size_t entry = 0; entry < tree.Size(); ++entry) {
-                if (live[entry] && asked.Meets(tree.At(entry).box)) expected.push_back(tree.At(entry).item);
+                if (!live[entry]) continue;
+                if (asked.Meets(tree.At(entry).box)) expected.push_back(tree.At(entry).item);
+                if (band.Meets(tree.At(entry).box)) expectedAlong.push_back(tree.At(entry).item);
             }
-            std::sort(found.begin(), found.end());
-            std::sort(expected.begin(), expected.end());
+            for (std::vector<int>* list : {&found, &expected, &foundAlong, &expectedAlong}) std::sort(list->begin(), list->end());
             ASSERT_EQ(found, expected) << "round " << round;
+            ASSERT_EQ(foundAlong, expectedAlong) << "round " << round;
         }
     }
 }

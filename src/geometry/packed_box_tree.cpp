@@ -1,4 +1,4 @@
-#include "prepare/packed_box_tree.h"
+#include "geometry/packed_box_tree.h"
 
 #include <algorithm>
 #include <cmath>
@@ -79,22 +79,27 @@ void PackedBoxTree::Drop(std::size_t entry) {
 }
 
 void PackedBoxTree::Query(const Box& box, std::vector<int>& found) const {
-    if (!levels_.empty()) Descend(levels_.size() - 1, 0, box, found);
+    if (!levels_.empty()) Descend(levels_.size() - 1, 0, [&](const Box& other) { return box.Meets(other); }, found);
 }
 
-void PackedBoxTree::Descend(std::size_t level, std::size_t node, const Box& box, std::vector<int>& found) const {
+void PackedBoxTree::QueryAlong(const Strip& band, std::vector<int>& found) const {
+    if (!levels_.empty()) Descend(levels_.size() - 1, 0, [&](const Box& other) { return band.Meets(other); }, found);
+}
+
+template <typename Meets>
+void PackedBoxTree::Descend(std::size_t level, std::size_t node, const Meets& meets, std::vector<int>& found) const {
     const Node& here = levels_[level][node];
-    if (here.live == 0 || !box.Meets(here.box)) return;
+    if (here.live == 0 || !meets(here.box)) return;
     const std::size_t first = node * kFanOut;
     if (level == 0) {
         const std::size_t last = std::min(first + kFanOut, entries_.size());
         for (std::size_t entry = first; entry < last; ++entry) {
-            if (live_[entry] && box.Meets(entries_[entry].box)) found.push_back(entries_[entry].item);
+            if (live_[entry] && meets(entries_[entry].box)) found.push_back(entries_[entry].item);
         }
         return;
     }
     const std::size_t last = std::min(first + kFanOut, levels_[level - 1].size());
-    for (std::size_t child = first; child < last; ++child) Descend(level - 1, child, box, found);
+    for (std::size_t child = first; child < last; ++child) Descend(level - 1, child, meets, found);
 }
 
 }  // namespace loopweave
