@@ -17,6 +17,13 @@ constexpr std::size_t kFewestForGrid = 32;
 // this many of them on average.
 constexpr double kMostEntriesPerElement = 8;
 
+// An element whose box covers more cells than this is compared with every
+// other, if there are at most so many such elements, and one more for each
+// so many elements of the chain.
+constexpr double kMostEntriesOfOne = 64;
+constexpr std::size_t kMostWidened = 16;
+constexpr std::size_t kElementsPerWidened = 4096;
+
 // Far from the origin, the pairs found along the elements' lines are stored:
 // a chain with more than this many is checked pair by pair.
 constexpr std::size_t kMostPairsPerElement = 64;
@@ -117,6 +124,7 @@ ContactCandidates::ContactCandidates(const std::vector<Segment>& segments) : cou
         narrow_[i].reach = reach;
         grown[i] = boxes[i].Grown(reach + pad);
     }
+    ListInCells(grown);
     if (!reachesHold) {
         ends_.emplace(segments, wide_, chain, areaBound, pad, kMostPairsPerElement * segments.size() + kMostPairs);
         if (!ends_->Complete()) {
@@ -124,7 +132,6 @@ ContactCandidates::ContactCandidates(const std::vector<Segment>& segments) : cou
             return;
         }
     }
-    ListInCells(grown);
     for (int i = 0; i < count_; ++i) {
         if (wide_[static_cast<std::size_t>(i)]) wideList_.push_back(i);
     }
@@ -132,29 +139,56 @@ ContactCandidates::ContactCandidates(const std::vector<Segment>& segments) : cou
 
 void ContactCandidates::ListInCells(const std::vector<Box>& grown) {
     // Cells as small as a typical grown box, so that a cell lists few
-    // elements, but large enough that the listing stays within a few entries
-    // per element: a box k cells wide covers up to (k + 2)^2 of them, and a
-    // few long elements among many short ones would otherwise cover
-    // thousands. Start from the median size and double until the listing fits.
+    // elements. A box k cells wide covers up to (k + 2)^2 of them, and a few
+    // long elements among many short ones would cover thousands: those are
+    // compared with every other instead, as long as they are few. Beyond
+    // that the cells are made larger, doubling from the median size until
+    // the listing stays within a few entries per element. (Made larger for a
+    // single long element, the cells of a crowd of short ones around it grew
+    // until the whole crowd shared one, and every pair in it was a
+    // candidate.)
+    const auto sizeOf = [&](std::size_t i) {
+        return std::max(grown[i].maxX - grown[i].minX, grown[i].maxY - grown[i].minY);
+    };
+    const auto entriesOf = [](double size, double cellSize) {
+        const double across = std::floor(size / cellSize) + 2;
+        return across * across;
+    };
     std::vector<double> sizes;
-    origin_[0] = origin_[1] = HUGE_VAL;
     for (std::size_t i = 0; i < grown.size(); ++i) {
-        if (wide_[i]) continue;
-        sizes.push_back(std::max(grown[i].maxX - grown[i].minX, grown[i].maxY - grown[i].minY));
-        origin_[0] = std::min(origin_[0], grown[i].minX);
-        origin_[1] = std::min(origin_[1], grown[i].minY);
+        if (!wide_[i]) sizes.push_back(sizeOf(i));
     }
     firstCovered_.assign(grown.size() + 1, 0);
     if (sizes.empty()) return;
     std::nth_element(sizes.begin(), sizes.begin() + static_cast<std::ptrdiff_t>(sizes.size() / 2), sizes.end());
     cellSize_ = sizes[sizes.size() / 2];
     if (!(cellSize_ > 0)) cellSize_ = 1;
+    const auto oversized = [&](std::size_t i) { return entriesOf(sizeOf(i), cellSize_) > kMostEntriesOfOne; };
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < grown.size(); ++i) count += !wide_[i] && oversized(i) ? 1 : 0;
+    if (count <= kMostWidened + sizes.size() / kElementsPerWidened) {
+        sizes.clear();
+        for (std::size_t i = 0; i < grown.size(); ++i) {
+            if (wide_[i]) continue;
+            if (oversized(i)) {
+                wide_[i] = true;
+            } else {
+                sizes.push_back(sizeOf(i));
+            }
+        }
+    }
     const auto listingAt = [&](double cellSize) {
         double entries = 0;
-        for (double size : sizes) entries += (std::floor(size / cellSize) + 2) * (std::floor(size / cellSize) + 2);
+        for (double size : sizes) entries += entriesOf(size, cellSize);
         return entries;
     };
     while (listingAt(cellSize_) > kMostEntriesPerElement * static_cast<double>(sizes.size())) cellSize_ *= 2;
+    origin_[0] = origin_[1] = HUGE_VAL;
+    for (std::size_t i = 0; i < grown.size(); ++i) {
+        if (wide_[i]) continue;
+        origin_[0] = std::min(origin_[0], grown[i].minX);
+        origin_[1] = std::min(origin_[1], grown[i].minY);
+    }
 
     // Each element's cells, numbered as they are first met.
     for (std::size_t i = 0; i < grown.size(); ++i) {
