@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "geometry/point.h"
 #include "geometry/box.h"
 #include "geometry/cell_frame.h"
+#include "geometry/point.h"
 #include "geometry/strip.h"
 
 namespace loopweave {

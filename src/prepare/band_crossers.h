@@ -5,10 +5,10 @@
 #include <vector>
 
 #include "geometry/point.h"
+#include "geometry/strip.h"
 #include "prepare/cut_bounds.h"
 #include "prepare/list_order.h"
 #include "prepare/piece_table.h"
-#include "geometry/strip.h"
 
 namespace loopweave {
 

@@ -1,9 +1,9 @@
 #ifndef LOOPWEAVE_PREPARE_CUT_BOUNDS_H
 #define LOOPWEAVE_PREPARE_CUT_BOUNDS_H
 
+#include "geometry/box.h"
 #include "geometry/contact_reach.h"
 #include "geometry/point.h"
-#include "geometry/box.h"
 #include "geometry/strip.h"
 
 namespace loopweave {
