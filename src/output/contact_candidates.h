@@ -32,8 +32,9 @@ namespace loopweave {
 // that crowds into one place has nearly every pair near, and storing them
 // would cost memory that grows with the square of the chain.
 //
-// Elements with a coordinate that is not finite, elements of no length and
-// elements whose reach spans the whole chain are compared with every other.
+// Elements with a coordinate that is not finite, elements of no length,
+// elements whose reach spans the whole chain and a few elements far larger
+// than the cells are compared with every other.
 //
 // Far from the origin, where the rounding G of the doubled areas over the
 // chain outgrows the tolerance, no reach bounds the relation test: two short

@@ -20,9 +20,11 @@ namespace loopweave {
 // (ContactCandidates).
 //
 // Each line is the band across the chain's extent within h of it (Strip);
-// the elements' ends are listed in a grid, which is read along each band
-// cell by cell (CellFrame::ForEachCellAlong), so that a band reads the cells
-// it passes and no more: about the square root of the chain's size each.
+// the elements' ends go into a packed tree, which each band descends only
+// where it meets the nodes (PackedBoxTree::QueryAlong): about the square
+// root of the chain's size each, however the ends crowd. (A grid with cells
+// sized for the extent let a crowd of short elements beside one that runs
+// far away share a few cells, which every band in the crowd read whole.)
 //
 // A chain whose ends lie near many lines (nearly every end of a chain along
 // one straight line is near every other element's line) gives more pairs
