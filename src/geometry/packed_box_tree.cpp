@@ -79,11 +79,13 @@ void PackedBoxTree::Drop(std::size_t entry) {
 }
 
 void PackedBoxTree::Query(const Box& box, std::vector<int>& found) const {
-    if (!levels_.empty()) Descend(levels_.size() - 1, 0, [&](const Box& other) { return box.Meets(other); }, found);
+    const auto meets = [&](const Box& other) { return box.Meets(other); };
+    if (!levels_.empty()) Descend(levels_.size() - 1, 0, meets, found);
 }
 
 void PackedBoxTree::QueryAlong(const Strip& band, std::vector<int>& found) const {
-    if (!levels_.empty()) Descend(levels_.size() - 1, 0, [&](const Box& other) { return band.Meets(other); }, found);
+    const auto meets = [&](const Box& other) { return band.Meets(other); };
+    if (!levels_.empty()) Descend(levels_.size() - 1, 0, meets, found);
 }
 
 template <typename Meets>

@@ -84,7 +84,8 @@ ContactCandidates::ContactCandidates(const std::vector<Segment>& segments) : cou
         if (!IsFinite(s.start) || !IsFinite(s.end)) continue;
         const Box& box = boxes.back();
         chain = chain.Joined(box);
-        magnitude = std::max({magnitude, std::fabs(box.minX), std::fabs(box.minY), std::fabs(box.maxX), std::fabs(box.maxY)});
+        magnitude =
+            std::max({magnitude, std::fabs(box.minX), std::fabs(box.minY), std::fabs(box.maxX), std::fabs(box.maxY)});
     }
     const double extent = std::max({chain.maxX - chain.minX, chain.maxY - chain.minY, 0.0});
     const double roundingBound = AreaRoundingBound(magnitude, extent);

@@ -164,12 +164,14 @@ TEST(DiagnosisDifferential, ElementsFarApartAlongOneLineFarFromTheOrigin) {
             // Half of them off the line, by as much as makes a doubled area
             // of a few units in the last place of its largest products.
             const double length = std::hypot(dx, dy);
-            const double off = unit(random) < 0.5 ? 0 : 4 * (2 * unit(random) - 1) * DBL_EPSILON * centreX * std::fabs(along);
+            const double off =
+                unit(random) < 0.5 ? 0 : 4 * (2 * unit(random) - 1) * DBL_EPSILON * centreX * std::fabs(along);
             const double offX = -dy / length * off;
             const double offY = dx / length * off;
             const Line planted{a.sx + along * dx + offX, a.sy + along * dy + offY, a.sx + (along + span) * dx + offX,
                                a.sy + (along + span) * dy + offY};
-            lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(unit(random) * static_cast<double>(lines.size())), planted);
+            lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(unit(random) * static_cast<double>(lines.size())),
+                         planted);
         }
         COutputLoopweave polygon;
         RandomDrawings::AppendAsClosedChain(polygon, lines);

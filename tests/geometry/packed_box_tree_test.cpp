@@ -63,7 +63,9 @@ TEST(PackedBoxTree, QueriesReportEveryLiveEntryTheyMeetAsEntriesLeave) {
                 if (asked.Meets(tree.At(entry).box)) expected.push_back(tree.At(entry).item);
                 if (band.Meets(tree.At(entry).box)) expectedAlong.push_back(tree.At(entry).item);
             }
-            for (std::vector<int>* list : {&found, &expected, &foundAlong, &expectedAlong}) std::sort(list->begin(), list->end());
+            for (std::vector<int>* list : {&found, &expected, &foundAlong, &expectedAlong}) {
+                std::sort(list->begin(), list->end());
+            }
             ASSERT_EQ(found, expected) << "round " << round;
             ASSERT_EQ(foundAlong, expectedAlong) << "round " << round;
         }
