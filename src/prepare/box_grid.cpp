@@ -162,9 +162,33 @@ void BoxGrid::Query(const Box& box, std::vector<int>& found) {
     QueryBox(box, found);
 }
 
-// Each grid is asked in stretches as long as its cells, so that a coarser
-// grid's cell is not read again for every finer stretch in it; the tree in
-// stretches as long as the coarsest grid's cells.
+// Appends the slot's item unless this query has reported it already.
+void BoxGrid::Report(std::size_t slot, std::vector<int>& found) {
+    Slot& reported = slots_[slot];
+    if (reported.seenAt == query_) return;
+    reported.seenAt = query_;
+    found.push_back(reported.item);
+}
+
+void BoxGrid::QueryCell(Layer layer, int x, int y, std::vector<int>& found) {
+    std::vector<int>& cell = GridOf(layer).Cell(x, y);
+    for (std::size_t i = 0; i < cell.size();) {
+        const auto slot = static_cast<std::size_t>(cell[i]);
+        const Slot& listed = slots_[slot];
+        // Entries of retired slots, and of slots listed elsewhere now, are
+        // dropped as they are met.
+        if (listed.retired || listed.layer != layer || !listed.range.Contains(x, y)) {
+            cell[i] = cell.back();
+            cell.pop_back();
+            continue;
+        }
+        ++i;
+        Report(slot, found);
+    }
+}
+
+// Each grid is read along the band cell by cell, each of its cells once,
+// and the tree descends only into the nodes the band meets.
 void BoxGrid::QueryAlong(const Strip& strip, double pad, std::vector<int>& found) {
     ++query_;
     for (Layer layer = kFine; layer <= grids_.size(); ++layer) {
@@ -188,29 +212,5 @@ void BoxGrid::QueryGrid(Layer layer, const Box& box, std::vector<int>& found) {
     }
 }
 
-void BoxGrid::QueryCell(Layer layer, int x, int y, std::vector<int>& found) {
-    std::vector<int>& cell = GridOf(layer).Cell(x, y);
-    for (std::size_t i = 0; i < cell.size();) {
-        const auto slot = static_cast<std::size_t>(cell[i]);
-        const Slot& listed = slots_[slot];
-        // Entries of retired slots, and of slots listed elsewhere now, are
-        // dropped as they are met.
-        if (listed.retired || listed.layer != layer || !listed.range.Contains(x, y)) {
-            cell[i] = cell.back();
-            cell.pop_back();
-            continue;
-        }
-        ++i;
-        Report(slot, found);
-    }
-}
-
-// Appends the slot's item unless this query has reported it already.
-void BoxGrid::Report(std::size_t slot, std::vector<int>& found) {
-    Slot& reported = slots_[slot];
-    if (reported.seenAt == query_) return;
-    reported.seenAt = query_;
-    found.push_back(reported.item);
-}
 
 }  // namespace loopweave

@@ -114,8 +114,9 @@ private:
     void Refine();
     void QueryBox(const Box& box, std::vector<int>& found);
     void QueryGrid(Layer layer, const Box& box, std::vector<int>& found);
-    void QueryCell(Layer layer, int x, int y, std::vector<int>& found);
-    void Report(std::size_t slot, std::vector<int>& found);
+    // Inline: a query's inner loop, which a call per cell slows by a tenth.
+    inline void QueryCell(Layer layer, int x, int y, std::vector<int>& found);
+    inline void Report(std::size_t slot, std::vector<int>& found);
     bool Live(std::size_t slot) const { return slots_[slot].layer != kNowhere && !slots_[slot].retired; }
     // The item's entry in the tree, or -1.
     int EntryOf(int item) const;
