@@ -17,9 +17,11 @@ constexpr std::size_t kFewestForGrid = 32;
 // this many of them on average.
 constexpr double kMostEntriesPerElement = 8;
 
-// An element whose box covers more cells than this is compared with every
-// other, if there are at most so many such elements, and one more for each
-// so many elements of the chain.
+// Where the listing would not fit in cells this many times the median size,
+// an element whose box covers more of them than this is compared with every
+// other instead, if there are at most so many such elements, and one more
+// for each so many elements of the chain.
+constexpr double kMostGrowth = 8;
 constexpr double kMostEntriesOfOne = 64;
 constexpr std::size_t kMostWidened = 16;
 constexpr std::size_t kElementsPerWidened = 4096;
@@ -140,14 +142,15 @@ ContactCandidates::ContactCandidates(const std::vector<Segment>& segments) : cou
 
 void ContactCandidates::ListInCells(const std::vector<Box>& grown) {
     // Cells as small as a typical grown box, so that a cell lists few
-    // elements. A box k cells wide covers up to (k + 2)^2 of them, and a few
-    // long elements among many short ones would cover thousands: those are
+    // elements, while the listing stays within a few entries per element. A
+    // box k cells wide covers up to (k + 2)^2 of them, and a few long
+    // elements among many short ones can cover thousands: where the listing
+    // would not fit even in cells eight times the median size, those are
     // compared with every other instead, as long as they are few. Beyond
     // that the cells are made larger, doubling from the median size until
-    // the listing stays within a few entries per element. (Made larger for a
-    // single long element, the cells of a crowd of short ones around it grew
-    // until the whole crowd shared one, and every pair in it was a
-    // candidate.)
+    // the listing fits. (Made larger for a single long
+    // element, the cells of a crowd of short ones around it grew until the
+    // whole crowd shared one, and every pair in it was a candidate.)
     const auto sizeOf = [&](std::size_t i) {
         return std::max(grown[i].maxX - grown[i].minX, grown[i].maxY - grown[i].minY);
     };
@@ -164,10 +167,16 @@ void ContactCandidates::ListInCells(const std::vector<Box>& grown) {
     std::nth_element(sizes.begin(), sizes.begin() + static_cast<std::ptrdiff_t>(sizes.size() / 2), sizes.end());
     cellSize_ = sizes[sizes.size() / 2];
     if (!(cellSize_ > 0)) cellSize_ = 1;
+    const auto listingAt = [&](double cellSize) {
+        double entries = 0;
+        for (double size : sizes) entries += entriesOf(size, cellSize);
+        return entries;
+    };
     const auto oversized = [&](std::size_t i) { return entriesOf(sizeOf(i), cellSize_) > kMostEntriesOfOne; };
     std::size_t count = 0;
     for (std::size_t i = 0; i < grown.size(); ++i) count += !wide_[i] && oversized(i) ? 1 : 0;
-    if (count <= kMostWidened + sizes.size() / kElementsPerWidened) {
+    if (listingAt(kMostGrowth * cellSize_) > kMostEntriesPerElement * static_cast<double>(sizes.size()) &&
+        count <= kMostWidened + sizes.size() / kElementsPerWidened) {
         sizes.clear();
         for (std::size_t i = 0; i < grown.size(); ++i) {
             if (wide_[i]) continue;
@@ -178,11 +187,6 @@ void ContactCandidates::ListInCells(const std::vector<Box>& grown) {
             }
         }
     }
-    const auto listingAt = [&](double cellSize) {
-        double entries = 0;
-        for (double size : sizes) entries += entriesOf(size, cellSize);
-        return entries;
-    };
     while (listingAt(cellSize_) > kMostEntriesPerElement * static_cast<double>(sizes.size())) cellSize_ *= 2;
     origin_[0] = origin_[1] = HUGE_VAL;
     for (std::size_t i = 0; i < grown.size(); ++i) {
