@@ -148,9 +148,9 @@ void ContactCandidates::ListInCells(const std::vector<Box>& grown) {
     // would not fit even in cells eight times the median size, those are
     // compared with every other instead, as long as they are few. Beyond
     // that the cells are made larger, doubling from the median size until
-    // the listing fits. (Made larger for a single long
-    // element, the cells of a crowd of short ones around it grew until the
-    // whole crowd shared one, and every pair in it was a candidate.)
+    // the listing fits. (Made larger for a single long element, the cells of
+    // a crowd of short ones around it grew until the whole crowd shared one,
+    // and every pair in it was a candidate.)
     const auto sizeOf = [&](std::size_t i) {
         return std::max(grown[i].maxX - grown[i].minX, grown[i].maxY - grown[i].minY);
     };
@@ -167,27 +167,28 @@ void ContactCandidates::ListInCells(const std::vector<Box>& grown) {
     std::nth_element(sizes.begin(), sizes.begin() + static_cast<std::ptrdiff_t>(sizes.size() / 2), sizes.end());
     cellSize_ = sizes[sizes.size() / 2];
     if (!(cellSize_ > 0)) cellSize_ = 1;
-    const auto listingAt = [&](double cellSize) {
+    const auto fits = [&](double cellSize) {
         double entries = 0;
         for (double size : sizes) entries += entriesOf(size, cellSize);
-        return entries;
+        return entries <= kMostEntriesPerElement * static_cast<double>(sizes.size());
     };
-    const auto oversized = [&](std::size_t i) { return entriesOf(sizeOf(i), cellSize_) > kMostEntriesOfOne; };
-    std::size_t count = 0;
-    for (std::size_t i = 0; i < grown.size(); ++i) count += !wide_[i] && oversized(i) ? 1 : 0;
-    if (listingAt(kMostGrowth * cellSize_) > kMostEntriesPerElement * static_cast<double>(sizes.size()) &&
-        count <= kMostWidened + sizes.size() / kElementsPerWidened) {
-        sizes.clear();
-        for (std::size_t i = 0; i < grown.size(); ++i) {
-            if (wide_[i]) continue;
-            if (oversized(i)) {
-                wide_[i] = true;
-            } else {
-                sizes.push_back(sizeOf(i));
+    if (!fits(kMostGrowth * cellSize_)) {
+        const auto oversized = [&](std::size_t i) { return entriesOf(sizeOf(i), cellSize_) > kMostEntriesOfOne; };
+        std::size_t count = 0;
+        for (std::size_t i = 0; i < grown.size(); ++i) count += !wide_[i] && oversized(i) ? 1 : 0;
+        if (count <= kMostWidened + sizes.size() / kElementsPerWidened) {
+            sizes.clear();
+            for (std::size_t i = 0; i < grown.size(); ++i) {
+                if (wide_[i]) continue;
+                if (oversized(i)) {
+                    wide_[i] = true;
+                } else {
+                    sizes.push_back(sizeOf(i));
+                }
             }
         }
     }
-    while (listingAt(cellSize_) > kMostEntriesPerElement * static_cast<double>(sizes.size())) cellSize_ *= 2;
+    while (!fits(cellSize_)) cellSize_ *= 2;
     origin_[0] = origin_[1] = HUGE_VAL;
     for (std::size_t i = 0; i < grown.size(); ++i) {
         if (wide_[i]) continue;
