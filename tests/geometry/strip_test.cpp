@@ -71,6 +71,14 @@ Strip RandomStrip(Random& random) {
 // and the rounding cannot matter.
 constexpr double kHair = 1e-9;
 
+// Whether a band's answer agrees with the distance wherever that decides it:
+// within the half-width less a hair it meets, beyond it plus a hair it does not.
+::testing::AssertionResult AgreesWithDistance(bool meets, double distance, double halfWidth) {
+    if (distance < halfWidth - kHair && !meets) return ::testing::AssertionFailure() << "misses at " << distance;
+    if (distance > halfWidth + kHair && meets) return ::testing::AssertionFailure() << "meets at " << distance;
+    return ::testing::AssertionSuccess();
+}
+
 TEST(Strip, MeetsTheBoxesWithinItsHalfWidthAndNoOthers) {
     Random random(1);
     int met = 0;
@@ -79,13 +87,8 @@ TEST(Strip, MeetsTheBoxesWithinItsHalfWidthAndNoOthers) {
         const Point corner = RandomPoint(random);
         const Box box{corner.x, corner.y, corner.x + Uniform(random, 0, 5), corner.y + Uniform(random, 0, 5)};
         const double distance = Least([&](double t) { return DistanceAlongAxes(At(strip.from, strip.to, t), box); });
-        if (distance < strip.halfWidth - kHair) {
-            ASSERT_TRUE(strip.Meets(box)) << i;
-            ++met;
-        }
-        if (distance > strip.halfWidth + kHair) {
-            ASSERT_FALSE(strip.Meets(box)) << i;
-        }
+        ASSERT_TRUE(AgreesWithDistance(strip.Meets(box), distance, strip.halfWidth)) << i;
+        met += distance < strip.halfWidth - kHair;
     }
     EXPECT_GT(met, 300);
 }
@@ -98,13 +101,8 @@ TEST(Strip, MeetsTheSegmentsWithinItsHalfWidthAndNoOthers) {
         const Point p = RandomPoint(random);
         const Point q = random() % 8 == 0 ? p : Point{p.x + Uniform(random, -20, 20), p.y + Uniform(random, -20, 20)};
         const double distance = Least([&](double t) { return DistanceAlongAxes(At(p, q, t), strip.from, strip.to); });
-        if (distance < strip.halfWidth - kHair) {
-            ASSERT_TRUE(strip.MeetsSegment(p, q)) << i;
-            ++met;
-        }
-        if (distance > strip.halfWidth + kHair) {
-            ASSERT_FALSE(strip.MeetsSegment(p, q)) << i;
-        }
+        ASSERT_TRUE(AgreesWithDistance(strip.MeetsSegment(p, q), distance, strip.halfWidth)) << i;
+        met += distance < strip.halfWidth - kHair;
     }
     EXPECT_GT(met, 100);
 }
