@@ -12,9 +12,10 @@
 
 BUILD := build
 # Debian packages the build needs; installed when missing (apt-get, as root or through sudo).
-# GDAL for the command-line tool, Python for its tests, pkg-config for the
-# install test; clang's libFuzzer and valgrind for the reliability checks.
-PACKAGES := g++ cmake ninja-build googletest libbenchmark-dev binutils libgdal-dev python3 pkg-config \
+# GDAL for the command-line tool, Python with GDAL's bindings for its tests,
+# pkg-config for the install test; clang's libFuzzer and valgrind for the
+# reliability checks.
+PACKAGES := g++ cmake ninja-build googletest libbenchmark-dev binutils libgdal-dev python3 python3-gdal pkg-config \
             clang libclang-rt-14-dev valgrind
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
@@ -42,7 +43,7 @@ demo: deps
 	mkdir -p $(DEMO_DIR)
 	$(BUILD)/release/tools/loopweave data/us_state_borders.geojson \
 	    --cross --frame extent --frame-margin 10 --remove-returns \
-	    -o $(DEMO_DIR)/faces.gpkg --svg $(DEMO_DIR)/map.svg --summary
+	    -o $(DEMO_DIR)/faces.gpkg --svg $(DEMO_DIR)/map.svg --overwrite --summary
 
 # The short fuzz run keeps the fuzzer building and working on every change.
 test: deps

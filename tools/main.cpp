@@ -1,8 +1,9 @@
 // loopweave: lines from any vector file OGR reads, to polygons in any format
 // it writes, and a picture. See kUsage in options.cpp for the command line.
 //
-// Exit status: 0 done, 1 the input or an output failed (message on stderr),
-// 2 the command line is wrong.
+// Exit status: 0 done, 1 an input or an output failed (message on stderr),
+// 2 the command line is wrong. A run ended by SIGINT, SIGTERM or SIGHUP dies
+// of the signal, its temporary files removed.
 
 #include <cstdio>
 #include <exception>
@@ -10,37 +11,63 @@
 #include <cpl_error.h>
 #include <gdal.h>
 
+#include "file_names.h"
+#include "gdal_messages.h"
 #include "loopweave.h"
 #include "ogr_input.h"
 #include "ogr_output.h"
 #include "options.h"
-#include "pending_outputs.h"
+#include "output_safety.h"
 #include "pipeline.h"
 #include "polygon_access.h"
+#include "signal_cleanup.h"
 #include "stage_log.h"
+#include "staged_outputs.h"
 #include "summary.h"
 #include "svg_map.h"
 
 namespace {
 
+// Every output is checked before the first line is read: a run that cannot
+// write its result fails at once, not after an hour of cutting.
+void CheckOutputs(const lwtool::Options& options, const std::vector<lwtool::DatasetPlan>& plans,
+                  const lwtool::InputFiles& inputs) {
+    std::vector<std::string> paths;
+    for (const lwtool::DatasetPlan& plan : plans) {
+        if (!lwtool::IsStream(plan.path)) paths.push_back(plan.path);
+    }
+    if (!options.svg.empty()) paths.push_back(options.svg);
+    for (const std::string& path : paths) lwtool::CheckReplaceable(path, inputs, options.overwrite);
+    lwtool::CheckDistinct(paths);
+}
+
 int Run(const lwtool::Options& options) {
+    const std::vector<lwtool::DatasetPlan> plans =
+        options.output.empty() ? std::vector<lwtool::DatasetPlan>{} : lwtool::PlanOgrOutputs(options);
+    const lwtool::Sources sources(options);
+    CheckOutputs(options, plans, sources.Files());
+
     lwtool::StageLog log(options.quiet);
+    log.SetSize(sources.FeatureCount(), "features");
     CLoopweave builder;
     lwtool::InputSummary input;
-    log.Run("read", [&] { input = lwtool::ReadSource(options, builder); });
-    log.InputRead(input.elements);
+    log.Run("read", [&] { input = sources.Read(builder, log.ShowsProgress()); });
+    log.SetSize(input.elements, "elements");
 
     const lwtool::PipelineCounts counts = lwtool::RunPipeline(options, input.extent, builder, log);
     const std::vector<lwtool::SelectedPolygon> selected = lwtool::SelectPolygons(builder, options.selection);
 
-    if (!options.output.empty() || !options.svg.empty()) {
+    if (!plans.empty() || !options.svg.empty()) {
         log.Run("write", [&] {
-            lwtool::PendingOutputs pending;
-            if (!options.output.empty()) {
-                lwtool::WriteOgr({options.output, options.outputFormat, input.spatialReference}, selected, pending);
+            lwtool::StagedOutputs staged(sources.Files(), options.overwrite);
+            const lwtool::OgrSettings settings{input.spatialReference, options.polygonLayerName,
+                                               options.layerCreationOptions, options.datasetCreationOptions,
+                                               log.ShowsProgress()};
+            for (const lwtool::DatasetPlan& plan : plans) {
+                lwtool::WriteOgr(plan, staged.Stage(plan.path), settings, selected);
             }
-            if (!options.svg.empty()) lwtool::WriteSvg(options.svg, selected, pending);
-            pending.Commit();
+            if (!options.svg.empty()) lwtool::WriteSvg(options.svg, staged.Stage(options.svg), selected);
+            staged.Commit();
         });
     }
     if (options.summary) lwtool::PrintSummary(options, input, counts, selected, log);
@@ -50,6 +77,7 @@ int Run(const lwtool::Options& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    lwtool::StartSignalCleanup();
     lwtool::Options options;
     try {
         options = lwtool::ParseOptions(argc, argv);
@@ -61,9 +89,12 @@ int main(int argc, char** argv) {
         std::fputs(lwtool::kUsage, stdout);
         return 0;
     }
+    if (options.version) {
+        std::printf("loopweave %s (GDAL %s)\n", LOOPWEAVE_VERSION, GDALVersionInfo("RELEASE_NAME"));
+        return 0;
+    }
 
-    // The tool reports GDAL's failures itself, in its own words and once.
-    CPLSetErrorHandler(CPLQuietErrorHandler);
+    lwtool::ForwardGdalWarnings();
     GDALAllRegister();
     int status = 1;
     try {

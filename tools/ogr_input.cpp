@@ -1,29 +1,35 @@
 #include "ogr_input.h"
 
+#include <algorithm>
 #include <climits>
 
 #include <cpl_conv.h>
+#include <cpl_string.h>
 #include <ogr_srs_api.h>
 
-#include "gdal_handles.h"
+#include "progress.h"
 #include "tool_error.h"
 
 namespace lwtool {
 
 namespace {
 
-OGRLayerH PickLayer(GDALDatasetH dataset, const Options& options) {
-    if (options.layer.empty()) {
-        if (GDALDatasetGetLayerCount(dataset) == 0) throw ToolError("no layers in " + options.source);
-        return GDALDatasetGetLayer(dataset, 0);
-    }
-    OGRLayerH layer = GDALDatasetGetLayerByName(dataset, options.layer.c_str());
-    if (layer) return layer;
+std::string LayerNames(GDALDatasetH dataset) {
     std::string names;
     for (int i = 0; i < GDALDatasetGetLayerCount(dataset); ++i) {
         names += (i ? ", " : "") + std::string(OGR_L_GetName(GDALDatasetGetLayer(dataset, i)));
     }
-    throw ToolError("no layer \"" + options.layer + "\" in " + options.source + " (it has: " + names + ")");
+    return names;
+}
+
+OGRLayerH PickLayer(GDALDatasetH dataset, const std::string& source, const std::string& name) {
+    if (name.empty()) {
+        if (GDALDatasetGetLayerCount(dataset) == 0) throw ToolError("no layers in " + source);
+        return GDALDatasetGetLayer(dataset, 0);
+    }
+    OGRLayerH layer = GDALDatasetGetLayerByName(dataset, name.c_str());
+    if (layer) return layer;
+    throw ToolError("no layer \"" + name + "\" in " + source + " (it has: " + LayerNames(dataset) + ")");
 }
 
 int IntegerFieldIndex(OGRLayerH layer, const std::string& name) {
@@ -38,14 +44,6 @@ int IntegerFieldIndex(OGRLayerH layer, const std::string& name) {
     return index;
 }
 
-int CheckedKey(long long value, const std::string& what, long long fid) {
-    if (value < INT_MIN || value > INT_MAX) {
-        throw ToolError(what + " of feature " + std::to_string(fid) + " is " + std::to_string(value) +
-                        ", too large for a key");
-    }
-    return static_cast<int>(value);
-}
-
 std::string SpatialReferenceOf(OGRLayerH layer) {
     OGRSpatialReferenceH srs = OGR_L_GetSpatialRef(layer);
     char* wkt = nullptr;
@@ -58,17 +56,34 @@ std::string SpatialReferenceOf(OGRLayerH layer) {
     return text;
 }
 
+int CheckedKey(long long value, const std::string& what, long long fid) {
+    if (value < INT_MIN || value > INT_MAX) {
+        throw ToolError(what + " of feature " + std::to_string(fid) + " is " + std::to_string(value) +
+                        ", too large for a key");
+    }
+    return static_cast<int>(value);
+}
+
 struct FeatureKeys {
     int key1 = 0;
     bool key2IsSegment = true;  // else key2 holds the field's value
     int key2 = 0;
 };
 
-FeatureKeys KeysOf(OGRFeatureH feature, const Options& options, int key1Index, int key2Index) {
+// A 32-bit field that GDAL could not parse a value into holds the nearest
+// limit instead, and GDAL says so in a warning while the feature is read:
+// the limit then stands for a value too large for a key.
+bool ClampedOnReading(OGRFeatureH feature, int index, long long value) {
+    const OGRFieldType type = OGR_Fld_GetType(OGR_F_GetFieldDefnRef(feature, index));
+    return type == OFTInteger && (value == INT_MAX || value == INT_MIN) && CPLGetLastErrorType() == CE_Warning;
+}
+
+
+FeatureKeys KeysOf(OGRFeatureH feature, const Options& options, int key1Index, int key2Index, long long fidOffset) {
     const long long fid = OGR_F_GetFID(feature);
     FeatureKeys keys;
     if (key1Index < 0) {
-        keys.key1 = CheckedKey(fid, "the FID", fid);
+        keys.key1 = CheckedKey(fid + fidOffset, "the FID", fid);
         return keys;
     }
     auto field = [&](int index, const std::string& name) {
@@ -76,7 +91,12 @@ FeatureKeys KeysOf(OGRFeatureH feature, const Options& options, int key1Index, i
         if (!OGR_F_IsFieldSetAndNotNull(feature, index)) {
             throw ToolError(what + " of feature " + std::to_string(fid) + " has no value");
         }
-        return CheckedKey(OGR_F_GetFieldAsInteger64(feature, index), what, fid);
+        const long long value = OGR_F_GetFieldAsInteger64(feature, index);
+        if (ClampedOnReading(feature, index, value)) {
+            throw ToolError(what + " of feature " + std::to_string(fid) + " is too large for a key" +
+                            LastGdalError());
+        }
+        return CheckedKey(value, what, fid);
     };
     keys.key1 = field(key1Index, options.key1Field);
     keys.key2IsSegment = false;
@@ -117,31 +137,100 @@ private:
 
 }  // namespace
 
-InputSummary ReadSource(const Options& options, CLoopweave& builder) {
-    CPLErrorReset();
-    Dataset dataset(GDALOpenEx(options.source.c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY | GDAL_OF_VERBOSE_ERROR,
-                               nullptr, nullptr, nullptr));
-    if (!dataset) throw ToolError("cannot read " + options.source + " as vector data" + LastGdalError());
-    OGRLayerH layer = PickLayer(dataset.get(), options);
-
-    const bool keysFromFields = !options.key1Field.empty();
-    const int key1Index = keysFromFields ? IntegerFieldIndex(layer, options.key1Field) : -1;  // below 0: FID
-    const int key2Index = keysFromFields ? IntegerFieldIndex(layer, options.key2Field) : -1;
-
-    InputSummary summary;
-    summary.layer = OGR_L_GetName(layer);
-    summary.spatialReference = SpatialReferenceOf(layer);
-    GeometryReader reader(builder, summary.extent);
-    OGR_L_ResetReading(layer);
-    CPLErrorReset();
-    for (Feature feature(OGR_L_GetNextFeature(layer)); feature; feature.reset(OGR_L_GetNextFeature(layer))) {
-        ++summary.features;
-        const FeatureKeys keys = KeysOf(feature.get(), options, key1Index, key2Index);
-        OGRGeometryH geometry = OGR_F_GetGeometryRef(feature.get());
-        int segment = 0;
-        if (geometry) reader.Read(geometry, keys, segment);
+Sources::Sources(const Options& options) : options_(options) {
+    try {
+        for (const std::string& name : options.sources) Open(name);
+    } catch (...) {
+        ReleaseResultSets();  // the destructor does not run for an object not yet made
+        throw;
     }
-    if (CPLGetLastErrorType() >= CE_Failure) throw ToolError("reading " + options.source + " failed" + LastGdalError());
+}
+
+void Sources::Open(const std::string& name) {
+    Source source;
+    source.name = name;
+    CPLErrorReset();
+    source.dataset.reset(GDALOpenEx(name.c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY | GDAL_OF_VERBOSE_ERROR,
+                                    nullptr, nullptr, nullptr));
+    if (!source.dataset) throw ToolError("cannot read " + name + " as vector data" + LastGdalError());
+    files_.Add(name);
+    char** files = GDALGetFileList(source.dataset.get());
+    for (int i = 0; files && files[i]; ++i) files_.Add(files[i]);
+    CSLDestroy(files);
+
+    GDALDatasetH dataset = source.dataset.get();
+    if (!options_.query.sql.empty()) {
+        CPLErrorReset();
+        source.layer = GDALDatasetExecuteSQL(dataset, options_.query.sql.c_str(), nullptr, nullptr);
+        if (!source.layer) throw ToolError("-sql on " + name + " failed" + LastGdalError());
+        source.sqlResult = true;
+    } else {
+        source.layer = PickLayer(dataset, name, options_.query.layer);
+    }
+    sources_.push_back(std::move(source));
+    Source& added = sources_.back();
+    if (!options_.query.where.empty()) {
+        CPLErrorReset();
+        if (OGR_L_SetAttributeFilter(added.layer, options_.query.where.c_str()) != OGRERR_NONE) {
+            throw ToolError("-where \"" + options_.query.where + "\" on " + name + LastGdalError());
+        }
+    }
+    if (options_.query.spatialFilter) {
+        const SourceQuery& q = options_.query;
+        OGR_L_SetSpatialFilterRect(added.layer, q.minX, q.minY, q.maxX, q.maxY);
+    }
+    if (!options_.key1Field.empty()) {
+        added.key1Index = IntegerFieldIndex(added.layer, options_.key1Field);
+        added.key2Index = IntegerFieldIndex(added.layer, options_.key2Field);
+    }
+}
+
+Sources::~Sources() { ReleaseResultSets(); }
+
+void Sources::ReleaseResultSets() {
+    for (Source& source : sources_) {
+        if (source.sqlResult) GDALDatasetReleaseResultSet(source.dataset.get(), source.layer);
+    }
+}
+
+long long Sources::FeatureCount() const {
+    long long total = 0;
+    for (const Source& source : sources_) {
+        const long long count = OGR_L_GetFeatureCount(source.layer, FALSE);
+        if (count < 0) return -1;
+        total += count;
+    }
+    return total;
+}
+
+InputSummary Sources::Read(CLoopweave& builder, bool showProgress) const {
+    InputSummary summary;
+    summary.spatialReference = SpatialReferenceOf(sources_.front().layer);
+    Progress progress(showProgress, FeatureCount());
+    GeometryReader reader(builder, summary.extent);
+    long long fidOffset = 0;
+    for (const Source& source : sources_) {
+        summary.layers += (summary.layers.empty() ? "" : ", ") + std::string(OGR_L_GetName(source.layer));
+        long long lastKey1 = fidOffset - 1;
+        OGR_L_ResetReading(source.layer);
+        CPLErrorReset();
+        for (Feature feature(OGR_L_GetNextFeature(source.layer)); feature;
+             feature.reset(OGR_L_GetNextFeature(source.layer))) {
+            ++summary.features;
+            const FeatureKeys keys = KeysOf(feature.get(), options_, source.key1Index, source.key2Index, fidOffset);
+            lastKey1 = std::max<long long>(lastKey1, keys.key1);
+            OGRGeometryH geometry = OGR_F_GetGeometryRef(feature.get());
+            int segment = 0;
+            if (geometry) reader.Read(geometry, keys, segment);
+            progress.Step();
+            if (CPLGetLastErrorType() >= CE_Failure) break;
+            CPLErrorReset();
+        }
+        if (CPLGetLastErrorType() >= CE_Failure) {
+            throw ToolError("reading " + source.name + " failed" + LastGdalError());
+        }
+        fidOffset = lastKey1 + 1;
+    }
     summary.elements = builder.Element().Count();
     return summary;
 }

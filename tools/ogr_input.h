@@ -1,28 +1,70 @@
-// Reads the lines of a vector source into the builder: every LineString,
+// Reads the lines of vector sources into the builder: every LineString,
 // MultiLineString and polygon ring, one element per consecutive pair of
 // points. Curves are first approximated by lines; points are skipped.
+//
+// The sources are opened before anything is read or written, so that the
+// outputs can be checked against every file they consist of.
 #ifndef LOOPWEAVE_TOOL_OGR_INPUT_H
 #define LOOPWEAVE_TOOL_OGR_INPUT_H
 
 #include <string>
+#include <vector>
 
 #include "extent.h"
+#include "gdal_handles.h"
 #include "loopweave.h"
 #include "options.h"
+#include "output_safety.h"
 
 namespace lwtool {
 
 struct InputSummary {
-    std::string layer;
-    std::string spatialReference;  // WKT; empty when the layer has none
+    std::string layers;            // the layers read, by name
+    std::string spatialReference;  // WKT of the first source's; empty when it has none
     long long features = 0;
     int elements = 0;
     Extent extent;
 };
 
-// Throws ToolError when the source cannot be opened or read, the layer does
-// not exist, or a key field is missing, not an integer or has no value.
-InputSummary ReadSource(const Options& options, CLoopweave& builder);
+class Sources {
+public:
+    // Opens every source and picks its layer. Throws ToolError when a source
+    // cannot be opened, the layer does not exist, a filter does not parse,
+    // or a key field is missing or not an integer.
+    explicit Sources(const Options& options);
+    Sources(const Sources&) = delete;
+    Sources& operator=(const Sources&) = delete;
+    ~Sources();
+
+    // Every file the sources consist of, as GDAL lists them.
+    const InputFiles& Files() const { return files_; }
+    // The features to be read; -1 where a source cannot tell without reading.
+    long long FeatureCount() const;
+
+    // Enters the lines of every source, in the order given. With the FID as
+    // key1, the FIDs of each source after the first are offset past the
+    // keys of those before, so that a key1 names one feature of one source.
+    // Throws ToolError when a key field has no value or one out of range,
+    // or reading fails.
+    InputSummary Read(CLoopweave& builder, bool showProgress) const;
+
+private:
+    struct Source {
+        std::string name;
+        Dataset dataset;
+        OGRLayerH layer = nullptr;
+        bool sqlResult = false;  // the layer is an SQL result set, released with the dataset
+        int key1Index = -1;      // below 0: the FID and the segment index
+        int key2Index = -1;
+    };
+
+    void Open(const std::string& name);
+    void ReleaseResultSets();
+
+    const Options& options_;
+    std::vector<Source> sources_;
+    InputFiles files_;
+};
 
 }  // namespace lwtool
 

@@ -4,36 +4,51 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
-#include <vector>
 
 namespace lwtool {
 
 const char* const kUsage =
-    "usage: loopweave SOURCE [options]\n"
-    "  SOURCE                  any vector data OGR reads (GeoJSON, Shapefile, GeoPackage, CSV with WKT, DXF)\n"
-    "  --layer NAME            read this layer (default: the first)\n"
+    "usage: loopweave [options] SOURCE [SOURCE ...]\n"
+    "reading:\n"
+    "  SOURCE                  any vector data OGR reads (GeoJSON, Shapefile, GeoPackage, CSV with WKT, DXF);\n"
+    "                          the lines of several sources are entered together\n"
+    "  --layer NAME            read this layer of each source (default: the first)\n"
+    "  -sql STATEMENT          read the result of this SQL statement instead of a layer\n"
+    "  -where EXPRESSION       read only the features this attribute filter selects\n"
+    "  -spat XMIN YMIN XMAX YMAX  read only the features that meet this rectangle\n"
     "  --keys FIELD1,FIELD2    take the two keys from integer fields (default: FID and segment index)\n"
+    "stages:\n"
     "  --cross                 cut the lines where they cross\n"
     "  --frame x1,y1,x2,y2     add a rectangular frame with these corners\n"
     "  --frame extent          add a frame around the input's extent\n"
     "  --frame-margin D        widen the frame by D on every side\n"
     "  --remove-returns        strip the back-and-forth runs from the polygons\n"
     "  --faces | --boundaries  write only the enclosed faces, or only the outer boundaries (default: all)\n"
-    "  -o FILE                 write layers 'polygons' and 'errors' (format from the extension)\n"
-    "  -f FORMAT               the OGR driver for -o, e.g. GPKG, GeoJSON\n"
+    "writing:\n"
+    "  -o FILE                 write layers 'polygons', 'dangles' (open chains) and 'errors' (format from the\n"
+    "                          extension; a format of one layer per file puts the last two in FILE_dangles.EXT\n"
+    "                          and FILE_errors.EXT)\n"
+    "  -f FORMAT               the OGR driver for -o, e.g. GPKG, GeoJSON, \"ESRI Shapefile\"\n"
+    "  -nln NAME               name the polygon layer NAME (default: polygons)\n"
+    "  --errors FILE           write 'dangles' and 'errors' to FILE instead (needed when -o is /vsistdout/)\n"
+    "  -lco NAME=VALUE         a layer creation option for the driver (may be repeated)\n"
+    "  -dsco NAME=VALUE        a dataset creation option for the driver (may be repeated)\n"
+    "  --overwrite             replace outputs that exist (also -overwrite)\n"
     "  --svg FILE              draw the result as an SVG picture\n"
     "  --summary               print counts, stage times and flag totals to stderr\n"
-    "  -q                      no progress lines on large inputs\n"
-    "  -h, --help              this text\n";
+    "  -q                      no progress on large inputs\n"
+    "  --version               the versions of the tool, the library and GDAL\n"
+    "  -h, --help              this text\n"
+    "  --                      every argument after it is a source\n";
 
 namespace {
 
-double ParseNumber(const std::string& text, const char* what) {
+double ParseNumber(const std::string& text, const std::string& what) {
     errno = 0;
     char* end = nullptr;
     const double value = std::strtod(text.c_str(), &end);
     if (text.empty() || *end != '\0' || errno == ERANGE || !std::isfinite(value)) {
-        throw UsageError(std::string(what) + ": \"" + text + "\" is not a finite number");
+        throw UsageError(what + ": \"" + text + "\" is not a finite number");
     }
     return value;
 }
@@ -65,6 +80,15 @@ FrameRequest ParseFrame(const std::string& text) {
     return frame;
 }
 
+// A driver option as GDAL takes it: NAME=VALUE with a name.
+std::string DriverOption(const std::string& option, const std::string& text) {
+    const std::string::size_type equals = text.find('=');
+    if (equals == 0 || equals == std::string::npos) {
+        throw UsageError(option + ": expected NAME=VALUE, got \"" + text + "\"");
+    }
+    return text;
+}
+
 // Walks argv; each option that takes a value takes the next argument.
 class Arguments {
 public:
@@ -82,19 +106,45 @@ private:
     int next_ = 1;
 };
 
+void ParseSpatialFilter(const std::string& option, Arguments& args, SourceQuery& query) {
+    double* const corners[] = {&query.minX, &query.minY, &query.maxX, &query.maxY};
+    for (double* corner : corners) {
+        if (args.Done()) throw UsageError(option + " needs four numbers: XMIN YMIN XMAX YMAX");
+        *corner = ParseNumber(args.Take(), option);
+    }
+    if (query.minX > query.maxX || query.minY > query.maxY) {
+        throw UsageError(option + ": XMIN must not exceed XMAX, nor YMIN YMAX");
+    }
+    query.spatialFilter = true;
+}
+
 }  // namespace
 
 Options ParseOptions(int argc, char** argv) {
     Options options;
     bool marginGiven = false;
+    bool optionsEnded = false;
     Arguments args(argc, argv);
     while (!args.Done()) {
         const std::string arg = args.Take();
-        if (arg == "-h" || arg == "--help") {
+        if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
+            options.sources.push_back(arg);
+        } else if (arg == "--") {
+            optionsEnded = true;
+        } else if (arg == "-h" || arg == "--help") {
             options.help = true;
             return options;
+        } else if (arg == "--version") {
+            options.version = true;
+            return options;
         } else if (arg == "--layer") {
-            options.layer = args.ValueOf(arg);
+            options.query.layer = args.ValueOf(arg);
+        } else if (arg == "-sql") {
+            options.query.sql = args.ValueOf(arg);
+        } else if (arg == "-where") {
+            options.query.where = args.ValueOf(arg);
+        } else if (arg == "-spat") {
+            ParseSpatialFilter(arg, args, options.query);
         } else if (arg == "--keys") {
             const std::vector<std::string> fields = SplitCommas(args.ValueOf(arg));
             if (fields.size() != 2 || fields[0].empty() || fields[1].empty()) {
@@ -123,23 +173,39 @@ Options ParseOptions(int argc, char** argv) {
             options.output = args.ValueOf(arg);
         } else if (arg == "-f") {
             options.outputFormat = args.ValueOf(arg);
+        } else if (arg == "-nln") {
+            options.polygonLayerName = args.ValueOf(arg);
+            if (options.polygonLayerName.empty()) throw UsageError("-nln needs a layer name");
+        } else if (arg == "--errors") {
+            options.errorsOutput = args.ValueOf(arg);
+        } else if (arg == "-lco") {
+            options.layerCreationOptions.push_back(DriverOption(arg, args.ValueOf(arg)));
+        } else if (arg == "-dsco") {
+            options.datasetCreationOptions.push_back(DriverOption(arg, args.ValueOf(arg)));
+        } else if (arg == "--overwrite" || arg == "-overwrite") {
+            options.overwrite = true;
         } else if (arg == "--svg") {
             options.svg = args.ValueOf(arg);
         } else if (arg == "--summary") {
             options.summary = true;
         } else if (arg == "-q") {
             options.quiet = true;
-        } else if (arg.size() > 1 && arg[0] == '-') {
-            throw UsageError("unknown option " + arg);
-        } else if (options.source.empty()) {
-            options.source = arg;
         } else {
-            throw UsageError("more than one source: \"" + options.source + "\" and \"" + arg + "\"");
+            throw UsageError("unknown option " + arg);
         }
     }
-    if (options.source.empty()) throw UsageError("no source given");
+    if (options.sources.empty()) throw UsageError("no source given");
+    if (!options.query.sql.empty() && !options.query.layer.empty()) {
+        throw UsageError("-sql and --layer exclude each other: the statement names the layers it reads");
+    }
     if (marginGiven && !options.frame.wanted) throw UsageError("--frame-margin needs --frame");
-    if (!options.outputFormat.empty() && options.output.empty()) throw UsageError("-f needs -o");
+    if (options.output.empty()) {
+        if (!options.outputFormat.empty()) throw UsageError("-f needs -o");
+        if (!options.errorsOutput.empty()) throw UsageError("--errors needs -o");
+        if (!options.layerCreationOptions.empty() || !options.datasetCreationOptions.empty()) {
+            throw UsageError("-lco and -dsco need -o");
+        }
+    }
     return options;
 }
 

@@ -3,6 +3,7 @@
 #define LOOPWEAVE_TOOL_OPTIONS_H
 
 #include <string>
+#include <vector>
 
 #include "tool_error.h"
 
@@ -23,9 +24,19 @@ struct FrameRequest {
     double margin = 0;  // added on every side
 };
 
+// What is read of each source: a layer, or the result of an SQL statement,
+// narrowed by an attribute filter and a rectangle, as ogr2ogr reads.
+struct SourceQuery {
+    std::string layer;  // empty: the source's first layer
+    std::string sql;    // instead of a layer
+    std::string where;
+    bool spatialFilter = false;
+    double minX = 0, minY = 0, maxX = 0, maxY = 0;
+};
+
 struct Options {
-    std::string source;
-    std::string layer;                 // empty: the source's first layer
+    std::vector<std::string> sources;
+    SourceQuery query;
     std::string key1Field, key2Field;  // empty: FID and segment index
     bool cross = false;
     FrameRequest frame;
@@ -33,10 +44,15 @@ struct Options {
     Selection selection = Selection::kAll;
     std::string output;
     std::string outputFormat;  // empty: from the output's extension
+    std::string polygonLayerName = "polygons";
+    std::string errorsOutput;  // empty: the error points and open chains go with the polygons
+    std::vector<std::string> layerCreationOptions, datasetCreationOptions;  // NAME=VALUE each
+    bool overwrite = false;
     std::string svg;
     bool summary = false;
     bool quiet = false;
     bool help = false;
+    bool version = false;
 };
 
 extern const char* const kUsage;

@@ -17,10 +17,9 @@ std::vector<SelectedPolygon> SelectPolygons(CLoopweave& builder, Selection selec
     return selected;
 }
 
-double AreaOf(COutputLoopweave& polygon) {
-    if (polygon.Critical()) return 0;
+double AreaOf(const std::vector<CLoopweaveElement*>& chain) {
     double twiceArea = 0;
-    for (CLoopweaveElement* element : ChainOf(polygon)) {
+    for (CLoopweaveElement* element : chain) {
         twiceArea += element->Sx() * element->Ey() - element->Ex() * element->Sy();
     }
     return std::fabs(twiceArea) / 2;

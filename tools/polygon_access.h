@@ -35,8 +35,8 @@ struct SelectedPolygon {
 
 std::vector<SelectedPolygon> SelectPolygons(CLoopweave& builder, Selection selection);
 
-// The area a closed chain encloses; 0 for an open one.
-double AreaOf(COutputLoopweave& polygon);
+// The area a closed chain encloses.
+double AreaOf(const std::vector<CLoopweaveElement*>& chain);
 
 }  // namespace lwtool
 

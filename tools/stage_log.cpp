@@ -7,20 +7,14 @@ namespace lwtool {
 namespace {
 
 // Below this the whole run takes seconds and progress lines would be noise.
-constexpr int kProgressThreshold = 100000;
+constexpr long long kProgressThreshold = 100000;
 
 }  // namespace
 
-void StageLog::InputRead(int elementCount) {
-    elementCount_ = elementCount;
-    if (!quiet_ && elementCount_ > kProgressThreshold && !times_.empty()) {
-        std::fprintf(stderr, "loopweave: read %d elements in %.2f s\n", elementCount_, times_.back().seconds);
-    }
-}
+bool StageLog::ShowsProgress() const { return !quiet_ && size_ > kProgressThreshold; }
 
 void StageLog::Starting(const std::string& name) const {
-    if (quiet_ || elementCount_ <= kProgressThreshold) return;
-    std::fprintf(stderr, "loopweave: %s (%d input elements)...\n", name.c_str(), elementCount_);
+    if (ShowsProgress()) std::fprintf(stderr, "loopweave: %s (%lld %s)...\n", name.c_str(), size_, unit_);
 }
 
 double StageLog::TotalSeconds() const {

@@ -1,6 +1,6 @@
 // Times the stages of a run and, on large inputs, tells on stderr which
-// stage is under way: cutting and diagnosis grow with the square of the
-// number of elements, and a silent minute looks like a hang.
+// stage is under way: a silent minute looks like a hang. Stages that go
+// feature by feature (reading, writing) add a progress bar beneath.
 #ifndef LOOPWEAVE_TOOL_STAGE_LOG_H
 #define LOOPWEAVE_TOOL_STAGE_LOG_H
 
@@ -28,8 +28,13 @@ public:
         times_.push_back({name, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count()});
     }
 
-    // After reading: from here on a large input shows a line per stage.
-    void InputRead(int elementCount);
+    // How many features or elements the stages go through: from a few
+    // hundred thousand on, they are named as they start.
+    void SetSize(long long count, const char* unit) {
+        size_ = count;
+        unit_ = unit;
+    }
+    bool ShowsProgress() const;
 
     const std::vector<StageTime>& Times() const { return times_; }
     double TotalSeconds() const;
@@ -38,7 +43,8 @@ private:
     void Starting(const std::string& name) const;
 
     bool quiet_;
-    int elementCount_ = 0;
+    long long size_ = 0;
+    const char* unit_ = "";
     std::vector<StageTime> times_;
 };
 

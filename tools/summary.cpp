@@ -1,6 +1,7 @@
 #include "summary.h"
 
 #include <cstdio>
+#include <string>
 
 namespace lwtool {
 
@@ -40,7 +41,9 @@ void PrintFlagTotals(const std::vector<SelectedPolygon>& written) {
 
 void PrintSummary(const Options& options, const InputSummary& input, const PipelineCounts& counts,
                   const std::vector<SelectedPolygon>& written, const StageLog& log) {
-    std::fprintf(stderr, "loopweave: %s, layer %s\n", options.source.c_str(), input.layer.c_str());
+    std::string sources;
+    for (const std::string& source : options.sources) sources += (sources.empty() ? "" : ", ") + source;
+    std::fprintf(stderr, "loopweave: %s, layer %s\n", sources.c_str(), input.layers.c_str());
     std::fprintf(stderr, "  input      %lld features, %d elements\n", input.features, input.elements);
     if (counts.afterFrame >= 0) std::fprintf(stderr, "  framed     %d elements\n", counts.afterFrame);
     if (counts.afterCut >= 0) std::fprintf(stderr, "  cut        %d elements\n", counts.afterCut);

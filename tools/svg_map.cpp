@@ -190,11 +190,11 @@ Extent ExtentOf(const std::vector<SelectedPolygon>& polygons) {
 
 }  // namespace
 
-void WriteSvg(const std::string& path, const std::vector<SelectedPolygon>& polygons, PendingOutputs& pending) {
+void WriteSvg(const std::string& path, const std::string& writePath, const std::vector<SelectedPolygon>& polygons) {
     const Projection projection(ExtentOf(polygons));
     const double width = projection.Width() + kLegendWidth;
     const double height = std::max(projection.Height(), kLegendHeight + 2 * kPad);
-    std::ofstream out(pending.Reserve(path));
+    std::ofstream out(writePath);
     out << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
         << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << Format("%.0f", width, 0) << "\" height=\""
         << Format("%.0f", height, 0) << "\" viewBox=\"0 0 " << Format("%.0f %.0f", width, height) << "\">\n"

@@ -8,13 +8,13 @@
 #include <string>
 #include <vector>
 
-#include "pending_outputs.h"
 #include "polygon_access.h"
 
 namespace lwtool {
 
-// Throws ToolError when the file cannot be written.
-void WriteSvg(const std::string& path, const std::vector<SelectedPolygon>& polygons, PendingOutputs& pending);
+// Writes the picture to `writePath`; throws ToolError, naming `path`, when
+// it cannot be written.
+void WriteSvg(const std::string& path, const std::string& writePath, const std::vector<SelectedPolygon>& polygons);
 
 }  // namespace lwtool
 

@@ -78,25 +78,26 @@ class GeoJsonRoundTrip(ToolCase):
         faces = [p for p in polygons if p["round"] == 1]
         boundaries = [p for p in polygons if p["round"] == -1]
         self.assertEqual((len(faces), len(boundaries)), (4, 1))
-        self.assertEqual(sorted(p["index"] for p in polygons), [1, 2, 3, 4, 5])
+        self.assertEqual(sorted(p["polygon"] for p in polygons), [1, 2, 3, 4, 5])
         for face in faces:
             self.assertAlmostEqual(face["area"], 4.0)
-            self.assertEqual((face["count"], face["critical"], face["return"], face["cross"]), (4, False, False, False))
+            self.assertEqual((face["elements"], face["runs_back"], face["self_cross"]), (4, False, False))
             self.assertEqual(key1s(face["keys"]), {0, 1, 2})  # the square's FID and both lines'
-        self.assertTrue(boundaries[0]["return"])
-        self.assertEqual(boundaries[0]["count"], 16)
+        self.assertTrue(boundaries[0]["runs_back"])
+        self.assertEqual(boundaries[0]["elements"], 16)
+        self.assertEqual(read_json(self.path("out_dangles.geojson"))["features"], [])
 
         # One output layer per GeoJSON file: the error points go beside it.
         errors = read_json(self.path("out_errors.geojson"))["features"]
         tips = {tuple(e["geometry"]["coordinates"]) for e in errors if e["properties"]["flag"] == 2}
         self.assertEqual(tips, STUB_TIPS)
-        boundary_index = boundaries[0]["index"]
+        boundary_index = boundaries[0]["polygon"]
         self.assertEqual({e["properties"]["polygon"] for e in errors}, {boundary_index})
 
     def test_shapefile_sidecars_take_their_final_names_too(self):
         # GeoJSON comes in WGS 84, so each shapefile also gets a .prj.
         self.run_ok(self.window, "--cross", "--faces", "-o", self.path("faces.shp"))
-        stems = ["faces", "faces_errors"]
+        stems = ["faces", "faces_dangles", "faces_errors"]
         self.assertEqual(self.files(), sorted([s + e for s in stems for e in (".dbf", ".prj", ".shp", ".shx")] +
                                               ["window.geojson"]))
 
@@ -114,7 +115,7 @@ class GeoJsonRoundTrip(ToolCase):
         out = self.path("out.geojson")
         self.run_ok(self.window, "--cross", "--remove-returns", "--boundaries", "-o", out)
         (boundary,) = [f for f in read_json(out)["features"]]
-        self.assertEqual((boundary["properties"]["count"], boundary["properties"]["return"]), (8, False))
+        self.assertEqual((boundary["properties"]["elements"], boundary["properties"]["runs_back"]), (8, False))
         self.assertEqual(boundary["geometry"]["type"], "Polygon")
         self.assertEqual(read_json(self.path("out_errors.geojson"))["features"], [])
 
@@ -146,7 +147,7 @@ class GeoPackageRoundTrip(ToolCase):
         self.run_ok(self.window, "--cross", "--keys", "wall,part", "-o", out)
         self.assertEqual(self.files(), ["out.gpkg", "window.geojson"])
         with sqlite3.connect(out) as db:
-            rows = db.execute('SELECT "index", round, area, keys, geom FROM polygons ORDER BY "index"').fetchall()
+            rows = db.execute("SELECT polygon, round, area, keys, geom FROM polygons ORDER BY polygon").fetchall()
             errors = db.execute("SELECT flag, polygon, geom FROM errors").fetchall()
         faces = [r for r in rows if r[1] == 1]
         self.assertEqual(len(rows), 5)
@@ -161,7 +162,7 @@ class GeoPackageRoundTrip(ToolCase):
     def test_polygons_layer_read_back(self):
         out, again = self.path("out.gpkg"), self.path("again.geojson")
         self.run_ok(self.window, "--cross", "--faces", "-o", out)
-        self.run_ok(out, "--layer", "polygons", "--keys", "index,count", "--faces", "-o", again)
+        self.run_ok(out, "--layer", "polygons", "--keys", "polygon,elements", "--faces", "-o", again)
         faces = [f["properties"] for f in read_json(again)["features"]]
         self.assertEqual(sorted(f["area"] for f in faces), [4, 4, 4, 4])
         self.assertTrue(all(key1s(f["keys"]) <= {2, 3, 4, 5} for f in faces))
@@ -210,12 +211,12 @@ class Progress(ToolCase):
                    for x in range(0, 600, 3) for y in range(0, 390, 3)]
         large = self.path("large.geojson")
         write_geojson(large, squares)
-        loud = self.run_ok(large, "--remove-returns", "--svg", self.path("large.svg")).stderr.splitlines()
-        self.assertEqual(loud, ["loopweave: read 104000 elements in " + loud[0].split(" in ")[1],
-                                "loopweave: form (104000 input elements)...",
-                                "loopweave: strip returns (104000 input elements)...",
-                                "loopweave: write (104000 input elements)..."])
-        self.assertEqual(self.run_ok(large, "-q").stderr, "")
+        loud = self.run_ok(large, "--remove-returns", "-o", self.path("large.gpkg")).stderr.splitlines()
+        self.assertEqual(loud, ["loopweave: form (104000 elements)...",
+                                "loopweave: strip returns (104000 elements)...",
+                                "loopweave: write (104000 elements)...",
+                                "0...10...20...30...40...50...60...70...80...90...100 - done."])
+        self.assertEqual(self.run_ok(large, "-q", "-o", self.path("quiet.gpkg")).stderr, "")
         self.assertEqual(run_tool(self.window).stderr, "")  # small inputs are quiet anyway
 
 
@@ -249,20 +250,23 @@ class BadInput(ToolCase):
         self.assert_fails('unknown output format "Nonsense"', self.window, "-o", self.path("out.x"), "-f", "Nonsense")
         self.assert_fails("cannot tell the output format from the name", self.window, "-o", self.path("out.unknown"))
 
-    def test_output_that_cannot_be_written_leaves_nothing(self):
-        nowhere = self.path("no/such/directory/out.gpkg")
-        self.assert_fails("cannot write " + nowhere, self.window, "-o", nowhere)
-        # The GeoPackage could be written, the picture not: neither appears.
-        self.assert_fails("cannot write", self.window, "-o", self.path("out.gpkg"), "--svg", self.path("no/map.svg"))
+    def test_ambiguous_or_unfit_output(self):
+        self.assert_fails("fits several output formats (Geoconcept, VDV); choose one with -f",
+                          self.window, "-o", self.path("out.txt"))
+        self.assert_fails("a stream and takes one layer", self.window, "-o", "/vsistdout/", "-f", "GeoJSON")
+        self.assert_fails("outputs go to files or /vsistdout/", self.window, "-o", "/vsizip/" + self.path("a.zip/a.shp"))
 
-    def test_failed_run_keeps_the_earlier_result(self):
-        out = self.path("out.gpkg")
-        self.run_ok(self.window, "-o", out)
-        with open(out, "rb") as f:
-            earlier = f.read()
-        self.assert_fails("cannot write", self.window, "--cross", "-o", out, "--svg", self.path("no/map.svg"))
-        with open(out, "rb") as f:
-            self.assertEqual(f.read(), earlier)
+    def test_values_a_format_cannot_hold_are_errors(self):
+        # 40 elements along one chain: its keys take more than a Shapefile's 254 characters.
+        long_line = self.path("long.geojson")
+        write_geojson(long_line, [({}, [[i, i % 2] for i in range(41)] + [[0, 5], [0, 1]])])
+        self.assert_fails('the field "keys" needs', long_line, "-o", self.path("out.shp"))
+        # A 32-bit field that cannot hold the value: GDAL reads the limit instead.
+        with open(self.path("big.csv"), "w") as f:
+            f.write('WKT,k1,k2\n"LINESTRING (0 0,1 1)",3000000000,1\n')
+        with open(self.path("big.csvt"), "w") as f:
+            f.write('"WKT","Integer","Integer"\n')
+        self.assert_fails('key field "k1" of feature 1 is too large for a key', self.path("big.csv"), "--keys", "k1,k2")
 
     def test_command_line_errors_exit_with_2(self):
         self.assert_fails("unknown option --colour", self.window, "--colour", status=2)
@@ -271,6 +275,8 @@ class BadInput(ToolCase):
                           "--frame-margin", "wide", status=2)
         self.assert_fails("--faces and --boundaries exclude each other", self.window, "--faces", "--boundaries", status=2)
         self.assert_fails("no source given", "--cross", status=2)
+        self.assert_fails("-spat needs four numbers", self.window, "-spat", "0", "1", status=2)
+        self.assert_fails("-lco: expected NAME=VALUE", self.window, "-o", self.path("o.gpkg"), "-lco", "FID", status=2)
 
 
 if __name__ == "__main__":
