@@ -41,8 +41,12 @@ demo: deps
 	$(BUILD)/release/examples/floor_plan examples/data/floor_plan.txt
 	cmake --build $(BUILD)/release --target loopweave_tool
 	mkdir -p $(DEMO_DIR)
+	$(BUILD)/release/tools/loopweave data/floor_plan.dxf --cross \
+	    --labels data/floor_plan.dxf --label-where "Layer = 'ROOMS'" \
+	    -o $(DEMO_DIR)/rooms.gpkg --svg $(DEMO_DIR)/rooms.svg --overwrite --summary
+	python3 examples/print_rooms.py $(DEMO_DIR)/rooms.gpkg
 	$(BUILD)/release/tools/loopweave data/us_state_borders.geojson \
-	    --cross --frame extent --frame-margin 10 --remove-returns \
+	    --cross --frame extent --frame-margin 10 --check \
 	    -o $(DEMO_DIR)/faces.gpkg --svg $(DEMO_DIR)/map.svg --overwrite --summary
 
 # The short fuzz run keeps the fuzzer building and working on every change.

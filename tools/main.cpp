@@ -7,12 +7,16 @@
 
 #include <cstdio>
 #include <exception>
+#include <memory>
 
 #include <cpl_error.h>
 #include <gdal.h>
 
+#include "coordinate_frame.h"
+#include "face_labels.h"
 #include "file_names.h"
 #include "gdal_messages.h"
+#include "layer_content.h"
 #include "loopweave.h"
 #include "ogr_input.h"
 #include "ogr_output.h"
@@ -44,33 +48,48 @@ void CheckOutputs(const lwtool::Options& options, const std::vector<lwtool::Data
 int Run(const lwtool::Options& options) {
     const std::vector<lwtool::DatasetPlan> plans =
         options.output.empty() ? std::vector<lwtool::DatasetPlan>{} : lwtool::PlanOgrOutputs(options);
-    const lwtool::Sources sources(options);
+    lwtool::Sources sources(options);
+    std::unique_ptr<lwtool::FaceLabels> labels;
+    if (!options.labels.empty()) labels = std::make_unique<lwtool::FaceLabels>(options, sources.Files());
     CheckOutputs(options, plans, sources.Files());
 
     lwtool::StageLog log(options.quiet);
     log.SetSize(sources.FeatureCount(), "features");
-    CLoopweave builder;
+    std::vector<lwtool::InputSegment> segments;
     lwtool::InputSummary input;
-    log.Run("read", [&] { input = sources.Read(builder, log.ShowsProgress()); });
+    log.Run("read", [&] { input = sources.Read(segments, log.ShowsProgress()); });
     log.SetSize(input.elements, "elements");
 
-    const lwtool::PipelineCounts counts = lwtool::RunPipeline(options, input.extent, builder, log);
-    const std::vector<lwtool::SelectedPolygon> selected = lwtool::SelectPolygons(builder, options.selection);
+    const lwtool::CoordinateFrame frame(segments, input.extent, options.tolerance);
+    CLoopweave builder;
+    const lwtool::PipelineCounts counts = lwtool::RunPipeline(options, segments, input.extent, frame, builder, log);
+    std::vector<lwtool::InputSegment>().swap(segments);  // in the builder now
+    const lwtool::LayerContent content =
+        lwtool::ContentOf(lwtool::NumberedPolygons(builder), counts.strippedRuns, options.selection);
+    if (labels) labels->Place(content, frame);
 
     if (!plans.empty() || !options.svg.empty()) {
         log.Run("write", [&] {
             lwtool::StagedOutputs staged(sources.Files(), options.overwrite);
-            const lwtool::OgrSettings settings{input.spatialReference, options.polygonLayerName,
-                                               options.layerCreationOptions, options.datasetCreationOptions,
-                                               log.ShowsProgress()};
+            const lwtool::OgrSettings settings{frame,
+                                               input.spatialReference,
+                                               options.polygonLayerName,
+                                               options.layerCreationOptions,
+                                               options.datasetCreationOptions,
+                                               log.ShowsProgress(),
+                                               labels.get(),
+                                               options.check};
             for (const lwtool::DatasetPlan& plan : plans) {
-                lwtool::WriteOgr(plan, staged.Stage(plan.path), settings, selected);
+                lwtool::WriteOgr(plan, staged.Stage(plan.path), settings, content);
             }
-            if (!options.svg.empty()) lwtool::WriteSvg(options.svg, staged.Stage(options.svg), selected);
+            if (!options.svg.empty()) {
+                const lwtool::SvgSettings picture{lwtool::SourceNames(options), frame, lwtool::kFrameKey1};
+                lwtool::WriteSvg(options.svg, staged.Stage(options.svg), picture, content);
+            }
             staged.Commit();
         });
     }
-    if (options.summary) lwtool::PrintSummary(options, input, counts, selected, log);
+    if (options.summary) lwtool::PrintSummary(options, input, frame, counts, content, labels.get(), log);
     return 0;
 }
 

@@ -14,24 +14,6 @@ namespace lwtool {
 
 namespace {
 
-std::string LayerNames(GDALDatasetH dataset) {
-    std::string names;
-    for (int i = 0; i < GDALDatasetGetLayerCount(dataset); ++i) {
-        names += (i ? ", " : "") + std::string(OGR_L_GetName(GDALDatasetGetLayer(dataset, i)));
-    }
-    return names;
-}
-
-OGRLayerH PickLayer(GDALDatasetH dataset, const std::string& source, const std::string& name) {
-    if (name.empty()) {
-        if (GDALDatasetGetLayerCount(dataset) == 0) throw ToolError("no layers in " + source);
-        return GDALDatasetGetLayer(dataset, 0);
-    }
-    OGRLayerH layer = GDALDatasetGetLayerByName(dataset, name.c_str());
-    if (layer) return layer;
-    throw ToolError("no layer \"" + name + "\" in " + source + " (it has: " + LayerNames(dataset) + ")");
-}
-
 int IntegerFieldIndex(OGRLayerH layer, const std::string& name) {
     OGRFeatureDefnH definition = OGR_L_GetLayerDefn(layer);
     const int index = OGR_FD_GetFieldIndex(definition, name.c_str());
@@ -99,16 +81,18 @@ FeatureKeys KeysOf(OGRFeatureH feature, const Options& options, int key1Index, i
         return CheckedKey(value, what, fid);
     };
     keys.key1 = field(key1Index, options.key1Field);
-    keys.key2IsSegment = false;
-    keys.key2 = field(key2Index, options.key2Field);
+    if (key2Index >= 0) {
+        keys.key2IsSegment = false;
+        keys.key2 = field(key2Index, options.key2Field);
+    }
     return keys;
 }
 
-// Enters the elements of one feature's geometry, numbering them from
+// Takes the segments of one feature's geometry, numbering them from
 // `segment` on; parts of a collection or rings of a polygon continue the count.
 class GeometryReader {
 public:
-    GeometryReader(CLoopweave& builder, Extent& extent) : builder_(builder), extent_(extent) {}
+    GeometryReader(std::vector<InputSegment>& segments, Extent& extent) : segments_(segments), extent_(extent) {}
 
     void Read(OGRGeometryH geometry, const FeatureKeys& keys, int& segment) {
         if (OGR_GT_IsNonLinear(OGR_G_GetGeometryType(geometry))) {
@@ -122,8 +106,7 @@ public:
         for (int i = 0; i + 1 < points; ++i) {
             const double sx = OGR_G_GetX(geometry, i), sy = OGR_G_GetY(geometry, i);
             const double ex = OGR_G_GetX(geometry, i + 1), ey = OGR_G_GetY(geometry, i + 1);
-            CLoopweaveElement element(sx, sy, ex, ey, keys.key1, keys.key2IsSegment ? segment : keys.key2);
-            builder_.Entry(element);
+            segments_.push_back({sx, sy, ex, ey, keys.key1, keys.key2IsSegment ? segment : keys.key2});
             extent_.Add(sx, sy);
             extent_.Add(ex, ey);
             ++segment;
@@ -131,11 +114,49 @@ public:
     }
 
 private:
-    CLoopweave& builder_;
+    std::vector<InputSegment>& segments_;
     Extent& extent_;
 };
 
 }  // namespace
+
+std::string LayerNames(GDALDatasetH dataset) {
+    std::string names;
+    for (int i = 0; i < GDALDatasetGetLayerCount(dataset); ++i) {
+        names += (i ? ", " : "") + std::string(OGR_L_GetName(GDALDatasetGetLayer(dataset, i)));
+    }
+    return names;
+}
+
+Dataset OpenVector(const std::string& name, InputFiles& files) {
+    CPLErrorReset();
+    Dataset dataset(
+        GDALOpenEx(name.c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY | GDAL_OF_VERBOSE_ERROR, nullptr, nullptr, nullptr));
+    if (!dataset) throw ToolError("cannot read " + name + " as vector data" + LastGdalError());
+    files.Add(name);
+    char** list = GDALGetFileList(dataset.get());
+    for (int i = 0; list && list[i]; ++i) files.Add(list[i]);
+    CSLDestroy(list);
+    return dataset;
+}
+
+OGRLayerH PickLayer(GDALDatasetH dataset, const std::string& source, const std::string& name) {
+    if (name.empty()) {
+        if (GDALDatasetGetLayerCount(dataset) == 0) throw ToolError("no layers in " + source);
+        return GDALDatasetGetLayer(dataset, 0);
+    }
+    OGRLayerH layer = GDALDatasetGetLayerByName(dataset, name.c_str());
+    if (layer) return layer;
+    throw ToolError("no layer \"" + name + "\" in " + source + " (it has: " + LayerNames(dataset) + ")");
+}
+
+void FilterLayer(OGRLayerH layer, const std::string& source, const std::string& where) {
+    if (where.empty()) return;
+    CPLErrorReset();
+    if (OGR_L_SetAttributeFilter(layer, where.c_str()) != OGRERR_NONE) {
+        throw ToolError("-where \"" + where + "\" on " + source + LastGdalError());
+    }
+}
 
 Sources::Sources(const Options& options) : options_(options) {
     try {
@@ -149,14 +170,7 @@ Sources::Sources(const Options& options) : options_(options) {
 void Sources::Open(const std::string& name) {
     Source source;
     source.name = name;
-    CPLErrorReset();
-    source.dataset.reset(GDALOpenEx(name.c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY | GDAL_OF_VERBOSE_ERROR,
-                                    nullptr, nullptr, nullptr));
-    if (!source.dataset) throw ToolError("cannot read " + name + " as vector data" + LastGdalError());
-    files_.Add(name);
-    char** files = GDALGetFileList(source.dataset.get());
-    for (int i = 0; files && files[i]; ++i) files_.Add(files[i]);
-    CSLDestroy(files);
+    source.dataset = OpenVector(name, files_);
 
     GDALDatasetH dataset = source.dataset.get();
     if (!options_.query.sql.empty()) {
@@ -169,19 +183,14 @@ void Sources::Open(const std::string& name) {
     }
     sources_.push_back(std::move(source));
     Source& added = sources_.back();
-    if (!options_.query.where.empty()) {
-        CPLErrorReset();
-        if (OGR_L_SetAttributeFilter(added.layer, options_.query.where.c_str()) != OGRERR_NONE) {
-            throw ToolError("-where \"" + options_.query.where + "\" on " + name + LastGdalError());
-        }
-    }
+    FilterLayer(added.layer, name, options_.query.where);
     if (options_.query.spatialFilter) {
         const SourceQuery& q = options_.query;
         OGR_L_SetSpatialFilterRect(added.layer, q.minX, q.minY, q.maxX, q.maxY);
     }
     if (!options_.key1Field.empty()) {
         added.key1Index = IntegerFieldIndex(added.layer, options_.key1Field);
-        added.key2Index = IntegerFieldIndex(added.layer, options_.key2Field);
+        if (!options_.key2Field.empty()) added.key2Index = IntegerFieldIndex(added.layer, options_.key2Field);
     }
 }
 
@@ -203,11 +212,11 @@ long long Sources::FeatureCount() const {
     return total;
 }
 
-InputSummary Sources::Read(CLoopweave& builder, bool showProgress) const {
+InputSummary Sources::Read(std::vector<InputSegment>& segments, bool showProgress) const {
     InputSummary summary;
     summary.spatialReference = SpatialReferenceOf(sources_.front().layer);
     Progress progress(showProgress, FeatureCount());
-    GeometryReader reader(builder, summary.extent);
+    GeometryReader reader(segments, summary.extent);
     long long fidOffset = 0;
     for (const Source& source : sources_) {
         summary.layers += (summary.layers.empty() ? "" : ", ") + std::string(OGR_L_GetName(source.layer));
@@ -231,7 +240,7 @@ InputSummary Sources::Read(CLoopweave& builder, bool showProgress) const {
         }
         fidOffset = lastKey1 + 1;
     }
-    summary.elements = builder.Element().Count();
+    summary.elements = static_cast<long long>(segments.size());
     return summary;
 }
 

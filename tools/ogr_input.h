@@ -1,6 +1,6 @@
-// Reads the lines of vector sources into the builder: every LineString,
-// MultiLineString and polygon ring, one element per consecutive pair of
-// points. Curves are first approximated by lines; points are skipped.
+// Reads the lines of vector sources: every LineString, MultiLineString and
+// polygon ring, one segment per consecutive pair of points. Curves are first
+// approximated by lines; points are skipped.
 //
 // The sources are opened before anything is read or written, so that the
 // outputs can be checked against every file they consist of.
@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "coordinate_frame.h"
 #include "extent.h"
 #include "gdal_handles.h"
-#include "loopweave.h"
 #include "options.h"
 #include "output_safety.h"
 
@@ -22,9 +22,17 @@ struct InputSummary {
     std::string layers;            // the layers read, by name
     std::string spatialReference;  // WKT of the first source's; empty when it has none
     long long features = 0;
-    int elements = 0;
+    long long elements = 0;  // segments read
     Extent extent;
 };
+
+// Opens a vector source for reading and adds its files to `files`; throws
+// ToolError naming the source.
+Dataset OpenVector(const std::string& name, InputFiles& files);
+// The layer named, or the first; throws ToolError naming the layers there are.
+OGRLayerH PickLayer(GDALDatasetH dataset, const std::string& source, const std::string& name);
+// Throws ToolError when the attribute filter does not parse.
+void FilterLayer(OGRLayerH layer, const std::string& source, const std::string& where);
 
 class Sources {
 public:
@@ -37,16 +45,17 @@ public:
     ~Sources();
 
     // Every file the sources consist of, as GDAL lists them.
+    InputFiles& Files() { return files_; }
     const InputFiles& Files() const { return files_; }
     // The features to be read; -1 where a source cannot tell without reading.
     long long FeatureCount() const;
 
-    // Enters the lines of every source, in the order given. With the FID as
+    // Appends the segments of every source, in the order given. With the FID as
     // key1, the FIDs of each source after the first are offset past the
     // keys of those before, so that a key1 names one feature of one source.
     // Throws ToolError when a key field has no value or one out of range,
     // or reading fails.
-    InputSummary Read(CLoopweave& builder, bool showProgress) const;
+    InputSummary Read(std::vector<InputSegment>& segments, bool showProgress) const;
 
 private:
     struct Source {
@@ -54,8 +63,8 @@ private:
         Dataset dataset;
         OGRLayerH layer = nullptr;
         bool sqlResult = false;  // the layer is an SQL result set, released with the dataset
-        int key1Index = -1;      // below 0: the FID and the segment index
-        int key2Index = -1;
+        int key1Index = -1;      // below 0: the FID
+        int key2Index = -1;      // below 0: the segment index
     };
 
     void Open(const std::string& name);

@@ -40,12 +40,12 @@ void Place(const std::string& path, const OutputFormat& format, const std::vecto
     }
 }
 
-// "key1,key2" of each element along the chain, separated by spaces.
-std::string KeysAlong(const std::vector<CLoopweaveElement*>& chain) {
+// "key1,key2" of each element along the path, separated by spaces.
+std::string KeysAlong(const Path& path) {
     std::string keys;
-    for (CLoopweaveElement* element : chain) {
+    for (const ElementCopy& element : path) {
         if (!keys.empty()) keys += ' ';
-        keys += std::to_string(element->Key1()) + "," + std::to_string(element->Key2());
+        keys += std::to_string(element.key1) + "," + std::to_string(element.key2);
     }
     return keys;
 }
@@ -56,17 +56,11 @@ int DecimalWidth(int value) {
     return width;
 }
 
-// The length of KeysAlong(chain), without building it.
-int KeysLength(COutputLoopweave& polygon) {
+// The length of KeysAlong(path), without building it.
+int KeysLength(const Path& path) {
     int length = -1;
-    for (CLoopweaveElement* element : ChainOf(polygon)) {
-        length += 2 + DecimalWidth(element->Key1()) + DecimalWidth(element->Key2());
-    }
+    for (const ElementCopy& element : path) length += 2 + DecimalWidth(element.key1) + DecimalWidth(element.key2);
     return length < 0 ? 0 : length;
-}
-
-bool InLayer(LayerKind kind, COutputLoopweave& polygon) {
-    return kind == LayerKind::kPolygons ? !polygon.Critical() : kind == LayerKind::kDangles && polygon.Critical();
 }
 
 // The options the driver is given: the user's, and for CSV the geometry as
@@ -100,6 +94,7 @@ public:
     OutputDataset& operator=(const OutputDataset&) = delete;
 
     [[noreturn]] void Fail() const { throw ToolError("cannot write " + plan_.path + LastGdalError()); }
+    const std::string& Path() const { return plan_.path; }
 
     OGRLayerH AddLayer(const std::string& name, OGRwkbGeometryType type) {
         const std::string& wkt = settings_.spatialReference;
@@ -159,64 +154,162 @@ private:
     bool hasTransaction_ = false;
 };
 
-// The start of every element, then the end of the last.
-Geometry PathAlong(const std::vector<CLoopweaveElement*>& chain, OGRwkbGeometryType type) {
-    Geometry path(OGR_G_CreateGeometry(type));
-    for (CLoopweaveElement* element : chain) OGR_G_AddPoint_2D(path.get(), element->Sx(), element->Sy());
-    OGR_G_AddPoint_2D(path.get(), chain.back()->Ex(), chain.back()->Ey());
-    return path;
+void AddPoint(OGRGeometryH path, const CoordinateFrame& frame, double x, double y) {
+    OGR_G_AddPoint_2D(path, frame.FromLibraryX(x), frame.FromLibraryY(y));
 }
 
-Geometry PolygonOf(const std::vector<CLoopweaveElement*>& chain) {
+// The start of every element, then the end of the last, in input coordinates.
+Geometry PathGeometry(const Path& path, const CoordinateFrame& frame, OGRwkbGeometryType type) {
+    Geometry geometry(OGR_G_CreateGeometry(type));
+    for (const ElementCopy& element : path) AddPoint(geometry.get(), frame, element.sx, element.sy);
+    AddPoint(geometry.get(), frame, path.back().ex, path.back().ey);
+    return geometry;
+}
+
+// The face's ring and its holes' rings. A chain closes within the tolerance;
+// a ring must close exactly.
+Geometry AreaGeometry(const Path& outer, const std::vector<COutputLoopweave*>& holes, const CoordinateFrame& frame) {
     Geometry polygon(OGR_G_CreateGeometry(wkbPolygon));
-    OGR_G_AddGeometryDirectly(polygon.get(), PathAlong(chain, wkbLinearRing).release());
-    OGR_G_CloseRings(polygon.get());  // the chain closes within the tolerance; a ring must close exactly
+    OGR_G_AddGeometryDirectly(polygon.get(), PathGeometry(outer, frame, wkbLinearRing).release());
+    for (COutputLoopweave* hole : holes) {
+        OGR_G_AddGeometryDirectly(polygon.get(), PathGeometry(PathOf(*hole), frame, wkbLinearRing).release());
+    }
+    OGR_G_CloseRings(polygon.get());
     return polygon;
 }
 
-void WriteChains(OutputDataset& output, LayerKind kind, const std::string& layerName,
-                 const std::vector<SelectedPolygon>& polygons, Progress& progress) {
-    int keysWidth = 0;
-    for (const SelectedPolygon& selected : polygons) {
-        if (InLayer(kind, *selected.polygon)) keysWidth = std::max(keysWidth, KeysLength(*selected.polygon));
+// The polygons GEOS makes of an invalid one, by MakeValid; its lines and
+// points, the parts that collapsed, are dropped.
+std::vector<Geometry> ValidParts(Geometry polygon) {
+    Geometry valid(OGR_G_MakeValid(polygon.get()));
+    std::vector<Geometry> parts;
+    if (!valid) return parts;
+    const OGRwkbGeometryType type = wkbFlatten(OGR_G_GetGeometryType(valid.get()));
+    if (type == wkbPolygon) {
+        parts.push_back(std::move(valid));
+        return parts;
     }
-    const bool closed = kind == LayerKind::kPolygons;
-    OGRLayerH layer = output.AddLayer(layerName, closed ? wkbPolygon : wkbLineString);
-    const int polygonField = output.AddField(layer, "polygon", OFTInteger);
-    int roundField = -1, crossField = -1, returnField = -1, areaField = -1;
-    if (closed) {
-        roundField = output.AddField(layer, "round", OFTInteger);
-        crossField = output.AddField(layer, "self_cross", OFTInteger, OFSTBoolean);
-        returnField = output.AddField(layer, "runs_back", OFTInteger, OFSTBoolean);
+    for (int i = 0; i < OGR_G_GetGeometryCount(valid.get()); ++i) {
+        OGRGeometryH part = OGR_G_GetGeometryRef(valid.get(), i);
+        if (wkbFlatten(OGR_G_GetGeometryType(part)) == wkbPolygon) parts.emplace_back(OGR_G_Clone(part));
     }
-    const int countField = output.AddField(layer, "elements", OFTInteger);
-    if (closed) areaField = output.AddField(layer, "area", OFTReal);
-    const int keysField = output.AddTextField(layer, "keys", keysWidth);
+    return parts;
+}
 
-    for (const SelectedPolygon& selected : polygons) {
-        COutputLoopweave& polygon = *selected.polygon;
-        if (!InLayer(kind, polygon)) continue;
-        const std::vector<CLoopweaveElement*> chain = ChainOf(polygon);
-        Feature feature(OGR_F_Create(OGR_L_GetLayerDefn(layer)));
-        OGR_F_SetFieldInteger(feature.get(), polygonField, selected.index);
-        OGR_F_SetFieldInteger(feature.get(), countField, polygon.Count());
-        OGR_F_SetFieldString(feature.get(), keysField, KeysAlong(chain).c_str());
-        if (closed) {
+// --check: GEOS's judgement of every polygon written, by GDAL's
+// OGR_G_IsValid; one that fails stops the run, with GEOS's reason.
+void CheckValid(OGRGeometryH polygon, int index, const OutputDataset& output) {
+    CPLErrorReset();
+    bool valid;
+    {
+        CPLErrorHandlerPusher quiet(CPLQuietErrorHandler);  // the reason is reported below
+        valid = OGR_G_IsValid(polygon);
+    }
+    if (!valid) {
+        throw ToolError("--check: polygon " + std::to_string(index) + " of " + output.Path() +
+                        " is not valid geometry" + LastGdalError());
+    }
+}
+
+// The labels' fields on the polygon layer, after the tool's own, and the
+// count of labels each face holds. A label field named like one of the
+// tool's takes the prefix "label_".
+class LabelFields {
+public:
+    LabelFields(OutputDataset& output, OGRLayerH layer, const FaceLabels* labels) : labels_(labels) {
+        if (!labels_) return;
+        countField_ = output.AddField(layer, "labels", OFTInteger);
+        OGRFeatureDefnH definition = labels_->Definition();
+        OGRFeatureDefnH target = OGR_L_GetLayerDefn(layer);
+        for (int i = 0; i < OGR_FD_GetFieldCount(definition); ++i) {
+            OGRFieldDefnH source = OGR_FD_GetFieldDefn(definition, i);
+            std::string name = OGR_Fld_GetNameRef(source);
+            if (OGR_FD_GetFieldIndex(target, name.c_str()) >= 0) name = "label_" + name;
+            map_.push_back(output.AddField(layer, name.c_str(), OGR_Fld_GetType(source), OGR_Fld_GetSubType(source),
+                                           OGR_Fld_GetWidth(source)));
+        }
+    }
+
+    void Fill(OGRFeatureH feature, std::size_t area) const {
+        if (!labels_) return;
+        OGR_F_SetFieldInteger(feature, countField_, labels_->CountOf(area));
+        if (OGRFeatureH label = labels_->LabelOf(area)) {
+            // This copies the label's point too; the face's own geometry is set after it.
+            OGR_F_SetFromWithMap(feature, label, TRUE, map_.data());
+        }
+    }
+
+private:
+    const FaceLabels* labels_;
+    int countField_ = -1;
+    std::vector<int> map_;  // by the label's field, the polygon layer's
+};
+
+void WriteAreas(OutputDataset& output, const std::string& layerName, const OgrSettings& settings,
+                const LayerContent& content, Progress& progress) {
+    int keysWidth = 0;
+    for (const AreaFeature& area : content.areas) keysWidth = std::max(keysWidth, KeysLength(PathOf(*area.outer.polygon)));
+    OGRLayerH layer = output.AddLayer(layerName, wkbPolygon);
+    const int polygonField = output.AddField(layer, "polygon", OFTInteger);
+    const int roundField = output.AddField(layer, "round", OFTInteger);
+    const int holesField = output.AddField(layer, "holes", OFTInteger);
+    const int crossField = output.AddField(layer, "self_cross", OFTInteger, OFSTBoolean);
+    const int returnField = output.AddField(layer, "runs_back", OFTInteger, OFSTBoolean);
+    const int countField = output.AddField(layer, "elements", OFTInteger);
+    const int areaField = output.AddField(layer, "area", OFTReal);
+    const int keysField = output.AddTextField(layer, "keys", keysWidth);
+    LabelFields labelFields(output, layer, settings.labels);
+
+    for (std::size_t i = 0; i < content.areas.size(); ++i) {
+        const AreaFeature& area = content.areas[i];
+        COutputLoopweave& polygon = *area.outer.polygon;
+        const Path outer = PathOf(polygon);
+        const std::string keys = KeysAlong(outer);
+        std::vector<Geometry> parts;
+        parts.push_back(AreaGeometry(outer, area.holes, settings.frame));
+        if (area.needsRepair) {
+            CPLErrorHandlerPusher quiet(CPLQuietErrorHandler);  // GEOS's account of what it repaired
+            parts = ValidParts(std::move(parts.front()));
+        }
+        for (Geometry& part : parts) {
+            if (settings.checkValidity) CheckValid(part.get(), area.outer.index, output);
+            Feature feature(OGR_F_Create(OGR_L_GetLayerDefn(layer)));
+            OGR_F_SetFieldInteger(feature.get(), polygonField, area.outer.index);
             OGR_F_SetFieldInteger(feature.get(), roundField, polygon.Round());
+            OGR_F_SetFieldInteger(feature.get(), holesField, static_cast<int>(area.holes.size()));
             OGR_F_SetFieldInteger(feature.get(), crossField, polygon.Cross());
             OGR_F_SetFieldInteger(feature.get(), returnField, polygon.Return());
-            OGR_F_SetFieldDouble(feature.get(), areaField, AreaOf(chain));
+            OGR_F_SetFieldInteger(feature.get(), countField, polygon.Count());
+            OGR_F_SetFieldDouble(feature.get(), areaField, OGR_G_Area(part.get()));
+            OGR_F_SetFieldString(feature.get(), keysField, keys.c_str());
+            labelFields.Fill(feature.get(), i);
+            OGR_F_SetGeometryDirectly(feature.get(), part.release());
+            output.Create(layer, feature);
         }
-        if (!chain.empty()) {
-            OGR_F_SetGeometryDirectly(feature.get(),
-                                      (closed ? PolygonOf(chain) : PathAlong(chain, wkbLineString)).release());
-        }
+        progress.Step();
+    }
+}
+
+void WriteLines(OutputDataset& output, const OgrSettings& settings, const LayerContent& content, Progress& progress) {
+    int keysWidth = 0;
+    for (const LineFeature& line : content.lines) keysWidth = std::max(keysWidth, KeysLength(line.path));
+    OGRLayerH layer = output.AddLayer("dangles", wkbLineString);
+    const int polygonField = output.AddField(layer, "polygon", OFTInteger);
+    const int countField = output.AddField(layer, "elements", OFTInteger);
+    const int keysField = output.AddTextField(layer, "keys", keysWidth);
+    for (const LineFeature& line : content.lines) {
+        Feature feature(OGR_F_Create(OGR_L_GetLayerDefn(layer)));
+        OGR_F_SetFieldInteger(feature.get(), polygonField, line.polygon);
+        OGR_F_SetFieldInteger(feature.get(), countField, static_cast<int>(line.path.size()));
+        OGR_F_SetFieldString(feature.get(), keysField, KeysAlong(line.path).c_str());
+        OGR_F_SetGeometryDirectly(feature.get(), PathGeometry(line.path, settings.frame, wkbLineString).release());
         output.Create(layer, feature);
         progress.Step();
     }
 }
 
-void WriteErrorPoints(OutputDataset& output, const std::vector<SelectedPolygon>& polygons, Progress& progress) {
+void WriteErrorPoints(OutputDataset& output, const CoordinateFrame& frame, const std::vector<SelectedPolygon>& polygons,
+                      Progress& progress) {
     OGRLayerH layer = output.AddLayer("errors", wkbPoint);
     const int flagField = output.AddField(layer, "flag", OFTInteger);
     const int polygonField = output.AddField(layer, "polygon", OFTInteger);
@@ -226,7 +319,7 @@ void WriteErrorPoints(OutputDataset& output, const std::vector<SelectedPolygon>&
             OGR_F_SetFieldInteger(feature.get(), flagField, point->Flag());
             OGR_F_SetFieldInteger(feature.get(), polygonField, selected.index);
             Geometry geometry(OGR_G_CreateGeometry(wkbPoint));
-            OGR_G_SetPoint_2D(geometry.get(), 0, point->X(), point->Y());
+            OGR_G_SetPoint_2D(geometry.get(), 0, frame.FromLibraryX(point->X()), frame.FromLibraryY(point->Y()));
             OGR_F_SetGeometryDirectly(feature.get(), geometry.release());
             output.Create(layer, feature);
         }
@@ -235,7 +328,6 @@ void WriteErrorPoints(OutputDataset& output, const std::vector<SelectedPolygon>&
 }
 
 }  // namespace
-
 std::vector<DatasetPlan> PlanOgrOutputs(const Options& options) {
     const OutputFormat format = ChooseOutputFormat(options.output, options.outputFormat);
     std::vector<DatasetPlan> plans;
@@ -268,16 +360,26 @@ std::vector<DatasetPlan> PlanOgrOutputs(const Options& options) {
 }
 
 void WriteOgr(const DatasetPlan& plan, const std::string& writePath, const OgrSettings& settings,
-              const std::vector<SelectedPolygon>& polygons) {
+              const LayerContent& content) {
     OutputDataset output(plan, writePath, settings);
-    Progress progress(settings.showProgress,
-                      static_cast<long long>(polygons.size()) * static_cast<long long>(plan.layers.size()));
+    long long items = 0;
     for (LayerKind kind : plan.layers) {
-        if (kind == LayerKind::kErrors) {
-            WriteErrorPoints(output, polygons, progress);
-        } else {
-            const std::string name = kind == LayerKind::kPolygons ? settings.polygonLayerName : "dangles";
-            WriteChains(output, kind, name, polygons, progress);
+        items += static_cast<long long>(kind == LayerKind::kPolygons  ? content.areas.size()
+                                        : kind == LayerKind::kDangles ? content.lines.size()
+                                                                      : content.selected.size());
+    }
+    Progress progress(settings.showProgress, items);
+    for (LayerKind kind : plan.layers) {
+        switch (kind) {
+            case LayerKind::kPolygons:
+                WriteAreas(output, settings.polygonLayerName, settings, content, progress);
+                break;
+            case LayerKind::kDangles:
+                WriteLines(output, settings, content, progress);
+                break;
+            case LayerKind::kErrors:
+                WriteErrorPoints(output, settings.frame, content.selected, progress);
+                break;
         }
     }
     output.Close();

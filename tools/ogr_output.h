@@ -18,9 +18,11 @@
 #include <string>
 #include <vector>
 
+#include "coordinate_frame.h"
 #include "options.h"
 #include "output_format.h"
-#include "polygon_access.h"
+#include "face_labels.h"
+#include "layer_content.h"
 
 namespace lwtool {
 
@@ -38,17 +40,20 @@ struct DatasetPlan {
 std::vector<DatasetPlan> PlanOgrOutputs(const Options& options);
 
 struct OgrSettings {
+    CoordinateFrame frame;         // the library's coordinates, back to the input's
     std::string spatialReference;  // WKT of the source's, or empty
     std::string polygonLayerName;
     std::vector<std::string> layerCreationOptions, datasetCreationOptions;
     bool showProgress = false;
+    const FaceLabels* labels = nullptr;  // fields for the faces, if any
+    bool checkValidity = false;          // every polygon by OGR_G_IsValid
 };
 
 // Writes the dataset of `plan` at `writePath` (its staged name) and closes
 // it. Throws ToolError for anything that cannot be written, and for a value
 // the format cannot hold, which is never cut short quietly.
 void WriteOgr(const DatasetPlan& plan, const std::string& writePath, const OgrSettings& settings,
-              const std::vector<SelectedPolygon>& polygons);
+              const LayerContent& content);
 
 }  // namespace lwtool
 

@@ -16,14 +16,23 @@ const char* const kUsage =
     "  -sql STATEMENT          read the result of this SQL statement instead of a layer\n"
     "  -where EXPRESSION       read only the features this attribute filter selects\n"
     "  -spat XMIN YMIN XMAX YMAX  read only the features that meet this rectangle\n"
-    "  --keys FIELD1,FIELD2    take the two keys from integer fields (default: FID and segment index)\n"
+    "  --keys FIELD1[,FIELD2]  take the keys from integer fields (default: FID and segment index;\n"
+    "                          with one field, the segment index is the second key)\n"
+    "  --labels SOURCE         points (or DXF TEXT) whose fields go onto the faces that hold them\n"
+    "  --label-layer NAME      the layer of the labels (default: the first)\n"
+    "  --label-where EXPRESSION  read only the labels this attribute filter selects\n"
     "stages:\n"
+    "  --tolerance D           ends closer than D (in the input's units) meet (default: 1e-6, or coarser\n"
+    "                          where the coordinates are too large for it; --summary says which)\n"
     "  --cross                 cut the lines where they cross\n"
     "  --frame x1,y1,x2,y2     add a rectangular frame with these corners\n"
     "  --frame extent          add a frame around the input's extent\n"
     "  --frame-margin D        widen the frame by D on every side\n"
-    "  --remove-returns        strip the back-and-forth runs from the polygons\n"
-    "  --faces | --boundaries  write only the enclosed faces, or only the outer boundaries (default: all)\n"
+    "  --remove-returns        strip the back-and-forth runs from the polygons as formed\n"
+    "output (default: the faces, each with the groups of lines inside it as holes, back-and-forth runs\n"
+    "        and open chains apart as dangles):\n"
+    "  --chains                the polygons as the library forms them, faces and outer boundaries\n"
+    "  --faces | --boundaries  the enclosed faces, or the outer boundaries, as formed\n"
     "writing:\n"
     "  -o FILE                 write layers 'polygons', 'dangles' (open chains) and 'errors' (format from the\n"
     "                          extension; a format of one layer per file puts the last two in FILE_dangles.EXT\n"
@@ -34,6 +43,7 @@ const char* const kUsage =
     "  -lco NAME=VALUE         a layer creation option for the driver (may be repeated)\n"
     "  -dsco NAME=VALUE        a dataset creation option for the driver (may be repeated)\n"
     "  --overwrite             replace outputs that exist (also -overwrite)\n"
+    "  --check                 check every polygon written with GEOS (OGR_G_IsValid); fail if one is invalid\n"
     "  --svg FILE              draw the result as an SVG picture\n"
     "  --summary               print counts, stage times and flag totals to stderr\n"
     "  -q                      no progress on large inputs\n"
@@ -147,11 +157,20 @@ Options ParseOptions(int argc, char** argv) {
             ParseSpatialFilter(arg, args, options.query);
         } else if (arg == "--keys") {
             const std::vector<std::string> fields = SplitCommas(args.ValueOf(arg));
-            if (fields.size() != 2 || fields[0].empty() || fields[1].empty()) {
-                throw UsageError("--keys: expected two field names, FIELD1,FIELD2");
+            if (fields.size() > 2 || fields.front().empty() || (fields.size() == 2 && fields[1].empty())) {
+                throw UsageError("--keys: expected one or two field names, FIELD1[,FIELD2]");
             }
             options.key1Field = fields[0];
-            options.key2Field = fields[1];
+            options.key2Field = fields.size() == 2 ? fields[1] : "";
+        } else if (arg == "--labels") {
+            options.labels = args.ValueOf(arg);
+        } else if (arg == "--label-layer") {
+            options.labelLayer = args.ValueOf(arg);
+        } else if (arg == "--label-where") {
+            options.labelWhere = args.ValueOf(arg);
+        } else if (arg == "--tolerance") {
+            options.tolerance = ParseNumber(args.ValueOf(arg), arg);
+            if (options.tolerance <= 0) throw UsageError("--tolerance must be greater than 0");
         } else if (arg == "--cross") {
             options.cross = true;
         } else if (arg == "--frame") {
@@ -163,10 +182,12 @@ Options ParseOptions(int argc, char** argv) {
             marginGiven = true;
         } else if (arg == "--remove-returns") {
             options.removeReturns = true;
-        } else if (arg == "--faces" || arg == "--boundaries") {
-            const Selection selection = arg == "--faces" ? Selection::kFaces : Selection::kBoundaries;
-            if (options.selection != Selection::kAll && options.selection != selection) {
-                throw UsageError("--faces and --boundaries exclude each other; give neither for all polygons");
+        } else if (arg == "--chains" || arg == "--faces" || arg == "--boundaries") {
+            const Selection selection = arg == "--chains" ? Selection::kChains
+                                        : arg == "--faces" ? Selection::kFaces
+                                                           : Selection::kBoundaries;
+            if (options.selection != Selection::kCoverage && options.selection != selection) {
+                throw UsageError("--chains, --faces and --boundaries exclude each other");
             }
             options.selection = selection;
         } else if (arg == "-o") {
@@ -184,6 +205,8 @@ Options ParseOptions(int argc, char** argv) {
             options.datasetCreationOptions.push_back(DriverOption(arg, args.ValueOf(arg)));
         } else if (arg == "--overwrite" || arg == "-overwrite") {
             options.overwrite = true;
+        } else if (arg == "--check") {
+            options.check = true;
         } else if (arg == "--svg") {
             options.svg = args.ValueOf(arg);
         } else if (arg == "--summary") {
@@ -199,6 +222,9 @@ Options ParseOptions(int argc, char** argv) {
         throw UsageError("-sql and --layer exclude each other: the statement names the layers it reads");
     }
     if (marginGiven && !options.frame.wanted) throw UsageError("--frame-margin needs --frame");
+    if (options.labels.empty() && (!options.labelLayer.empty() || !options.labelWhere.empty())) {
+        throw UsageError("--label-layer and --label-where need --labels");
+    }
     if (options.output.empty()) {
         if (!options.outputFormat.empty()) throw UsageError("-f needs -o");
         if (!options.errorsOutput.empty()) throw UsageError("--errors needs -o");
@@ -207,6 +233,12 @@ Options ParseOptions(int argc, char** argv) {
         }
     }
     return options;
+}
+
+std::string SourceNames(const Options& options) {
+    std::string names;
+    for (const std::string& source : options.sources) names += (names.empty() ? "" : ", ") + source;
+    return names;
 }
 
 }  // namespace lwtool

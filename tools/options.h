@@ -14,8 +14,10 @@ struct UsageError : ToolError {
     using ToolError::ToolError;
 };
 
-// Which of the formed polygons reach the outputs.
-enum class Selection { kAll, kFaces, kBoundaries };
+// What the polygon layer holds: the faces with the groups inside them as
+// holes (a coverage, the default), or the library's polygons as formed: the
+// enclosed faces, the outer boundaries, or all of them.
+enum class Selection { kCoverage, kFaces, kBoundaries, kChains };
 
 struct FrameRequest {
     bool wanted = false;
@@ -37,17 +39,23 @@ struct SourceQuery {
 struct Options {
     std::vector<std::string> sources;
     SourceQuery query;
-    std::string key1Field, key2Field;  // empty: FID and segment index
+    std::string key1Field, key2Field;  // empty: FID, and segment index
+    // Points whose fields go onto the faces that hold them.
+    std::string labels;
+    std::string labelLayer;  // empty: the first layer
+    std::string labelWhere;
+    double tolerance = 0;              // how close ends must be to meet, in input units; 0: the default
     bool cross = false;
     FrameRequest frame;
     bool removeReturns = false;
-    Selection selection = Selection::kAll;
+    Selection selection = Selection::kCoverage;
     std::string output;
     std::string outputFormat;  // empty: from the output's extension
     std::string polygonLayerName = "polygons";
     std::string errorsOutput;  // empty: the error points and open chains go with the polygons
     std::vector<std::string> layerCreationOptions, datasetCreationOptions;  // NAME=VALUE each
     bool overwrite = false;
+    bool check = false;  // every polygon written is checked by GEOS
     std::string svg;
     bool summary = false;
     bool quiet = false;
@@ -59,6 +67,9 @@ extern const char* const kUsage;
 
 // Throws UsageError naming the offending argument.
 Options ParseOptions(int argc, char** argv);
+
+// "a.shp, b.shp": the sources, for a title or a report.
+std::string SourceNames(const Options& options);
 
 }  // namespace lwtool
 

@@ -1,8 +1,11 @@
 #include "pipeline.h"
 
 #include <algorithm>
+#include <climits>
+#include <string>
 
 #include "polygon_access.h"
+#include "tool_error.h"
 
 namespace lwtool {
 
@@ -10,23 +13,40 @@ namespace {
 
 // The frame goes in before the cut: the cut then also splits the frame where
 // lines cross it, which the frame by itself does only where lines end on it.
-void AddFrame(const FrameRequest& frame, const Extent& inputExtent, CLoopweave& builder) {
-    double x1 = frame.x1, y1 = frame.y1, x2 = frame.x2, y2 = frame.y2;
-    if (frame.fromExtent) {
+void AddFrame(const FrameRequest& request, const Extent& inputExtent, const CoordinateFrame& frame,
+              CLoopweave& builder) {
+    double x1 = request.x1, y1 = request.y1, x2 = request.x2, y2 = request.y2;
+    if (request.fromExtent) {
         if (inputExtent.empty) return;  // nothing to frame
         x1 = inputExtent.minX, y1 = inputExtent.minY, x2 = inputExtent.maxX, y2 = inputExtent.maxY;
     }
-    const double m = frame.margin;
-    builder.AddFrameLine(std::min(x1, x2) - m, std::min(y1, y2) - m, std::max(x1, x2) + m, std::max(y1, y2) + m,
-                         kFrameKey1, kFrameKey2);
+    const double m = request.margin;
+    builder.AddFrameLine(frame.ToLibraryX(std::min(x1, x2) - m), frame.ToLibraryY(std::min(y1, y2) - m),
+                         frame.ToLibraryX(std::max(x1, x2) + m), frame.ToLibraryY(std::max(y1, y2) + m), kFrameKey1,
+                         kFrameKey2);
+}
+
+void Enter(const std::vector<InputSegment>& segments, const CoordinateFrame& frame, CLoopweave& builder) {
+    if (segments.size() > static_cast<std::size_t>(INT_MAX)) {
+        throw ToolError(std::to_string(segments.size()) + " segments: more than the library counts (" +
+                        std::to_string(INT_MAX) + ")");
+    }
+    for (const InputSegment& s : segments) {
+        CLoopweaveElement element(frame.ToLibraryX(s.sx), frame.ToLibraryY(s.sy), frame.ToLibraryX(s.ex),
+                                  frame.ToLibraryY(s.ey), s.key1, s.key2);
+        builder.Entry(element);
+    }
 }
 
 }  // namespace
 
-PipelineCounts RunPipeline(const Options& options, const Extent& inputExtent, CLoopweave& builder, StageLog& log) {
+PipelineCounts RunPipeline(const Options& options, const std::vector<InputSegment>& segments,
+                           const Extent& inputExtent, const CoordinateFrame& frame, CLoopweave& builder,
+                           StageLog& log) {
     PipelineCounts counts;
+    Enter(segments, frame, builder);
     if (options.frame.wanted) {
-        log.Run("frame", [&] { AddFrame(options.frame, inputExtent, builder); });
+        log.Run("frame", [&] { AddFrame(options.frame, inputExtent, frame, builder); });
         counts.afterFrame = builder.Element().Count();
     }
     if (options.cross) {
@@ -34,13 +54,17 @@ PipelineCounts RunPipeline(const Options& options, const Extent& inputExtent, CL
         counts.afterCut = builder.Element().Count();
     }
     log.Run("form", [&] { counts.formed = builder.MakingPolygon(); });
-    if (options.removeReturns) {
+    counts.strippedRuns.resize(static_cast<std::size_t>(counts.formed));
+    if (options.removeReturns || options.selection == Selection::kCoverage) {
         log.Run("strip returns", [&] {
+            std::size_t index = 0;
             for (COutputLoopweave* polygon : Items<COutputLoopweave>(builder.Polygon())) {
                 // An open chain's Return() means nothing; there is no run to strip.
-                if (polygon->Critical() || !polygon->Return()) continue;
-                polygon->RemoveReturnLine();
-                ++counts.stripped;
+                if (!polygon->Critical() && polygon->Return()) {
+                    counts.strippedRuns[index] = StripReturnRuns(*polygon);
+                    ++counts.stripped;
+                }
+                ++index;
             }
         });
     }

@@ -1,11 +1,15 @@
-// The library's stages, in the order a host runs them: frame, cut, form,
-// strip the back-and-forth runs.
+// The library's stages, in the order a host runs them: enter the segments,
+// frame, cut, form, strip the back-and-forth runs.
 #ifndef LOOPWEAVE_TOOL_PIPELINE_H
 #define LOOPWEAVE_TOOL_PIPELINE_H
 
+#include <vector>
+
+#include "coordinate_frame.h"
 #include "extent.h"
 #include "loopweave.h"
 #include "options.h"
+#include "return_runs.h"
 #include "stage_log.h"
 
 namespace lwtool {
@@ -20,9 +24,16 @@ struct PipelineCounts {
     int afterCut = -1;
     int formed = 0;
     int stripped = 0;  // polygons whose back-and-forth runs were removed
+    std::vector<std::vector<Path>> strippedRuns;  // the runs removed from each polygon, in the order formed
 };
 
-PipelineCounts RunPipeline(const Options& options, const Extent& inputExtent, CLoopweave& builder, StageLog& log);
+// Enters the segments in the library's frame, then runs the stages the
+// options ask for. The back-and-forth runs are stripped where asked and
+// always for a coverage, whose faces must be valid polygons. Throws ToolError if there are more segments than the
+// library counts.
+PipelineCounts RunPipeline(const Options& options, const std::vector<InputSegment>& segments,
+                           const Extent& inputExtent, const CoordinateFrame& frame, CLoopweave& builder,
+                           StageLog& log);
 
 }  // namespace lwtool
 

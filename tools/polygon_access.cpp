@@ -4,24 +4,23 @@
 
 namespace lwtool {
 
-std::vector<SelectedPolygon> SelectPolygons(CLoopweave& builder, Selection selection) {
-    std::vector<SelectedPolygon> selected;
+std::vector<SelectedPolygon> NumberedPolygons(CLoopweave& builder) {
+    std::vector<SelectedPolygon> polygons;
     int index = 0;
-    for (COutputLoopweave* polygon : Items<COutputLoopweave>(builder.Polygon())) {
-        ++index;
-        const bool face = IsEnclosedFace(*polygon);
-        if (selection == Selection::kFaces && !face) continue;
-        if (selection == Selection::kBoundaries && face) continue;
-        selected.push_back({index, polygon});
-    }
-    return selected;
+    for (COutputLoopweave* polygon : Items<COutputLoopweave>(builder.Polygon())) polygons.push_back({++index, polygon});
+    return polygons;
 }
 
-double AreaOf(const std::vector<CLoopweaveElement*>& chain) {
+Path PathOf(COutputLoopweave& polygon) {
+    Path path;
+    path.reserve(static_cast<std::size_t>(polygon.Count()));
+    for (CLoopweaveElement* e : ChainOf(polygon)) path.push_back({e->Sx(), e->Sy(), e->Ex(), e->Ey(), e->Key1(), e->Key2()});
+    return path;
+}
+
+double AreaOf(const Path& path) {
     double twiceArea = 0;
-    for (CLoopweaveElement* element : chain) {
-        twiceArea += element->Sx() * element->Ey() - element->Ex() * element->Sy();
-    }
+    for (const ElementCopy& e : path) twiceArea += e.sx * e.ey - e.ex * e.sy;
     return std::fabs(twiceArea) / 2;
 }
 

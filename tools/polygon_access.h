@@ -1,12 +1,11 @@
 // Typed access to what the library hands out in untyped lists, and the
-// polygons chosen for output, each with its place in the formation order.
+// polygons numbered in the order formed.
 #ifndef LOOPWEAVE_TOOL_POLYGON_ACCESS_H
 #define LOOPWEAVE_TOOL_POLYGON_ACCESS_H
 
 #include <vector>
 
 #include "loopweave.h"
-#include "options.h"
 
 namespace lwtool {
 
@@ -29,14 +28,26 @@ inline std::vector<CCoord*> ErrorPointsOf(COutputLoopweave& polygon) { return It
 inline bool IsEnclosedFace(COutputLoopweave& polygon) { return polygon.Round() > 0; }
 
 struct SelectedPolygon {
-    int index;  // 1 for the first polygon formed, whatever is left out
+    int index;  // 1 for the first polygon formed, whatever is left out of an output
     COutputLoopweave* polygon;
 };
 
-std::vector<SelectedPolygon> SelectPolygons(CLoopweave& builder, Selection selection);
+// Every polygon formed, numbered from 1.
+std::vector<SelectedPolygon> NumberedPolygons(CLoopweave& builder);
 
-// The area a closed chain encloses.
-double AreaOf(const std::vector<CLoopweaveElement*>& chain);
+// An element's ends and keys, kept after the element itself is gone.
+struct ElementCopy {
+    double sx, sy, ex, ey;
+    int key1, key2;
+};
+
+// Elements each starting where the one before ends.
+using Path = std::vector<ElementCopy>;
+
+Path PathOf(COutputLoopweave& polygon);
+
+// The area a closed path encloses.
+double AreaOf(const Path& path);
 
 }  // namespace lwtool
 

@@ -1,20 +1,22 @@
-// The --summary report on stderr: what went in, what each stage made of it
-// and how long it took, and the diagnosis totals of the polygons written.
+// The --summary report on stderr: what went in, in which frame it was
+// formed, what each stage made of it and how long it took, what the layers
+// hold and the diagnosis totals.
 #ifndef LOOPWEAVE_TOOL_SUMMARY_H
 #define LOOPWEAVE_TOOL_SUMMARY_H
 
-#include <vector>
-
+#include "coordinate_frame.h"
+#include "face_labels.h"
+#include "layer_content.h"
 #include "ogr_input.h"
 #include "options.h"
 #include "pipeline.h"
-#include "polygon_access.h"
 #include "stage_log.h"
 
 namespace lwtool {
 
-void PrintSummary(const Options& options, const InputSummary& input, const PipelineCounts& counts,
-                  const std::vector<SelectedPolygon>& written, const StageLog& log);
+void PrintSummary(const Options& options, const InputSummary& input, const CoordinateFrame& frame,
+                  const PipelineCounts& counts, const LayerContent& content, const FaceLabels* labels,
+                  const StageLog& log);
 
 }  // namespace lwtool
 

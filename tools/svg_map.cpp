@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
-#include <tuple>
 
 #include "extent.h"
 #include "tool_error.h"
@@ -18,22 +17,38 @@ namespace {
 constexpr double kDrawingWidth = 900;  // the larger side of the drawing fits 900 x 700 pixels
 constexpr double kDrawingHeight = 700;
 constexpr double kPad = 12;
+constexpr double kTitleHeight = 24;
+constexpr double kScaleBarHeight = 30;
 constexpr double kLegendWidth = 250;
 constexpr double kLegendHeight = 160;
 
 // Error point colours by flag: 0 open chain, 1 crossing, 2 turning point.
 const char* const kFlagColour[] = {"#d7191c", "#7b3294", "#fd8d3c"};
 const char* const kFlagName[] = {"chain ends (flag 0)", "crossings (flag 1)", "turning points (flag 2)"};
-constexpr const char* kReturnColour = "#fd8d3c";
-constexpr const char* kOpenColour = "#d7191c";
+constexpr const char* kDangleColour = "#fd8d3c";
 
-std::string Format(const char* format, double a, double b) {
+std::string Format(const char* format, double a, double b = 0) {
     char text[64];
     std::snprintf(text, sizeof text, format, a, b);
     return text;
 }
 
-// From the drawing's coordinates to the picture's: scaled, y turned to grow upwards.
+std::string Escaped(const std::string& text) {
+    std::string escaped;
+    for (char c : text) {
+        switch (c) {
+            case '&': escaped += "&amp;"; break;
+            case '<': escaped += "&lt;"; break;
+            case '>': escaped += "&gt;"; break;
+            case '"': escaped += "&quot;"; break;
+            default: escaped += c;
+        }
+    }
+    return escaped;
+}
+
+// From the library's coordinates to the picture's: scaled, y turned to grow
+// upwards, below the title.
 class Projection {
 public:
     explicit Projection(const Extent& extent) : extent_(extent) {
@@ -44,8 +59,9 @@ public:
     }
     double Width() const { return 2 * kPad + (extent_.maxX - extent_.minX) * scale_; }
     double Height() const { return 2 * kPad + (extent_.maxY - extent_.minY) * scale_; }
+    double PixelsPerUnit() const { return scale_; }
     std::string Point(double x, double y) const {
-        return Format("%.2f %.2f", kPad + (x - extent_.minX) * scale_, kPad + (extent_.maxY - y) * scale_);
+        return Format("%.1f %.1f", kPad + (x - extent_.minX) * scale_, kTitleHeight + kPad + (extent_.maxY - y) * scale_);
     }
 
 private:
@@ -53,83 +69,79 @@ private:
     double scale_;
 };
 
-// The path along a chain: its starts, then the last end; Z closes a closed one.
-std::string ChainPath(const Projection& projection, COutputLoopweave& polygon) {
-    const std::vector<CLoopweaveElement*> chain = ChainOf(polygon);
-    std::string d;
-    for (CLoopweaveElement* element : chain)
-        d += (d.empty() ? "M" : " L") + projection.Point(element->Sx(), element->Sy());
-    if (chain.empty()) return d;
-    d += polygon.Critical() ? " L" + projection.Point(chain.back()->Ex(), chain.back()->Ey()) : " Z";
-    return d;
-}
+// "M x y L x y ...", leaving out a point that falls on the one before it.
+class PathData {
+public:
+    explicit PathData(const Projection& projection) : projection_(projection) {}
 
-// The elements whose reverse is also on the chain: where it runs out and back.
-std::vector<CLoopweaveElement*> BackAndForth(COutputLoopweave& polygon) {
-    struct Side {
-        std::tuple<double, double, double, double> ends;  // lower end first
-        bool forward;
-        CLoopweaveElement* element;
-    };
-    std::vector<Side> sides;
-    for (CLoopweaveElement* e : ChainOf(polygon)) {
-        const bool forward = std::make_pair(e->Sx(), e->Sy()) < std::make_pair(e->Ex(), e->Ey());
-        sides.push_back({forward ? std::make_tuple(e->Sx(), e->Sy(), e->Ex(), e->Ey())
-                                 : std::make_tuple(e->Ex(), e->Ey(), e->Sx(), e->Sy()),
-                         forward, e});
+    void MoveTo(double x, double y) { Add(" M", x, y); }
+    void LineTo(double x, double y) { Add(" L", x, y); }
+    void Close() { d_ += " Z"; }
+    void Ring(const Path& path) {
+        if (path.empty()) return;
+        MoveTo(path.front().sx, path.front().sy);
+        for (const ElementCopy& e : path) LineTo(e.ex, e.ey);
+        Close();
     }
-    std::stable_sort(sides.begin(), sides.end(), [](const Side& a, const Side& b) { return a.ends < b.ends; });
-    std::vector<CLoopweaveElement*> runs;
-    for (std::size_t first = 0, last = 0; first < sides.size(); first = last) {
-        bool forward = false, backward = false;
-        for (last = first; last < sides.size() && sides[last].ends == sides[first].ends; ++last) {
-            (sides[last].forward ? forward : backward) = true;
-        }
-        if (forward && backward) runs.push_back(sides[first].element);
+    void Line(const Path& path) {
+        if (path.empty()) return;
+        MoveTo(path.front().sx, path.front().sy);
+        for (const ElementCopy& e : path) LineTo(e.ex, e.ey);
     }
-    return runs;
-}
+    std::string Text() const { return d_.empty() ? d_ : d_.substr(1); }
+
+private:
+    void Add(const char* command, double x, double y) {
+        const std::string point = projection_.Point(x, y);
+        if (command[1] == 'L' && point == last_) return;
+        d_ += command + point;
+        last_ = point;
+    }
+
+    const Projection& projection_;
+    std::string d_;
+    std::string last_;
+};
 
 struct Counts {
-    int faces = 0, boundaries = 0, runs = 0, open = 0;
+    int faces = 0, boundaries = 0, dangles = 0;
     int flags[3] = {0, 0, 0};
 };
+
+bool AlongFrame(const Path& path, int frameKey1) {
+    return std::any_of(path.begin(), path.end(), [&](const ElementCopy& e) { return e.key1 == frameKey1; });
+}
 
 class SvgWriter {
 public:
     SvgWriter(std::ostream& out, const Projection& projection) : out_(out), projection_(projection) {}
 
-    void Polygon(const SelectedPolygon& selected, Counts& counts) {
-        COutputLoopweave& polygon = *selected.polygon;
-        if (polygon.Count() == 0) return;
-        const std::string d = ChainPath(projection_, polygon);
-        if (polygon.Critical()) {
-            ++counts.open;
-            out_ << "<path class=\"open\" fill=\"none\" stroke=\"" << kOpenColour
-                 << "\" stroke-width=\"2\" stroke-dasharray=\"5 3\" d=\"" << d << "\"/>\n";
-        } else if (IsEnclosedFace(polygon)) {
-            ++counts.faces;
-            // Successive golden-angle steps around the colour wheel keep neighbours apart.
-            const double hue = std::fmod(selected.index * 137.508, 360.0);
-            out_ << "<path class=\"face\" fill=\"hsl(" << Format("%.0f", hue, 0) << ",65%,82%)\" stroke=\"#777\""
-                 << " stroke-width=\"0.6\" d=\"" << d << "\"/>\n";
-        } else {
+    void Area(const AreaFeature& area, int frameKey1, Counts& counts) {
+        const Path outer = PathOf(*area.outer.polygon);
+        PathData d(projection_);
+        d.Ring(outer);
+        for (COutputLoopweave* hole : area.holes) d.Ring(PathOf(*hole));
+        if (!IsEnclosedFace(*area.outer.polygon)) {
             ++counts.boundaries;
-            out_ << "<path class=\"boundary\" fill=\"none\" stroke=\"#222\" stroke-width=\"1.6\" d=\"" << d << "\"/>\n";
+            out_ << "<path class=\"boundary\" fill=\"none\" stroke=\"#222\" stroke-width=\"1.6\" d=\"" << d.Text()
+                 << "\"/>\n";
+            return;
         }
+        ++counts.faces;
+        // Successive golden-angle steps around the colour wheel keep neighbours apart.
+        const double hue = std::fmod(area.outer.index * 137.508, 360.0);
+        const std::string fill =
+            AlongFrame(outer, frameKey1) ? "#fff" : "hsl(" + Format("%.0f", hue) + ",65%,82%)";
+        out_ << "<path class=\"face\" fill=\"" << fill << "\" fill-rule=\"evenodd\" stroke=\"#777\""
+             << " stroke-width=\"0.6\" d=\"" << d.Text() << "\"/>\n";
     }
 
-    void Runs(COutputLoopweave& polygon, Counts& counts) {
-        const std::vector<CLoopweaveElement*> runs = BackAndForth(polygon);
-        if (runs.empty()) return;
-        ++counts.runs;
-        std::string d;
-        for (CLoopweaveElement* e : runs) {
-            d += (d.empty() ? "M" : " M") + projection_.Point(e->Sx(), e->Sy()) + " L" +
-                 projection_.Point(e->Ex(), e->Ey());
-        }
-        out_ << "<path class=\"return\" fill=\"none\" stroke=\"" << kReturnColour
-             << "\" stroke-width=\"3\" stroke-linecap=\"round\" d=\"" << d << "\"/>\n";
+    void Dangle(const LineFeature& line, Counts& counts) {
+        ++counts.dangles;
+        PathData d(projection_);
+        d.Line(line.path);
+        out_ << "<path class=\"dangle\" fill=\"none\" stroke=\"" << kDangleColour
+             << "\" stroke-width=\"2.5\" stroke-linecap=\"round\" d=\"" << d.Text() << "\"/>\n";
     }
 
     void ErrorPoints(COutputLoopweave& polygon, Counts& counts) {
@@ -145,29 +157,47 @@ public:
         }
     }
 
+    void Title(const std::string& title) {
+        out_ << "<text class=\"title\" x=\"" << kPad << "\" y=\"" << kPad + 8
+             << "\" font-family=\"sans-serif\" font-size=\"15\">" << Escaped(title) << "</text>\n";
+    }
+
+    // A bar of a round length in input units (1, 2 or 5 times a power of
+    // ten), about a sixth of the drawing wide.
+    void ScaleBar(const CoordinateFrame& frame, double bottom) {
+        const double pixelsPerInputUnit = projection_.PixelsPerUnit() * std::ldexp(1.0, frame.ScaleExponent());
+        const double wanted = kDrawingWidth / 6 / pixelsPerInputUnit;
+        const double power = std::pow(10.0, std::floor(std::log10(wanted)));
+        const double length = wanted >= 5 * power ? 5 * power : wanted >= 2 * power ? 2 * power : power;
+        const double pixels = length * pixelsPerInputUnit;
+        const double y = bottom - 10;
+        out_ << "<g class=\"scale\" font-family=\"sans-serif\" font-size=\"12\">\n"
+             << "<rect x=\"" << kPad << "\" y=\"" << Format("%.1f", y - 4) << "\" width=\"" << Format("%.1f", pixels)
+             << "\" height=\"4\" fill=\"#222\"/>\n"
+             << "<text x=\"" << Format("%.1f", kPad + pixels + 6) << "\" y=\"" << Format("%.1f", y) << "\">"
+             << Format("%g", length) << " units</text>\n</g>\n";
+    }
+
     void Legend(const Counts& counts, double x) {
         out_ << "<g class=\"legend\" font-family=\"sans-serif\" font-size=\"13\">\n"
-             << "<rect x=\"" << x << "\" y=\"" << kPad << "\" width=\"" << kLegendWidth - kPad << "\" height=\""
-             << kLegendHeight << "\" fill=\"#fff\" stroke=\"#999\"/>\n";
-        double y = kPad + 22;
+             << "<rect x=\"" << x << "\" y=\"" << kTitleHeight + kPad << "\" width=\"" << kLegendWidth - kPad
+             << "\" height=\"" << kLegendHeight << "\" fill=\"#fff\" stroke=\"#999\"/>\n";
+        double y = kTitleHeight + kPad + 22;
         auto line = [&](const std::string& swatch, const std::string& text, int count) {
             out_ << swatch << "<text x=\"" << x + 34 << "\" y=\"" << y << "\">" << text << ": " << count << "</text>\n";
             y += 19;
         };
-        const std::string at = "x=\"" + Format("%.0f", x + 10, 0) + "\"";
+        const std::string at = "x=\"" + Format("%.0f", x + 10) + "\"";
         auto bar = [&](const std::string& paint) {
-            return "<rect " + at + " y=\"" + Format("%.0f", y - 10, 0) + "\" width=\"18\" height=\"10\" " + paint +
-                   "/>";
+            return "<rect " + at + " y=\"" + Format("%.0f", y - 10) + "\" width=\"18\" height=\"10\" " + paint + "/>";
         };
         auto dot = [&](const char* colour) {
-            return "<circle cx=\"" + Format("%.0f", x + 19, 0) + "\" cy=\"" + Format("%.0f", y - 5, 0) +
-                   "\" r=\"4\" fill=\"" + colour + "\" stroke=\"#000\" stroke-width=\"0.5\"/>";
+            return "<circle cx=\"" + Format("%.0f", x + 19) + "\" cy=\"" + Format("%.0f", y - 5) + "\" r=\"4\" fill=\"" +
+                   colour + "\" stroke=\"#000\" stroke-width=\"0.5\"/>";
         };
         line(bar("fill=\"hsl(137,65%,82%)\" stroke=\"#777\""), "enclosed faces", counts.faces);
         line(bar("fill=\"none\" stroke=\"#222\" stroke-width=\"1.6\""), "outer boundaries", counts.boundaries);
-        line(bar(std::string("fill=\"") + kReturnColour + "\""), "polygons running back", counts.runs);
-        line(bar(std::string("fill=\"none\" stroke=\"") + kOpenColour + "\" stroke-dasharray=\"4 2\""), "open chains",
-             counts.open);
+        line(bar(std::string("fill=\"") + kDangleColour + "\""), "dangles", counts.dangles);
         for (int flag = 0; flag < 3; ++flag) line(dot(kFlagColour[flag]), kFlagName[flag], counts.flags[flag]);
         out_ << "</g>\n";
     }
@@ -177,34 +207,40 @@ private:
     const Projection& projection_;
 };
 
-Extent ExtentOf(const std::vector<SelectedPolygon>& polygons) {
-    Extent extent;
-    for (const SelectedPolygon& selected : polygons) {
-        for (CLoopweaveElement* e : ChainOf(*selected.polygon)) {
-            extent.Add(e->Sx(), e->Sy());
-            extent.Add(e->Ex(), e->Ey());
-        }
+void AddToExtent(const Path& path, Extent& extent) {
+    for (const ElementCopy& e : path) {
+        extent.Add(e.sx, e.sy);
+        extent.Add(e.ex, e.ey);
     }
+}
+
+Extent ExtentOf(const LayerContent& content) {
+    Extent extent;
+    for (const AreaFeature& area : content.areas) AddToExtent(PathOf(*area.outer.polygon), extent);
+    for (const LineFeature& line : content.lines) AddToExtent(line.path, extent);
     return extent;
 }
 
 }  // namespace
 
-void WriteSvg(const std::string& path, const std::string& writePath, const std::vector<SelectedPolygon>& polygons) {
-    const Projection projection(ExtentOf(polygons));
+void WriteSvg(const std::string& path, const std::string& writePath, const SvgSettings& settings,
+              const LayerContent& content) {
+    const Projection projection(ExtentOf(content));
     const double width = projection.Width() + kLegendWidth;
-    const double height = std::max(projection.Height(), kLegendHeight + 2 * kPad);
+    const double height = kTitleHeight + std::max(projection.Height(), kLegendHeight + 2 * kPad) + kScaleBarHeight;
     std::ofstream out(writePath);
     out << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-        << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << Format("%.0f", width, 0) << "\" height=\""
-        << Format("%.0f", height, 0) << "\" viewBox=\"0 0 " << Format("%.0f %.0f", width, height) << "\">\n"
+        << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << Format("%.0f", width) << "\" height=\""
+        << Format("%.0f", height) << "\" viewBox=\"0 0 " << Format("%.0f %.0f", width, height) << "\">\n"
         << "<rect width=\"100%\" height=\"100%\" fill=\"#fff\"/>\n";
     SvgWriter writer(out, projection);
     Counts counts;
+    writer.Title(settings.title);
     // Drawn in layers: areas first, then the lines and points that sit on them.
-    for (const SelectedPolygon& selected : polygons) writer.Polygon(selected, counts);
-    for (const SelectedPolygon& selected : polygons) writer.Runs(*selected.polygon, counts);
-    for (const SelectedPolygon& selected : polygons) writer.ErrorPoints(*selected.polygon, counts);
+    for (const AreaFeature& area : content.areas) writer.Area(area, settings.frameKey1, counts);
+    for (const LineFeature& line : content.lines) writer.Dangle(line, counts);
+    for (const SelectedPolygon& selected : content.selected) writer.ErrorPoints(*selected.polygon, counts);
+    writer.ScaleBar(settings.frame, height);
     writer.Legend(counts, projection.Width());
     out << "</svg>\n";
     out.close();

@@ -1,20 +1,30 @@
-// Draws the selected polygons as an SVG picture, y up and scaled to their
-// extent: enclosed faces filled in distinct light colours, outer boundaries
-// dark, back-and-forth runs and open chains highlighted, error points as
-// markers coloured by flag, and a legend with the counts.
+// Draws what the layers hold as an SVG picture, y up and scaled to its
+// extent: areas filled in distinct light colours with their holes cut out
+// (the faces along a frame left white, as the background they are), areas
+// that are outer boundaries dark, dangles in orange, error points as markers
+// coloured by flag; a title, a scale bar and a legend with the counts.
+// Coordinates carry the precision the picture can show, a tenth of a pixel,
+// and a point that falls where the one before it fell is left out.
 #ifndef LOOPWEAVE_TOOL_SVG_MAP_H
 #define LOOPWEAVE_TOOL_SVG_MAP_H
 
 #include <string>
-#include <vector>
 
-#include "polygon_access.h"
+#include "coordinate_frame.h"
+#include "layer_content.h"
 
 namespace lwtool {
 
+struct SvgSettings {
+    std::string title;  // the sources
+    CoordinateFrame frame;
+    int frameKey1;  // the key1 of the frame's lines
+};
+
 // Writes the picture to `writePath`; throws ToolError, naming `path`, when
 // it cannot be written.
-void WriteSvg(const std::string& path, const std::string& writePath, const std::vector<SelectedPolygon>& polygons);
+void WriteSvg(const std::string& path, const std::string& writePath, const SvgSettings& settings,
+              const LayerContent& content);
 
 }  // namespace lwtool
 

@@ -71,28 +71,36 @@ class ToolCase(unittest.TestCase):
 
 
 class GeoJsonRoundTrip(ToolCase):
-    def test_cut_window_gives_four_faces_and_a_boundary_running_back(self):
+    def test_cut_window_gives_four_faces_and_four_dangling_stubs(self):
         out = self.path("out.geojson")
         self.run_ok(self.window, "--cross", "-o", out)
-        polygons = [f["properties"] for f in read_json(out)["features"]]
-        faces = [p for p in polygons if p["round"] == 1]
-        boundaries = [p for p in polygons if p["round"] == -1]
-        self.assertEqual((len(faces), len(boundaries)), (4, 1))
-        self.assertEqual(sorted(p["polygon"] for p in polygons), [1, 2, 3, 4, 5])
+        faces = [f["properties"] for f in read_json(out)["features"]]
+        self.assertEqual(len(faces), 4)
         for face in faces:
             self.assertAlmostEqual(face["area"], 4.0)
-            self.assertEqual((face["elements"], face["runs_back"], face["self_cross"]), (4, False, False))
+            self.assertEqual((face["round"], face["holes"], face["elements"], face["runs_back"], face["self_cross"]),
+                             (1, 0, 4, False, False))
             self.assertEqual(key1s(face["keys"]), {0, 1, 2})  # the square's FID and both lines'
-        self.assertTrue(boundaries[0]["runs_back"])
-        self.assertEqual(boundaries[0]["elements"], 16)
-        self.assertEqual(read_json(self.path("out_dangles.geojson"))["features"], [])
 
-        # One output layer per GeoJSON file: the error points go beside it.
+        # One output layer per GeoJSON file: the other two go beside it. The
+        # outer boundary runs out along each stub and back: stripped of the
+        # runs, it bounds the unbounded face and is no polygon; the stubs are
+        # dangles, each drawn once, outwards.
+        dangles = read_json(self.path("out_dangles.geojson"))["features"]
+        self.assertEqual({tuple(d["geometry"]["coordinates"][-1]) for d in dangles}, STUB_TIPS)
+        self.assertEqual({d["properties"]["elements"] for d in dangles}, {1})
+        self.assertEqual(read_json(self.path("out_errors.geojson"))["features"], [])
+
+    def test_chains_as_formed_put_the_boundary_running_back_among_the_dangles(self):
+        out = self.path("out.geojson")
+        self.run_ok(self.window, "--cross", "--chains", "-o", out)
+        self.assertEqual(sorted(f["properties"]["polygon"] for f in read_json(out)["features"]), [2, 3, 4, 5])
+        (boundary,) = read_json(self.path("out_dangles.geojson"))["features"]
+        self.assertEqual((boundary["properties"]["polygon"], boundary["properties"]["elements"]), (1, 16))
         errors = read_json(self.path("out_errors.geojson"))["features"]
         tips = {tuple(e["geometry"]["coordinates"]) for e in errors if e["properties"]["flag"] == 2}
         self.assertEqual(tips, STUB_TIPS)
-        boundary_index = boundaries[0]["polygon"]
-        self.assertEqual({e["properties"]["polygon"] for e in errors}, {boundary_index})
+        self.assertEqual({e["properties"]["polygon"] for e in errors}, {1})
 
     def test_shapefile_sidecars_take_their_final_names_too(self):
         # GeoJSON comes in WGS 84, so each shapefile also gets a .prj.
@@ -142,16 +150,18 @@ def gpkg_points(blob):
 
 
 class GeoPackageRoundTrip(ToolCase):
-    def test_both_layers_in_one_file_and_fields_as_keys(self):
+    def test_every_layer_in_one_file_and_fields_as_keys(self):
         out = self.path("out.gpkg")
-        self.run_ok(self.window, "--cross", "--keys", "wall,part", "-o", out)
+        self.run_ok(self.window, "--cross", "--chains", "--keys", "wall,part", "-o", out)
         self.assertEqual(self.files(), ["out.gpkg", "window.geojson"])
         with sqlite3.connect(out) as db:
             rows = db.execute("SELECT polygon, round, area, keys, geom FROM polygons ORDER BY polygon").fetchall()
             errors = db.execute("SELECT flag, polygon, geom FROM errors").fetchall()
+            dangles = db.execute("SELECT polygon FROM dangles").fetchall()
         faces = [r for r in rows if r[1] == 1]
-        self.assertEqual(len(rows), 5)
+        self.assertEqual(len(rows), 4)
         self.assertEqual(len(faces), 4)
+        self.assertEqual(dangles, [(1,)])
         for _, _, area, keys, geometry in faces:
             self.assertAlmostEqual(area, 4.0)
             self.assertEqual(key1s(keys), {10, 11, 12})  # from the field "wall", not the FID
@@ -167,6 +177,15 @@ class GeoPackageRoundTrip(ToolCase):
         self.assertEqual(sorted(f["area"] for f in faces), [4, 4, 4, 4])
         self.assertTrue(all(key1s(f["keys"]) <= {2, 3, 4, 5} for f in faces))
 
+    def test_one_key_field_numbers_the_segments_as_the_second(self):
+        out = self.path("out.gpkg")
+        self.run_ok(self.window, "--cross", "--keys", "wall", "-o", out)
+        with sqlite3.connect(out) as db:
+            (keys,) = db.execute("SELECT keys FROM polygons LIMIT 1").fetchone()
+        self.assertTrue(all(pair.split(",")[0] in ("10", "11", "12") for pair in keys.split()))
+        second_keys = {int(pair.split(",")[1]) for pair in keys.split() if pair.startswith("10,")}
+        self.assertTrue(second_keys and second_keys <= {0, 1, 2, 3})  # the square's sides, numbered
+
 
 class SvgPicture(ToolCase):
     def paths(self, svg, cls):
@@ -180,10 +199,17 @@ class SvgPicture(ToolCase):
         self.assertEqual(len(faces), 4)
         self.assertEqual(len({f.get("fill") for f in faces}), 4)  # each its own colour
         self.assertTrue(all(f.get("fill").startswith("hsl(") for f in faces))
-        self.assertEqual(len(self.paths(svg, "boundary")), 1)
-        self.assertEqual(len(self.paths(svg, "return")), 1)
-        circles = ET.parse(svg).getroot().iter("{http://www.w3.org/2000/svg}circle")
-        self.assertEqual(sum(c.get("class") == "error flag-2" for c in circles), 4)
+        self.assertEqual(len(self.paths(svg, "dangle")), 4)
+        root = ET.parse(svg).getroot()
+        texts = {e.get("class"): e for e in root.iter("{http://www.w3.org/2000/svg}text")}
+        self.assertEqual(texts["title"].text, self.window)
+        self.assertEqual(len([g for g in root.iter("{http://www.w3.org/2000/svg}g") if g.get("class") == "scale"]), 1)
+
+    def test_the_face_along_a_frame_is_background(self):
+        svg = self.path("map.svg")
+        self.run_ok(self.window, "--cross", "--frame", "extent", "--frame-margin", "1", "--svg", svg)
+        fills = [f.get("fill") for f in self.paths(svg, "face")]
+        self.assertEqual((len(fills), fills.count("#fff")), (5, 1))
 
     def test_y_grows_upwards(self):
         triangle, svg = self.path("triangle.geojson"), self.path("triangle.svg")
@@ -257,9 +283,9 @@ class BadInput(ToolCase):
         self.assert_fails("outputs go to files or /vsistdout/", self.window, "-o", "/vsizip/" + self.path("a.zip/a.shp"))
 
     def test_values_a_format_cannot_hold_are_errors(self):
-        # 40 elements along one chain: its keys take more than a Shapefile's 254 characters.
+        # 80 elements along one line: its keys take more than a Shapefile's 254 characters.
         long_line = self.path("long.geojson")
-        write_geojson(long_line, [({}, [[i, i % 2] for i in range(41)] + [[0, 5], [0, 1]])])
+        write_geojson(long_line, [({}, [[i, i % 2] for i in range(81)])])
         self.assert_fails('the field "keys" needs', long_line, "-o", self.path("out.shp"))
         # A 32-bit field that cannot hold the value: GDAL reads the limit instead.
         with open(self.path("big.csv"), "w") as f:

@@ -1,0 +1,59 @@
+#include "face_labels.h"
+
+#include "face_nesting.h"
+#include "ogr_input.h"
+#include "tool_error.h"
+
+namespace lwtool {
+
+namespace {
+
+bool IsPoint(OGRGeometryH geometry) {
+    return geometry && wkbFlatten(OGR_G_GetGeometryType(geometry)) == wkbPoint && !OGR_G_IsEmpty(geometry);
+}
+
+}  // namespace
+
+FaceLabels::FaceLabels(const Options& options, InputFiles& inputs) {
+    Dataset dataset = OpenVector(options.labels, inputs);
+    OGRLayerH layer = PickLayer(dataset.get(), options.labels, options.labelLayer);
+    FilterLayer(layer, options.labels, options.labelWhere);
+    definition_ = OGR_L_GetLayerDefn(layer);
+    OGR_FD_Reference(definition_);  // outlives the dataset
+    ownedDefinition_.reset(definition_);
+    OGR_L_ResetReading(layer);
+    CPLErrorReset();
+    for (Feature feature(OGR_L_GetNextFeature(layer)); feature; feature.reset(OGR_L_GetNextFeature(layer))) {
+        if (IsPoint(OGR_F_GetGeometryRef(feature.get()))) labels_.push_back(std::move(feature));
+    }
+    if (CPLGetLastErrorType() >= CE_Failure) {
+        throw ToolError("reading " + options.labels + " failed" + LastGdalError());
+    }
+}
+
+void FaceLabels::Place(const LayerContent& content, const CoordinateFrame& frame) {
+    std::vector<COutputLoopweave*> faces;
+    for (const AreaFeature& area : content.areas) faces.push_back(area.outer.polygon);
+    const FaceLocator locator(faces);
+    labelsOfArea_.assign(content.areas.size(), {});
+    unplaced_ = 0;
+    for (std::size_t i = 0; i < labels_.size(); ++i) {
+        OGRGeometryH point = OGR_F_GetGeometryRef(labels_[i].get());
+        const long area = locator.Locate(frame.ToLibraryX(OGR_G_GetX(point, 0)), frame.ToLibraryY(OGR_G_GetY(point, 0)),
+                                         [&](std::size_t face) { return !IsEnclosedFace(*faces[face]); });
+        if (area < 0) {
+            ++unplaced_;
+        } else {
+            labelsOfArea_[static_cast<std::size_t>(area)].push_back(i);
+        }
+    }
+}
+
+OGRFeatureH FaceLabels::LabelOf(std::size_t area) const {
+    const std::vector<std::size_t>& held = labelsOfArea_[area];
+    return held.empty() ? nullptr : labels_[held.front()].get();
+}
+
+int FaceLabels::CountOf(std::size_t area) const { return static_cast<int>(labelsOfArea_[area].size()); }
+
+}  // namespace lwtool

@@ -1,0 +1,198 @@
+#include "face_nesting.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+#include <unordered_map>
+
+#include "coordinate_frame.h"
+#include "extent.h"
+#include "polygon_access.h"
+
+namespace lwtool {
+
+namespace {
+
+struct Point {
+    double x, y;
+};
+
+struct Ring {
+    std::vector<Point> points;  // the start of every element, in order
+    Extent box;
+};
+
+Ring RingOf(COutputLoopweave& polygon) {
+    Ring ring;
+    for (CLoopweaveElement* element : ChainOf(polygon)) {
+        ring.points.push_back({element->Sx(), element->Sy()});
+        ring.box.Add(element->Sx(), element->Sy());
+    }
+    return ring;
+}
+
+bool BoxHolds(const Extent& box, Point p) {
+    return !box.empty && box.minX <= p.x && p.x <= box.maxX && box.minY <= p.y && p.y <= box.maxY;
+}
+
+// Crossing number, with the side of each edge the ray crosses taken from the
+// sign of a cross product rather than from a division.
+bool RingHolds(const Ring& ring, Point p) {
+    bool inside = false;
+    const std::size_t n = ring.points.size();
+    for (std::size_t i = 0, j = n - 1; i < n; j = i++) {
+        const Point a = ring.points[j], b = ring.points[i];
+        if ((a.y > p.y) == (b.y > p.y)) continue;
+        const double side = (b.x - a.x) * (p.y - a.y) - (p.x - a.x) * (b.y - a.y);
+        if ((side > 0) == (b.y > a.y)) inside = !inside;
+    }
+    return inside;
+}
+
+// Connected groups, by union-find over the polygons' points: points in the
+// same or neighbouring cells of the tolerance's size join their polygons.
+class Groups {
+public:
+    explicit Groups(const std::vector<Ring>& rings) : parent_(rings.size()) {
+        std::iota(parent_.begin(), parent_.end(), std::size_t{0});
+        std::unordered_map<Cell, std::size_t, CellHash> owner;
+        for (std::size_t i = 0; i < rings.size(); ++i) {
+            for (const Point p : rings[i].points) {
+                const Cell cell = CellOf(p);
+                for (double dx = -1; dx <= 1; ++dx) {
+                    for (double dy = -1; dy <= 1; ++dy) {
+                        const auto found = owner.find({cell.x + dx, cell.y + dy});
+                        if (found != owner.end()) Join(i, found->second);
+                    }
+                }
+                owner.emplace(cell, i);
+            }
+        }
+    }
+
+    std::size_t Of(std::size_t polygon) {
+        while (parent_[polygon] != polygon) polygon = parent_[polygon] = parent_[parent_[polygon]];
+        return polygon;
+    }
+
+private:
+    struct Cell {
+        double x, y;
+        bool operator==(const Cell& other) const { return x == other.x && y == other.y; }
+    };
+    struct CellHash {
+        std::size_t operator()(const Cell& cell) const {
+            return std::hash<double>()(cell.x) * 0x9E3779B97F4A7C15ull ^ std::hash<double>()(cell.y);
+        }
+    };
+    static Cell CellOf(Point p) {
+        const double size = CoordinateFrame::kLibraryTolerance;
+        return {std::floor(p.x / size), std::floor(p.y / size)};
+    }
+    void Join(std::size_t a, std::size_t b) { parent_[Of(a)] = Of(b); }
+
+    std::vector<std::size_t> parent_;
+};
+
+// The faces by the cells of a grid over their boxes, each cell's list
+// smallest face first, so that the first face found to hold a point is the
+// smallest that does.
+class FaceGrid {
+public:
+    FaceGrid(const std::vector<Ring>& rings, const std::vector<double>& areas) {
+        for (const Ring& ring : rings) {
+            if (ring.box.empty) continue;
+            extent_.Add(ring.box.minX, ring.box.minY);
+            extent_.Add(ring.box.maxX, ring.box.maxY);
+        }
+        side_ = std::clamp(static_cast<int>(std::sqrt(static_cast<double>(rings.size()))), 1, 1024);
+        cells_.resize(static_cast<std::size_t>(side_) * static_cast<std::size_t>(side_));
+        std::vector<std::size_t> bySize(rings.size());
+        std::iota(bySize.begin(), bySize.end(), std::size_t{0});
+        std::stable_sort(bySize.begin(), bySize.end(), [&](std::size_t a, std::size_t b) { return areas[a] < areas[b]; });
+        for (std::size_t face : bySize) {
+            const Extent& box = rings[face].box;
+            if (box.empty) continue;
+            for (int cx = Column(box.minX); cx <= Column(box.maxX); ++cx) {
+                for (int cy = Row(box.minY); cy <= Row(box.maxY); ++cy) cells_[Index(cx, cy)].push_back(face);
+            }
+        }
+    }
+
+    // The faces whose boxes may hold p, smallest first.
+    const std::vector<std::size_t>& At(Point p) const {
+        static const std::vector<std::size_t> none;
+        return BoxHolds(extent_, p) ? cells_[Index(Column(p.x), Row(p.y))] : none;
+    }
+
+private:
+    int Column(double x) const { return Place(x, extent_.minX, extent_.maxX); }
+    int Row(double y) const { return Place(y, extent_.minY, extent_.maxY); }
+    int Place(double value, double low, double high) const {
+        if (!(high > low)) return 0;
+        return std::clamp(static_cast<int>((value - low) / (high - low) * side_), 0, side_ - 1);
+    }
+    std::size_t Index(int column, int row) const {
+        return static_cast<std::size_t>(row) * static_cast<std::size_t>(side_) + static_cast<std::size_t>(column);
+    }
+
+    Extent extent_;
+    int side_ = 1;
+    std::vector<std::vector<std::size_t>> cells_;
+};
+
+}  // namespace
+
+struct FaceLocator::Index {
+    std::vector<Ring> rings;
+    std::vector<double> areas;
+    std::unique_ptr<FaceGrid> grid;
+};
+
+FaceLocator::FaceLocator(const std::vector<COutputLoopweave*>& faces) : index_(std::make_unique<Index>()) {
+    for (COutputLoopweave* face : faces) {
+        index_->rings.push_back(RingOf(*face));
+        index_->areas.push_back(AreaOf(PathOf(*face)));
+    }
+    index_->grid = std::make_unique<FaceGrid>(index_->rings, index_->areas);
+}
+
+FaceLocator::~FaceLocator() = default;
+
+long FaceLocator::Locate(double x, double y, const std::function<bool(std::size_t)>& skip) const {
+    const Point p{x, y};
+    for (std::size_t face : index_->grid->At(p)) {
+        const Ring& ring = index_->rings[face];
+        if (!skip(face) && BoxHolds(ring.box, p) && RingHolds(ring, p)) return static_cast<long>(face);
+    }
+    return -1;
+}
+
+std::vector<std::vector<std::size_t>> HolesOfFaces(const std::vector<COutputLoopweave*>& polygons) {
+    std::vector<Ring> rings;
+    std::vector<COutputLoopweave*> faces;
+    std::vector<std::size_t> faceIndex, boundaries;  // by place among the polygons
+    for (std::size_t i = 0; i < polygons.size(); ++i) {
+        COutputLoopweave& polygon = *polygons[i];
+        rings.push_back(RingOf(polygon));
+        if (polygon.Critical()) continue;
+        if (polygon.Round() > 0) {
+            faces.push_back(&polygon);
+            faceIndex.push_back(i);
+        }
+        if (polygon.Round() < 0 && polygon.Count() > 0) boundaries.push_back(i);
+    }
+    Groups groups(rings);
+    const FaceLocator locator(faces);
+    std::vector<std::vector<std::size_t>> holes(polygons.size());
+    for (std::size_t boundary : boundaries) {
+        const Point p = rings[boundary].points.front();
+        const std::size_t group = groups.Of(boundary);
+        const long face =
+            locator.Locate(p.x, p.y, [&](std::size_t candidate) { return groups.Of(faceIndex[candidate]) == group; });
+        if (face >= 0) holes[faceIndex[static_cast<std::size_t>(face)]].push_back(boundary);
+    }
+    return holes;
+}
+
+}  // namespace lwtool
