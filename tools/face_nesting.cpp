@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <numeric>
-#include <unordered_map>
 
 #include "coordinate_frame.h"
 #include "extent.h"
@@ -24,11 +23,20 @@ struct Ring {
 
 Ring RingOf(COutputLoopweave& polygon) {
     Ring ring;
+    ring.points.reserve(static_cast<std::size_t>(polygon.Count()));
     for (CLoopweaveElement* element : ChainOf(polygon)) {
         ring.points.push_back({element->Sx(), element->Sy()});
         ring.box.Add(element->Sx(), element->Sy());
     }
     return ring;
+}
+
+double AreaOf(const Ring& ring) {
+    double twiceArea = 0;
+    for (std::size_t i = 0, j = ring.points.size() - 1; i < ring.points.size(); j = i++) {
+        twiceArea += ring.points[j].x * ring.points[i].y - ring.points[i].x * ring.points[j].y;
+    }
+    return std::fabs(twiceArea) / 2;
 }
 
 bool BoxHolds(const Extent& box, Point p) {
@@ -49,50 +57,19 @@ bool RingHolds(const Ring& ring, Point p) {
     return inside;
 }
 
-// Connected groups, by union-find over the polygons' points: points in the
-// same or neighbouring cells of the tolerance's size join their polygons.
-class Groups {
-public:
-    explicit Groups(const std::vector<Ring>& rings) : parent_(rings.size()) {
-        std::iota(parent_.begin(), parent_.end(), std::size_t{0});
-        std::unordered_map<Cell, std::size_t, CellHash> owner;
-        for (std::size_t i = 0; i < rings.size(); ++i) {
-            for (const Point p : rings[i].points) {
-                const Cell cell = CellOf(p);
-                for (double dx = -1; dx <= 1; ++dx) {
-                    for (double dy = -1; dy <= 1; ++dy) {
-                        const auto found = owner.find({cell.x + dx, cell.y + dy});
-                        if (found != owner.end()) Join(i, found->second);
-                    }
-                }
-                owner.emplace(cell, i);
-            }
-        }
-    }
-
-    std::size_t Of(std::size_t polygon) {
-        while (parent_[polygon] != polygon) polygon = parent_[polygon] = parent_[parent_[polygon]];
-        return polygon;
-    }
-
-private:
-    struct Cell {
-        double x, y;
-        bool operator==(const Cell& other) const { return x == other.x && y == other.y; }
-    };
-    struct CellHash {
-        std::size_t operator()(const Cell& cell) const {
-            return std::hash<double>()(cell.x) * 0x9E3779B97F4A7C15ull ^ std::hash<double>()(cell.y);
-        }
-    };
-    static Cell CellOf(Point p) {
-        const double size = CoordinateFrame::kLibraryTolerance;
-        return {std::floor(p.x / size), std::floor(p.y / size)};
-    }
-    void Join(std::size_t a, std::size_t b) { parent_[Of(a)] = Of(b); }
-
-    std::vector<std::size_t> parent_;
-};
+// Where a group is looked up: a quarter of the tolerance to the left of the
+// leftmost point of its outer boundary. Every line of the group lies at or
+// right of that point, so the point is outside each of the group's own faces,
+// by a margin the test resolves (the side test at an edge from the leftmost
+// point is exact: one product, one rounding); and any other group keeps more
+// than the tolerance away, so the point is inside the same faces of it as the
+// whole group is.
+Point LookUpPoint(const Ring& boundary) {
+    const Point leftmost = *std::min_element(boundary.points.begin(), boundary.points.end(), [](Point a, Point b) {
+        return a.x < b.x || (a.x == b.x && a.y < b.y);
+    });
+    return {leftmost.x - CoordinateFrame::kLibraryTolerance / 4, leftmost.y};
+}
 
 // The faces by the cells of a grid over their boxes, each cell's list
 // smallest face first, so that the first face found to hold a point is the
@@ -145,16 +122,16 @@ private:
 
 struct FaceLocator::Index {
     std::vector<Ring> rings;
-    std::vector<double> areas;
     std::unique_ptr<FaceGrid> grid;
 };
 
 FaceLocator::FaceLocator(const std::vector<COutputLoopweave*>& faces) : index_(std::make_unique<Index>()) {
+    std::vector<double> areas;
     for (COutputLoopweave* face : faces) {
         index_->rings.push_back(RingOf(*face));
-        index_->areas.push_back(AreaOf(PathOf(*face)));
+        areas.push_back(AreaOf(index_->rings.back()));
     }
-    index_->grid = std::make_unique<FaceGrid>(index_->rings, index_->areas);
+    index_->grid = std::make_unique<FaceGrid>(index_->rings, areas);
 }
 
 FaceLocator::~FaceLocator() = default;
@@ -169,27 +146,24 @@ long FaceLocator::Locate(double x, double y, const std::function<bool(std::size_
 }
 
 std::vector<std::vector<std::size_t>> HolesOfFaces(const std::vector<COutputLoopweave*>& polygons) {
-    std::vector<Ring> rings;
     std::vector<COutputLoopweave*> faces;
     std::vector<std::size_t> faceIndex, boundaries;  // by place among the polygons
     for (std::size_t i = 0; i < polygons.size(); ++i) {
         COutputLoopweave& polygon = *polygons[i];
-        rings.push_back(RingOf(polygon));
-        if (polygon.Critical()) continue;
+        if (polygon.Critical() || polygon.Count() == 0) continue;
         if (polygon.Round() > 0) {
             faces.push_back(&polygon);
             faceIndex.push_back(i);
+        } else if (polygon.Round() < 0) {
+            boundaries.push_back(i);
         }
-        if (polygon.Round() < 0 && polygon.Count() > 0) boundaries.push_back(i);
     }
-    Groups groups(rings);
-    const FaceLocator locator(faces);
     std::vector<std::vector<std::size_t>> holes(polygons.size());
+    if (boundaries.empty() || faces.empty()) return holes;
+    const FaceLocator locator(faces);
     for (std::size_t boundary : boundaries) {
-        const Point p = rings[boundary].points.front();
-        const std::size_t group = groups.Of(boundary);
-        const long face =
-            locator.Locate(p.x, p.y, [&](std::size_t candidate) { return groups.Of(faceIndex[candidate]) == group; });
+        const Point p = LookUpPoint(RingOf(*polygons[boundary]));
+        const long face = locator.Locate(p.x, p.y, [](std::size_t) { return false; });
         if (face >= 0) holes[faceIndex[static_cast<std::size_t>(face)]].push_back(boundary);
     }
     return holes;

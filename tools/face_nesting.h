@@ -10,11 +10,11 @@
 // than the face around the island, so an island inside the island finds them
 // first.
 //
-// Assumes the groups do not cross each other, as after cutting: a group is
-// placed by the first point of its outer boundary, which then lies off every
-// other group's lines by more than the tolerance, far beyond the rounding of
-// the point-in-ring test. (Without cutting, a group that crosses another is
-// placed where that point happens to lie.)
+// Assumes the groups do not come within the tolerance of each other, as after
+// cutting: a group is placed by a point just left of the leftmost point of its
+// outer boundary (see LookUpPoint), which then lies off every line by more
+// than the rounding of the point-in-ring test. (Without cutting, a group that
+// crosses another is placed where that point happens to lie.)
 #ifndef LOOPWEAVE_TOOL_FACE_NESTING_H
 #define LOOPWEAVE_TOOL_FACE_NESTING_H
 

@@ -64,9 +64,11 @@ int Run(const lwtool::Options& options) {
     CLoopweave builder;
     const lwtool::PipelineCounts counts = lwtool::RunPipeline(options, segments, input.extent, frame, builder, log);
     std::vector<lwtool::InputSegment>().swap(segments);  // in the builder now
-    const lwtool::LayerContent content =
-        lwtool::ContentOf(lwtool::NumberedPolygons(builder), counts.strippedRuns, options.selection);
-    if (labels) labels->Place(content, frame);
+    lwtool::LayerContent content;
+    log.Run("arrange", [&] {
+        content = lwtool::ContentOf(lwtool::NumberedPolygons(builder), counts.strippedRuns, options.selection);
+        if (labels) labels->Place(content, frame);
+    });
 
     if (!plans.empty() || !options.svg.empty()) {
         log.Run("write", [&] {

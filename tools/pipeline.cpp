@@ -44,7 +44,7 @@ PipelineCounts RunPipeline(const Options& options, const std::vector<InputSegmen
                            const Extent& inputExtent, const CoordinateFrame& frame, CLoopweave& builder,
                            StageLog& log) {
     PipelineCounts counts;
-    Enter(segments, frame, builder);
+    log.Run("enter", [&] { Enter(segments, frame, builder); });
     if (options.frame.wanted) {
         log.Run("frame", [&] { AddFrame(options.frame, inputExtent, frame, builder); });
         counts.afterFrame = builder.Element().Count();

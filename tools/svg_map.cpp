@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <map>
+#include <vector>
 
 #include "extent.h"
 #include "tool_error.h"
@@ -47,6 +49,11 @@ std::string Escaped(const std::string& text) {
     return escaped;
 }
 
+struct Pixel {
+    long x, y;
+    bool operator==(const Pixel& other) const { return x == other.x && y == other.y; }
+};
+
 // From the library's coordinates to the picture's: scaled, y turned to grow
 // upwards, below the title.
 class Projection {
@@ -60,8 +67,10 @@ public:
     double Width() const { return 2 * kPad + (extent_.maxX - extent_.minX) * scale_; }
     double Height() const { return 2 * kPad + (extent_.maxY - extent_.minY) * scale_; }
     double PixelsPerUnit() const { return scale_; }
-    std::string Point(double x, double y) const {
-        return Format("%.1f %.1f", kPad + (x - extent_.minX) * scale_, kTitleHeight + kPad + (extent_.maxY - y) * scale_);
+    // The pixel a point falls in.
+    Pixel PixelOf(double x, double y) const {
+        return {std::lround(kPad + (x - extent_.minX) * scale_),
+                std::lround(kTitleHeight + kPad + (extent_.maxY - y) * scale_)};
     }
 
 private:
@@ -69,38 +78,48 @@ private:
     double scale_;
 };
 
-// "M x y L x y ...", leaving out a point that falls on the one before it.
+// Subpaths in whole pixels, the precision the picture shows, each step
+// relative to the last: a point that falls on the one before it is left out,
+// and a line shorter than a pixel or a ring of less than two square pixels,
+// which the strokes around it cover anyway, goes altogether. So a drawing of
+// a million faces, most smaller than a pixel, stays a few megabytes.
 class PathData {
 public:
     explicit PathData(const Projection& projection) : projection_(projection) {}
 
-    void MoveTo(double x, double y) { Add(" M", x, y); }
-    void LineTo(double x, double y) { Add(" L", x, y); }
-    void Close() { d_ += " Z"; }
-    void Ring(const Path& path) {
-        if (path.empty()) return;
-        MoveTo(path.front().sx, path.front().sy);
-        for (const ElementCopy& e : path) LineTo(e.ex, e.ey);
-        Close();
-    }
-    void Line(const Path& path) {
-        if (path.empty()) return;
-        MoveTo(path.front().sx, path.front().sy);
-        for (const ElementCopy& e : path) LineTo(e.ex, e.ey);
-    }
-    std::string Text() const { return d_.empty() ? d_ : d_.substr(1); }
+    void Ring(const Path& path) { Add(path, true); }
+    void Line(const Path& path) { Add(path, false); }
+    bool Empty() const { return d_.empty(); }
+    const std::string& Text() const { return d_; }
 
 private:
-    void Add(const char* command, double x, double y) {
-        const std::string point = projection_.Point(x, y);
-        if (command[1] == 'L' && point == last_) return;
-        d_ += command + point;
-        last_ = point;
+    void Add(const Path& path, bool closed) {
+        if (path.empty()) return;
+        std::vector<Pixel> pixels{projection_.PixelOf(path.front().sx, path.front().sy)};
+        for (const ElementCopy& e : path) {
+            const Pixel pixel = projection_.PixelOf(e.ex, e.ey);
+            if (!(pixel == pixels.back())) pixels.push_back(pixel);
+        }
+        if (closed ? TwiceArea(pixels) < 4 : pixels.size() < 2) return;
+        if (!d_.empty()) d_ += ' ';
+        d_ += "M" + std::to_string(pixels.front().x) + " " + std::to_string(pixels.front().y);
+        for (std::size_t i = 1; i < pixels.size(); ++i) {
+            d_ += (i == 1 ? "l" : " ") + std::to_string(pixels[i].x - pixels[i - 1].x) + " " +
+                  std::to_string(pixels[i].y - pixels[i - 1].y);
+        }
+        if (closed) d_ += "z";
+    }
+
+    static long TwiceArea(const std::vector<Pixel>& ring) {
+        long twice = 0;
+        for (std::size_t i = 0, j = ring.size() - 1; i < ring.size(); j = i++) {
+            twice += ring[j].x * ring[i].y - ring[i].x * ring[j].y;
+        }
+        return twice < 0 ? -twice : twice;
     }
 
     const Projection& projection_;
     std::string d_;
-    std::string last_;
 };
 
 struct Counts {
@@ -112,36 +131,51 @@ bool AlongFrame(const Path& path, int frameKey1) {
     return std::any_of(path.begin(), path.end(), [&](const ElementCopy& e) { return e.key1 == frameKey1; });
 }
 
+// The faces go into one path per colour, with the even-odd rule cutting out
+// their holes (an island's own face, inside its hole, is filled again): a
+// path element per face would cost more than its coordinates.
 class SvgWriter {
 public:
-    SvgWriter(std::ostream& out, const Projection& projection) : out_(out), projection_(projection) {}
+    SvgWriter(std::ostream& out, const Projection& projection)
+        : out_(out), projection_(projection), boundaries_(projection), dangles_(projection) {}
 
     void Area(const AreaFeature& area, int frameKey1, Counts& counts) {
         const Path outer = PathOf(*area.outer.polygon);
-        PathData d(projection_);
-        d.Ring(outer);
-        for (COutputLoopweave* hole : area.holes) d.Ring(PathOf(*hole));
         if (!IsEnclosedFace(*area.outer.polygon)) {
             ++counts.boundaries;
-            out_ << "<path class=\"boundary\" fill=\"none\" stroke=\"#222\" stroke-width=\"1.6\" d=\"" << d.Text()
-                 << "\"/>\n";
+            boundaries_.Ring(outer);
             return;
         }
         ++counts.faces;
-        // Successive golden-angle steps around the colour wheel keep neighbours apart.
-        const double hue = std::fmod(area.outer.index * 137.508, 360.0);
-        const std::string fill =
-            AlongFrame(outer, frameKey1) ? "#fff" : "hsl(" + Format("%.0f", hue) + ",65%,82%)";
-        out_ << "<path class=\"face\" fill=\"" << fill << "\" fill-rule=\"evenodd\" stroke=\"#777\""
-             << " stroke-width=\"0.6\" d=\"" << d.Text() << "\"/>\n";
+        // Successive golden-angle steps around the colour wheel keep
+        // neighbours apart; twelve hues keep the paths few.
+        const double hue = 30 * std::floor(std::fmod(area.outer.index * 137.508, 360.0) / 30);
+        const std::string fill = AlongFrame(outer, frameKey1) ? "#fff" : "hsl(" + Format("%.0f", hue) + ",65%,82%)";
+        PathData& d = faces_.emplace(fill, PathData(projection_)).first->second;
+        d.Ring(outer);
+        for (COutputLoopweave* hole : area.holes) d.Ring(PathOf(*hole));
     }
 
     void Dangle(const LineFeature& line, Counts& counts) {
         ++counts.dangles;
-        PathData d(projection_);
-        d.Line(line.path);
-        out_ << "<path class=\"dangle\" fill=\"none\" stroke=\"" << kDangleColour
-             << "\" stroke-width=\"2.5\" stroke-linecap=\"round\" d=\"" << d.Text() << "\"/>\n";
+        dangles_.Line(line.path);
+    }
+
+    // The areas and lines gathered, beneath the points drawn after them.
+    void Paths() {
+        for (const auto& [fill, d] : faces_) {
+            if (d.Empty()) continue;
+            out_ << "<path class=\"face\" fill=\"" << fill << "\" fill-rule=\"evenodd\" stroke=\"#777\""
+                 << " stroke-width=\"0.6\" d=\"" << d.Text() << "\"/>\n";
+        }
+        if (!boundaries_.Empty()) {
+            out_ << "<path class=\"boundary\" fill=\"none\" stroke=\"#222\" stroke-width=\"1.6\" d=\""
+                 << boundaries_.Text() << "\"/>\n";
+        }
+        if (!dangles_.Empty()) {
+            out_ << "<path class=\"dangle\" fill=\"none\" stroke=\"" << kDangleColour
+                 << "\" stroke-width=\"2.5\" stroke-linecap=\"round\" d=\"" << dangles_.Text() << "\"/>\n";
+        }
     }
 
     void ErrorPoints(COutputLoopweave& polygon, Counts& counts) {
@@ -149,10 +183,9 @@ public:
             const int flag = point->Flag();
             if (flag < 0 || flag > 2) continue;
             ++counts.flags[flag];
-            const std::string at = projection_.Point(point->X(), point->Y());
-            const std::string::size_type space = at.find(' ');
-            out_ << "<circle class=\"error flag-" << flag << "\" cx=\"" << at.substr(0, space) << "\" cy=\""
-                 << at.substr(space + 1) << "\" r=\"3.5\" fill=\"" << kFlagColour[flag]
+            const Pixel at = projection_.PixelOf(point->X(), point->Y());
+            out_ << "<circle class=\"error flag-" << flag << "\" cx=\"" << at.x << "\" cy=\"" << at.y
+                 << "\" r=\"3.5\" fill=\"" << kFlagColour[flag]
                  << "\" stroke=\"#000\" stroke-width=\"0.5\"/>\n";
         }
     }
@@ -205,6 +238,8 @@ public:
 private:
     std::ostream& out_;
     const Projection& projection_;
+    std::map<std::string, PathData> faces_;  // by fill
+    PathData boundaries_, dangles_;
 };
 
 void AddToExtent(const Path& path, Extent& extent) {
@@ -239,6 +274,7 @@ void WriteSvg(const std::string& path, const std::string& writePath, const SvgSe
     // Drawn in layers: areas first, then the lines and points that sit on them.
     for (const AreaFeature& area : content.areas) writer.Area(area, settings.frameKey1, counts);
     for (const LineFeature& line : content.lines) writer.Dangle(line, counts);
+    writer.Paths();
     for (const SelectedPolygon& selected : content.selected) writer.ErrorPoints(*selected.polygon, counts);
     writer.ScaleBar(settings.frame, height);
     writer.Legend(counts, projection.Width());

@@ -3,8 +3,8 @@
 // (the faces along a frame left white, as the background they are), areas
 // that are outer boundaries dark, dangles in orange, error points as markers
 // coloured by flag; a title, a scale bar and a legend with the counts.
-// Coordinates carry the precision the picture can show, a tenth of a pixel,
-// and a point that falls where the one before it fell is left out.
+// Coordinates carry the precision the picture can show, whole pixels, and
+// what would be smaller than a pixel is left out.
 #ifndef LOOPWEAVE_TOOL_SVG_MAP_H
 #define LOOPWEAVE_TOOL_SVG_MAP_H
 

@@ -199,7 +199,8 @@ class SvgPicture(ToolCase):
         self.assertEqual(len(faces), 4)
         self.assertEqual(len({f.get("fill") for f in faces}), 4)  # each its own colour
         self.assertTrue(all(f.get("fill").startswith("hsl(") for f in faces))
-        self.assertEqual(len(self.paths(svg, "dangle")), 4)
+        (dangles,) = self.paths(svg, "dangle")
+        self.assertEqual(dangles.get("d").count("M"), 4)
         root = ET.parse(svg).getroot()
         texts = {e.get("class"): e for e in root.iter("{http://www.w3.org/2000/svg}text")}
         self.assertEqual(texts["title"].text, self.window)
@@ -216,8 +217,11 @@ class SvgPicture(ToolCase):
         write_geojson(triangle, [({}, [[0, 0], [10, 0], [0, 10], [0, 0]])])
         self.run_ok(triangle, "--faces", "--svg", svg)
         (face,) = self.paths(svg, "face")
-        words = face.get("d").replace("M", " ").replace("L", " ").replace("Z", " ").split()
-        corners = [(float(x), float(y)) for x, y in zip(words[::2], words[1::2])]
+        # "Mx y lx y x y ... z": the first point, then steps relative to the last.
+        words = face.get("d").replace("M", " ").replace("l", " ").replace("z", " ").split()
+        corners = [(int(words[0]), int(words[1]))]
+        for dx, dy in zip(words[2::2], words[3::2]):
+            corners.append((corners[-1][0] + int(dx), corners[-1][1] + int(dy)))
         rightmost = max(corners)  # the corner (10, 0), lowest in the drawing
         self.assertEqual(rightmost[1], max(y for _, y in corners))
         self.assertEqual(len({c for c in corners}), 3)
@@ -238,8 +242,10 @@ class Progress(ToolCase):
         large = self.path("large.geojson")
         write_geojson(large, squares)
         loud = self.run_ok(large, "--remove-returns", "-o", self.path("large.gpkg")).stderr.splitlines()
-        self.assertEqual(loud, ["loopweave: form (104000 elements)...",
+        self.assertEqual(loud, ["loopweave: enter (104000 elements)...",
+                                "loopweave: form (104000 elements)...",
                                 "loopweave: strip returns (104000 elements)...",
+                                "loopweave: arrange (104000 elements)...",
                                 "loopweave: write (104000 elements)...",
                                 "0...10...20...30...40...50...60...70...80...90...100 - done."])
         self.assertEqual(self.run_ok(large, "-q", "-o", self.path("quiet.gpkg")).stderr, "")
