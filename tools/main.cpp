@@ -20,6 +20,7 @@
 #include "loopweave.h"
 #include "ogr_input.h"
 #include "ogr_output.h"
+#include "output_plan.h"
 #include "options.h"
 #include "output_safety.h"
 #include "pipeline.h"
@@ -73,14 +74,13 @@ int Run(const lwtool::Options& options) {
     if (!plans.empty() || !options.svg.empty()) {
         log.Run("write", [&] {
             lwtool::StagedOutputs staged(sources.Files(), options.overwrite);
-            const lwtool::OgrSettings settings{frame,
-                                               input.spatialReference,
-                                               options.polygonLayerName,
-                                               options.layerCreationOptions,
-                                               options.datasetCreationOptions,
-                                               log.ShowsProgress(),
-                                               labels.get(),
-                                               options.check};
+            const lwtool::OgrSettings settings{
+                frame,
+                {input.spatialReference, options.layerCreationOptions, options.datasetCreationOptions},
+                options.polygonLayerName,
+                log.ShowsProgress(),
+                labels.get(),
+                options.check};
             for (const lwtool::DatasetPlan& plan : plans) {
                 lwtool::WriteOgr(plan, staged.Stage(plan.path), settings, content);
             }
