@@ -40,6 +40,15 @@ TEST(PointPosition, ClassifiesAgainstALongSegment) {
     EXPECT_EQ(a.PointPosition({50, 0}), kInside);
 }
 
+// A doubled area of exactly the tolerance is off the line: the band about the
+// line is open, as two coordinates a whole tolerance apart are different.
+TEST(PointPosition, AnAreaOfExactlyTheToleranceIsOffTheLine) {
+    const Segment a(0, 0, 1, 0);
+    EXPECT_EQ(a.PointPosition({0.5, 1e-6}), kLeft);
+    EXPECT_EQ(a.PointPosition({0.5, -1e-6}), kRight);
+    EXPECT_EQ(a.PointPosition({0.5, 0.999e-6}), kInside);
+}
+
 TEST(PointPosition, TheLineOfAShortSegmentIsAWideBand) {
     const Segment a(0, 0, 0.0000001, 0);
     EXPECT_EQ(a.PointPosition({0, 5}), kBeforeStart);

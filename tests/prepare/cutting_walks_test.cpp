@@ -354,6 +354,28 @@ TEST(CuttingWalks, ALongElementFarFromTheOriginCutsAShortOneFarAlongItsLine) {
     }
 }
 
+// Short upright lines standing on A = (0, 0) -> (1, 0) one after another, each
+// lower end a little less than the tolerance's doubled area above the line of
+// what remains of A, so that A is cut at each and its remaining piece turns
+// about (1, 0) step by step. After 1,800 steps it has risen beyond the reach
+// of A's own box, where one more line stands on it: the walk must have asked
+// the grid for a region that contains the piece's, not only one that meets it.
+TEST(CuttingWalks, ARemainingPieceTurnedStepByStepIsCutBeyondTheReachOfItsElement) {
+    std::vector<Line> lines{{0, 0, 1, 0, 0}};
+    double startX = 0;
+    double startY = 0;
+    for (int i = 1; i <= 1801; ++i) {
+        const double x = i * 1e-5;
+        // The remaining piece's line at x, and 0.9 of the band above it.
+        const double y = startY * (1 - x) / (1 - startX) + 0.9e-6 / (1 - startX);
+        lines.push_back({x, y, x, y + (i <= 1800 ? 1.0 : 1e-3), i});
+        startX = x;
+        startY = y;
+    }
+    ASSERT_GT(startY, 1.6e-3);  // beyond A's box grown by the reach, about 1.42e-3
+    ExpectSameCuts(lines);
+}
+
 // Near the origin any element may be long. Far from it only short ones keep
 // the reach, and a long one is paired with every piece near its line across
 // the drawing: along an axis, the pieces of a thin band; at a slant, nearly
