@@ -12,8 +12,8 @@
 
 #include "differential/exact_text.h"
 #include "loopweave.h"
-#include "output/polygon_editor.h"
 #include "reference/straightforward.h"
+#include "store/polygon_editor.h"
 #include "support/drawing.h"
 #include "support/hostile_drawings.h"
 #include "support/random_drawings.h"

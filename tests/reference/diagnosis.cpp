@@ -2,8 +2,8 @@
 // rescans its ring from the head after every find, the self-crossing check
 // tests every pair of elements.
 
-#include "geometry/element_geometry.h"
 #include "reference/straightforward.h"
+#include "store/element_geometry.h"
 #include "store/list_items.h"
 
 namespace loopweave::reference {
