@@ -9,7 +9,6 @@
 
 #include "geometry/point.h"
 #include "geometry/segment.h"
-#include "store/element_geometry.h"
 
 namespace loopweave {
 namespace {
@@ -38,11 +37,11 @@ bool StrictlyInside(const Point& p, const Segment& segment) {
 // without end. An end of the other element that the kernel finds inside this
 // one is nearer to each of its ends than they are to each other, and so lies
 // between them; only rounding at the very edge could drop it.
-bool CutAt(PieceTable& pieces, int piece, const Segment& own, int count, CCoord& first, CCoord& second) {
+bool CutAt(PieceTable& pieces, int piece, const Segment& own, int count, const Point& first, const Point& second) {
     Point cuts[2];
     int kept = 0;
     for (int i = 0; i < count; ++i) {
-        const Point cut = PointOf(i == 0 ? first : second);
+        const Point& cut = i == 0 ? first : second;
         if (StrictlyInside(cut, own)) cuts[kept++] = cut;
     }
     if (kept == 0) return false;
@@ -60,8 +59,8 @@ bool CutAt(PieceTable& pieces, int piece, const Segment& own, int count, CCoord&
 // that is enough for the area test to put one element's new piece off the
 // other's shortened line: the two would cross again, and be cut again, without
 // end. At one point, or at an existing end, their pieces meet exactly.
-void ShareTheCrossing(const Segment& a, const Segment& b, int aCount, CCoord& aPoint, CCoord& bPoint) {
-    const Point computed = PointOf(aCount == 1 ? aPoint : bPoint);
+void ShareTheCrossing(const Segment& a, const Segment& b, int aCount, Point& aPoint, Point& bPoint) {
+    const Point computed = aCount == 1 ? aPoint : bPoint;
     Point at = computed;
     for (const Point& end : {a.start, a.end, b.start, b.end}) {
         if (SamePoint(computed, end)) {
@@ -69,7 +68,7 @@ void ShareTheCrossing(const Segment& a, const Segment& b, int aCount, CCoord& aP
             break;
         }
     }
-    aPoint = bPoint = CCoord(at.x, at.y);
+    aPoint = bPoint = at;
 }
 
 }  // namespace
@@ -80,11 +79,11 @@ bool CutPair(PieceTable& pieces, int outer, int inner) {
     if (!pieces.IsFinite(outer) || !pieces.IsFinite(inner)) return false;
     const Segment sa = pieces.SegmentAt(outer);
     const Segment sb = pieces.SegmentAt(inner);
-    const int relation = sa.SegmentRelation(sb);
+    const Relation relation = sa.SegmentRelation(sb);
     // Elements that meet, if at all, only where both already end stay whole.
     if (relation == kApart || relation == kJoined || relation == kSameSegment) return false;
 
-    CCoord a1, a2, b1, b2;
+    Point a1{}, a2{}, b1{}, b2{};
     const int aCount = sa.SegmentCrossPoints(sb, a1, a2);
     const int bCount = sb.SegmentCrossPoints(sa, b1, b2);
     if (relation == kCrossing && aCount + bCount > 0) ShareTheCrossing(sa, sb, aCount, a1, b1);

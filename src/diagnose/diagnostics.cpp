@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <vector>
 
+#include "diagnose/error_flags.h"
 #include "diagnose/position_ring.h"
 #include "index/contact_candidates.h"
 #include "loopweave.h"
@@ -25,11 +26,11 @@ namespace {
 
 CLoopweaveElement& ElementAt(CPtrList& chain, CPtrList::Node* node) { return ItemAt<CLoopweaveElement>(chain, node); }
 
-// Lists `count` work points as new error points with flag 1. With two, the one
-// farther from the start of the cut segment comes first.
-void ListCrossPoints(CPtrList& errors, int count, CCoord& first, CCoord& second) {
-    if (count == 2) errors.Append(new CCoord(second.X(), second.Y(), 1));
-    if (count >= 1) errors.Append(new CCoord(first.X(), first.Y(), 1));
+// Hands `count` of the kernel's cut points to the host as crossing points.
+// With two, the one farther from the start of the cut segment comes first.
+void ListCrossPoints(CPtrList& errors, int count, const Point& first, const Point& second) {
+    if (count == 2) errors.Append(new CCoord(second.x, second.y, loopweave::kCrossPoint));
+    if (count >= 1) errors.Append(new CCoord(first.x, first.y, loopweave::kCrossPoint));
 }
 
 }  // namespace
@@ -52,9 +53,9 @@ bool COutputLoopweave::CheckClosed() {
     // elements are the tracer's to keep.
     if (SamePoint(StartOf(head), EndOf(tail))) return false;
 
-    errors_.Append(new CCoord(head.Sx(), head.Sy(), 0));
+    errors_.Append(new CCoord(head.Sx(), head.Sy(), loopweave::kOpenPath));
     for (CLoopweaveElement* element : ItemsOf<CLoopweaveElement>(elements_)) {
-        errors_.Append(new CCoord(element->Ex(), element->Ey(), 0));
+        errors_.Append(new CCoord(element->Ex(), element->Ey(), loopweave::kOpenPath));
     }
     return true;
 }
@@ -95,7 +96,7 @@ bool COutputLoopweave::CheckReturn() {
     for (int tip = ring.FirstMarked(); tip >= 0 && ring.Count() > 1; tip = ring.FirstMarked()) {
         found = true;
         const Point& point = starts[static_cast<std::size_t>(tip)];
-        errors_.Append(new CCoord(point.x, point.y, 2));
+        errors_.Append(new CCoord(point.x, point.y, loopweave::kTurningPoint));
         const int after = ring.Next(tip);
         ring.Remove(ring.Previous(tip));
         ring.Remove(tip);
@@ -121,14 +122,14 @@ bool COutputLoopweave::CheckCross() {
         const Segment& first = segments[static_cast<std::size_t>(a)];
         candidates.ForEachAfter(a, [&](int b) {
             const Segment& second = segments[static_cast<std::size_t>(b)];
-            const int relation = first.SegmentRelation(second);
+            const loopweave::Relation relation = first.SegmentRelation(second);
             if (relation == loopweave::kApart || relation == loopweave::kJoined ||
                 relation == loopweave::kSameSegment) {
                 return;
             }
             found = true;
-            CCoord one(0, 0, 0);
-            CCoord two(0, 0, 0);
+            Point one{};
+            Point two{};
             ListCrossPoints(errors_, first.SegmentCrossPoints(second, one, two), one, two);
             // A proper crossing is one point, listed once as measured along
             // the first element; any other contact is listed from both sides.

@@ -18,9 +18,6 @@ inline Segment SegmentOf(const CLoopweaveElement& element) {
     return Segment(start.x, start.y, end.x, end.y);
 }
 
-// A point handed out as a CCoord, as the kernel sees it; the flag plays no part.
-inline Point PointOf(CCoord& coord) { return {coord.X(), coord.Y()}; }
-
 // Every coordinate finite. The tests of the kernel give no meaningful answer
 // for infinities and not-a-number, so such an element takes part in nothing.
 inline bool IsFinite(const CLoopweaveElement& element) { return IsFinite(StartOf(element)) && IsFinite(EndOf(element)); }
