@@ -9,7 +9,8 @@
 // against A as it is now. Cutting never reverses or merges, so each original
 // element ends as a contiguous run of pieces from its start to its end.
 
-#include "cut/cutting_walks.h"
+#include "cut/every_pair_cutting.h"
+#include "cut/nearby_pair_cutting.h"
 #include "cut/piece_table.h"
 #include "loopweave.h"
 

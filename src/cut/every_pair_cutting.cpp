@@ -1,7 +1,5 @@
-// The walk over every pair: the definition of the result, and the walk for
-// drawings too far from the origin for any distance to rule out a contact.
+#include "cut/every_pair_cutting.h"
 
-#include "cut/cutting_walks.h"
 #include "cut/pair_cutting.h"
 
 namespace loopweave {

@@ -38,9 +38,9 @@
 
 #include "cut/band_crossers.h"
 #include "cut/cut_bounds.h"
-#include "cut/cutting_walks.h"
 #include "cut/inner_runs.h"
 #include "cut/list_order.h"
+#include "cut/nearby_pair_cutting.h"
 #include "cut/pair_cutting.h"
 #include "geometry/contact_reach.h"
 #include "index/box_grid.h"
