@@ -1,8 +1,8 @@
-#include "support/hostile_drawings.h"
+#include "drawings/hostile_drawings.h"
 
 #include <cmath>
 
-namespace loopweave::testing {
+namespace loopweave::drawings {
 namespace {
 
 constexpr double kPi = 3.141592653589793;
@@ -53,4 +53,4 @@ std::vector<Line> HugeAndTinyMixed(int n) {
     return lines;
 }
 
-}  // namespace loopweave::testing
+}  // namespace loopweave::drawings

@@ -1,5 +1,5 @@
-#ifndef LOOPWEAVE_TESTS_SUPPORT_HOSTILE_DRAWINGS_H
-#define LOOPWEAVE_TESTS_SUPPORT_HOSTILE_DRAWINGS_H
+#ifndef LOOPWEAVE_DRAWINGS_HOSTILE_DRAWINGS_H
+#define LOOPWEAVE_DRAWINGS_HOSTILE_DRAWINGS_H
 
 // Drawings of n elements that have broken geometry code elsewhere: sort
 // comparators that are not strict weak orders, loops on nearly collinear
@@ -8,9 +8,9 @@
 
 #include <vector>
 
-#include "support/drawing.h"
+#include "drawings/drawing.h"
 
-namespace loopweave::testing {
+namespace loopweave::drawings {
 
 // n diameters of one circle of radius 100, every pair crossing at its centre.
 std::vector<Line> StarThroughOnePoint(int n);
@@ -28,6 +28,6 @@ std::vector<Line> ClosedChain(int n);
 // Crossing elements with coordinates of magnitude 1e15 and 1e-12 together.
 std::vector<Line> HugeAndTinyMixed(int n);
 
-}  // namespace loopweave::testing
+}  // namespace loopweave::drawings
 
-#endif  // LOOPWEAVE_TESTS_SUPPORT_HOSTILE_DRAWINGS_H
+#endif  // LOOPWEAVE_DRAWINGS_HOSTILE_DRAWINGS_H
