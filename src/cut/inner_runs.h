@@ -6,6 +6,7 @@
 
 #include "cut/list_order.h"
 #include "geometry/box.h"
+#include "index/box_table.h"
 
 namespace loopweave {
 
@@ -29,7 +30,7 @@ class InnerRuns {
 public:
     static constexpr int kNone = -1;
 
-    explicit InnerRuns(const std::vector<Box>& boxes) : boxes_(boxes) {}
+    explicit InnerRuns(BoxTable boxes) : boxes_(boxes) {}
 
     // Starts over with the given pieces, in the order of the list.
     void Assign(const std::vector<int>& pieces);
@@ -72,7 +73,7 @@ private:
     void SplitAfter(int run, std::size_t place);
     const Box& BoxOf(int piece) const { return boxes_[static_cast<std::size_t>(piece)]; }
 
-    const std::vector<Box>& boxes_;
+    BoxTable boxes_;
     std::vector<int> pieces_;
     std::vector<Run> runs_;
     int first_ = kNone;

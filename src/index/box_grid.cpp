@@ -19,7 +19,7 @@ constexpr std::size_t kMostItemsPerFineCell = 4;
 
 }  // namespace
 
-BoxGrid::BoxGrid(const Box& extent, std::size_t cellsWanted, const std::vector<Box>& boxes) : boxes_(boxes) {
+BoxGrid::BoxGrid(const Box& extent, std::size_t cellsWanted, BoxTable boxes) : boxes_(boxes) {
     grids_.emplace_back(extent, 1);
     grids_.emplace_back(extent, cellsWanted);
     // Coarser ones while a box can reach into too many cells of the last:

@@ -7,6 +7,7 @@
 
 #include "geometry/box.h"
 #include "geometry/strip.h"
+#include "index/box_table.h"
 #include "index/cell_frame.h"
 #include "index/packed_box_tree.h"
 
@@ -51,7 +52,7 @@ namespace loopweave {
 class BoxGrid {
 public:
     // About `cellsWanted` square cells on the coarse grid.
-    BoxGrid(const Box& extent, std::size_t cellsWanted, const std::vector<Box>& boxes);
+    BoxGrid(const Box& extent, std::size_t cellsWanted, BoxTable boxes);
 
     // Lists items not listed yet, as Insert does, except that those too
     // large for the coarse grid go into the tree. Once, before anything else
@@ -124,7 +125,7 @@ private:
     // Takes the item out of the tree, if it is there; false if it was not.
     bool LeaveTree(int item);
 
-    const std::vector<Box>& boxes_;
+    BoxTable boxes_;
     // The fine grid, the coarse grid, then the ever coarser ones.
     std::vector<Grid> grids_;
     bool fineInUse_ = false;
