@@ -3,16 +3,9 @@
 #include <algorithm>
 
 #include "index/segment_grid.h"
+#include "index/tuning.h"
 
 namespace loopweave {
-namespace {
-
-// More crossers than this many per element, beyond a first million, and the
-// lists are not made.
-constexpr std::size_t kMostPerElement = 64;
-constexpr std::size_t kMostAnyway = std::size_t{1} << 20;
-
-}  // namespace
 
 BandCrossers::BandCrossers(const PieceTable& pieces, const CutBounds& bounds, const ListOrder& order,
                            const Box& extent)
@@ -41,7 +34,7 @@ void BandCrossers::Find(const PieceTable& pieces, const ListOrder& order, const 
     }
     SegmentGrid grid(extent, segments, bounds_.Pad());
     std::vector<std::vector<int>> crossers(elements_.size());
-    const std::size_t most = kMostAnyway + kMostPerElement * elements_.size();
+    const std::size_t most = tuning::kMostCrossersAnyway + tuning::kMostCrossersPerElement * elements_.size();
     std::size_t count = 0;
     std::vector<int> found;
     for (int element : elementAt) {

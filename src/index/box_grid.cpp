@@ -2,30 +2,17 @@
 
 #include <cmath>
 
+#include "index/tuning.h"
+
 namespace loopweave {
-namespace {
-
-// More cells than this on the coarse grid, or on a coarser one, and an item
-// goes on the next coarser grid, or into the tree when it is loaded.
-constexpr long kMostCoarseCells = 64;
-// Each coarser grid has this many times fewer cells: eight times as wide.
-constexpr std::size_t kCoarserBy = 64;
-// Live items per coarse cell beyond which the short ones move to a fine grid.
-constexpr std::size_t kMostItemsPerCoarseCell = 16;
-// More fine cells than this and an item stays on the coarse grid.
-constexpr long kMostFineCells = 4;
-// Items per fine cell beyond which the fine grid is made finer.
-constexpr std::size_t kMostItemsPerFineCell = 4;
-
-}  // namespace
 
 BoxGrid::BoxGrid(const Box& extent, std::size_t cellsWanted, BoxTable boxes) : boxes_(boxes) {
     grids_.emplace_back(extent, 1);
     grids_.emplace_back(extent, cellsWanted);
     // Coarser ones while a box can reach into too many cells of the last:
     // the last then takes any box.
-    while (grids_.back().cells.size() > static_cast<std::size_t>(kMostCoarseCells)) {
-        grids_.emplace_back(extent, grids_.back().cells.size() / kCoarserBy);
+    while (grids_.back().cells.size() > static_cast<std::size_t>(tuning::kMostCoarseCells)) {
+        grids_.emplace_back(extent, grids_.back().cells.size() / tuning::kCoarserBy);
     }
     liveOn_.assign(grids_.size() + 1, 0);
 }
@@ -44,7 +31,7 @@ void BoxGrid::Load(const std::vector<int>& items) {
     std::vector<PackedBoxTree::Entry> large;
     for (int item : items) {
         const Box& box = boxes_[static_cast<std::size_t>(item)];
-        if (GridOf(kCoarse).RangeOf(box).Count() > kMostCoarseCells) {
+        if (GridOf(kCoarse).RangeOf(box).Count() > tuning::kMostCoarseCells) {
             large.push_back({box, item});
         } else {
             Insert(item);
@@ -82,9 +69,9 @@ void BoxGrid::Insert(int item) {
     const std::size_t slot = SlotOf(item);
     if (slots_[slot].layer == kNowhere) ++liveItems_;
     List(slot);
-    const bool crowded = !fineInUse_ ? liveItems_ > kMostItemsPerCoarseCell * GridOf(kCoarse).cells.size()
-                                     : liveOn_[kFine] > kMostItemsPerFineCell * GridOf(kFine).cells.size();
-    if (crowded && GridOf(kFine).cells.size() < CellFrame::kMostCells) Refine();
+    const bool crowded = !fineInUse_ ? liveItems_ > tuning::kMostItemsPerCoarseCell * GridOf(kCoarse).cells.size()
+                                     : liveOn_[kFine] > tuning::kMostItemsPerFineCell * GridOf(kFine).cells.size();
+    if (crowded && GridOf(kFine).cells.size() < tuning::kMostCells) Refine();
 }
 
 void BoxGrid::Retire(int item) {
@@ -123,10 +110,10 @@ void BoxGrid::List(std::size_t slot) {
     const Box& box = boxes_[static_cast<std::size_t>(listed.item)];
     Layer layer = kFine;
     CellRange range = GridOf(kFine).RangeOf(box);
-    if (!fineInUse_ || range.Count() > kMostFineCells) {
+    if (!fineInUse_ || range.Count() > tuning::kMostFineCells) {
         layer = kCoarse;
         range = GridOf(kCoarse).RangeOf(box);
-        while (range.Count() > kMostCoarseCells && layer < grids_.size()) {
+        while (range.Count() > tuning::kMostCoarseCells && layer < grids_.size()) {
             ++layer;
             range = GridOf(layer).RangeOf(box);
         }

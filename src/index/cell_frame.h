@@ -8,6 +8,7 @@
 #include "geometry/box.h"
 #include "geometry/point.h"
 #include "geometry/strip.h"
+#include "index/tuning.h"
 
 namespace loopweave {
 
@@ -23,12 +24,10 @@ struct CellFrame {
         long Count() const { return static_cast<long>(x1 - x0 + 1) * (y1 - y0 + 1); }
     };
 
-    static constexpr std::size_t kMostCells = std::size_t{1} << 24;
-
     CellFrame(const Box& extent, std::size_t cellsWanted) : extent(extent) {
         const double width = std::max(extent.maxX - extent.minX, 0.0);
         const double height = std::max(extent.maxY - extent.minY, 0.0);
-        const double wanted = static_cast<double>(std::clamp<std::size_t>(cellsWanted, 1, kMostCells));
+        const double wanted = static_cast<double>(std::clamp<std::size_t>(cellsWanted, 1, tuning::kMostCells));
         cellSize = std::max(std::sqrt(width * height / wanted), std::max(width, height) / wanted);
         if (!(cellSize > 0)) cellSize = 1;
         columns = static_cast<int>(std::min(width / cellSize, wanted)) + 1;

@@ -6,30 +6,10 @@
 #include <iterator>
 
 #include "geometry/contact_reach.h"
+#include "index/tuning.h"
 
 namespace loopweave {
 namespace {
-
-// Below this many elements, testing every pair costs less than the grid.
-constexpr std::size_t kFewestForGrid = 32;
-
-// The grid's cells are made large enough that the elements cover at most
-// this many of them on average.
-constexpr double kMostEntriesPerElement = 8;
-
-// Where the listing would not fit in cells this many times the median size,
-// an element whose box covers more of them than this is compared with every
-// other instead, if there are at most so many such elements, and one more
-// for each so many elements of the chain.
-constexpr double kMostGrowth = 8;
-constexpr double kMostEntriesOfOne = 64;
-constexpr std::size_t kMostWidened = 16;
-constexpr std::size_t kElementsPerWidened = 4096;
-
-// Far from the origin, the pairs found along the elements' lines are stored:
-// a chain with more than this many is checked pair by pair.
-constexpr std::size_t kMostPairsPerElement = 64;
-constexpr std::size_t kMostPairs = std::size_t{1} << 20;
 
 // Numbers the occupied cells densely, in the order they are first met: an
 // open-addressing table from a cell's column and row to its number, sized
@@ -69,7 +49,7 @@ private:
 
 ContactCandidates::ContactCandidates(const std::vector<Segment>& segments) : count_(static_cast<int>(segments.size())) {
     // Most polygons are short, and formation makes one for every face.
-    if (segments.size() <= kFewestForGrid) {
+    if (segments.size() <= tuning::kFewestForGrid) {
         everyPair_ = true;
         return;
     }
@@ -129,7 +109,7 @@ ContactCandidates::ContactCandidates(const std::vector<Segment>& segments) : cou
     }
     ListInCells(grown);
     if (!reachesHold) {
-        ends_.emplace(segments, wide_, chain, areaBound, pad, kMostPairsPerElement * segments.size() + kMostPairs);
+        ends_.emplace(segments, wide_, chain, areaBound, pad, tuning::kMostPairsPerElement * segments.size() + tuning::kMostPairs);
         if (!ends_->Complete()) {
             everyPair_ = true;
             return;
@@ -170,13 +150,13 @@ void ContactCandidates::ListInCells(const std::vector<Box>& grown) {
     const auto fits = [&](double cellSize) {
         double entries = 0;
         for (double size : sizes) entries += entriesOf(size, cellSize);
-        return entries <= kMostEntriesPerElement * static_cast<double>(sizes.size());
+        return entries <= tuning::kMostEntriesPerElement * static_cast<double>(sizes.size());
     };
-    if (!fits(kMostGrowth * cellSize_)) {
-        const auto oversized = [&](std::size_t i) { return entriesOf(sizeOf(i), cellSize_) > kMostEntriesOfOne; };
+    if (!fits(tuning::kMostGrowth * cellSize_)) {
+        const auto oversized = [&](std::size_t i) { return entriesOf(sizeOf(i), cellSize_) > tuning::kMostEntriesOfOne; };
         std::size_t count = 0;
         for (std::size_t i = 0; i < grown.size(); ++i) count += !wide_[i] && oversized(i) ? 1 : 0;
-        if (count <= kMostWidened + sizes.size() / kElementsPerWidened) {
+        if (count <= tuning::kMostWidened + sizes.size() / tuning::kElementsPerWidened) {
             sizes.clear();
             for (std::size_t i = 0; i < grown.size(); ++i) {
                 if (wide_[i]) continue;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "index/tuning.h"
+
 namespace loopweave {
 namespace {
 
@@ -34,9 +36,9 @@ void SortBy(std::vector<PackedBoxTree::Entry>::iterator from, std::vector<Packed
 
 PackedBoxTree::PackedBoxTree(std::vector<Entry> entries) : entries_(std::move(entries)), live_(entries_.size(), true) {
     if (entries_.empty()) return;
-    const std::size_t leaves = (entries_.size() + kFanOut - 1) / kFanOut;
+    const std::size_t leaves = (entries_.size() + tuning::kTreeFanOut - 1) / tuning::kTreeFanOut;
     const auto slices = static_cast<std::size_t>(std::ceil(std::sqrt(static_cast<double>(leaves))));
-    const std::size_t perSlice = slices * kFanOut;
+    const std::size_t perSlice = slices * tuning::kTreeFanOut;
     SortBy(entries_.begin(), entries_.end(), CentreX, CentreY);
     for (std::size_t first = 0; first < entries_.size(); first += perSlice) {
         const std::size_t last = std::min(first + perSlice, entries_.size());
@@ -46,8 +48,8 @@ PackedBoxTree::PackedBoxTree(std::vector<Entry> entries) : entries_(std::move(en
 
     // Each level over the one below, up to a single root.
     std::vector<Node> level;
-    for (std::size_t first = 0; first < entries_.size(); first += kFanOut) {
-        const std::size_t last = std::min(first + kFanOut, entries_.size());
+    for (std::size_t first = 0; first < entries_.size(); first += tuning::kTreeFanOut) {
+        const std::size_t last = std::min(first + tuning::kTreeFanOut, entries_.size());
         Node leaf{entries_[first].box, last - first};
         for (std::size_t entry = first + 1; entry < last; ++entry) leaf.box = leaf.box.Joined(entries_[entry].box);
         level.push_back(leaf);
@@ -56,8 +58,8 @@ PackedBoxTree::PackedBoxTree(std::vector<Entry> entries) : entries_(std::move(en
     while (levels_.back().size() > 1) {
         const std::vector<Node>& below = levels_.back();
         std::vector<Node> above;
-        for (std::size_t first = 0; first < below.size(); first += kFanOut) {
-            const std::size_t last = std::min(first + kFanOut, below.size());
+        for (std::size_t first = 0; first < below.size(); first += tuning::kTreeFanOut) {
+            const std::size_t last = std::min(first + tuning::kTreeFanOut, below.size());
             Node node = below[first];
             for (std::size_t child = first + 1; child < last; ++child) {
                 node.box = node.box.Joined(below[child].box);
@@ -73,7 +75,7 @@ void PackedBoxTree::Drop(std::size_t entry) {
     live_[entry] = false;
     std::size_t node = entry;
     for (std::vector<Node>& level : levels_) {
-        node /= kFanOut;
+        node /= tuning::kTreeFanOut;
         --level[node].live;
     }
 }
@@ -92,15 +94,15 @@ template <typename Meets>
 void PackedBoxTree::Descend(std::size_t level, std::size_t node, const Meets& meets, std::vector<int>& found) const {
     const Node& here = levels_[level][node];
     if (here.live == 0 || !meets(here.box)) return;
-    const std::size_t first = node * kFanOut;
+    const std::size_t first = node * tuning::kTreeFanOut;
     if (level == 0) {
-        const std::size_t last = std::min(first + kFanOut, entries_.size());
+        const std::size_t last = std::min(first + tuning::kTreeFanOut, entries_.size());
         for (std::size_t entry = first; entry < last; ++entry) {
             if (live_[entry] && meets(entries_[entry].box)) found.push_back(entries_[entry].item);
         }
         return;
     }
-    const std::size_t last = std::min(first + kFanOut, levels_[level - 1].size());
+    const std::size_t last = std::min(first + tuning::kTreeFanOut, levels_[level - 1].size());
     for (std::size_t child = first; child < last; ++child) Descend(level - 1, child, meets, found);
 }
 

@@ -52,10 +52,6 @@ private:
         Box box;
         std::size_t live;  // live entries below it
     };
-    // Nodes of level 0 are the leaves, each over up to kFanOut entries; a
-    // node of level l + 1 is over up to kFanOut nodes of level l.
-    static constexpr std::size_t kFanOut = 16;
-
     // Reports the live entries below the node whose boxes `meets` accepts,
     // descending only into nodes whose boxes it accepts.
     template <typename Meets>
@@ -63,6 +59,8 @@ private:
 
     std::vector<Entry> entries_;
     std::vector<bool> live_;                // by entry
+    // Nodes of level 0 are the leaves, each over up to tuning::kTreeFanOut
+    // entries; a node of level l + 1 is over up to that many nodes of level l.
     std::vector<std::vector<Node>> levels_;  // leaves first; the last holds the root alone
 };
 
