@@ -30,8 +30,9 @@ DEMO_DIR := $(BUILD)/demo
 
 .PHONY: demo test fuzz fuzz-seeds memcheck deps clean
 
-# The configure step of a build tree ("release" or "sanitize").
-configure = cmake -S . -B $(BUILD)/$(1) -G Ninja $(FLAGS_$(1))
+# The configure step of a build tree ("release" or "sanitize"). Warnings are
+# errors in every tree made here, as in CI.
+configure = cmake -S . -B $(BUILD)/$(1) -G Ninja -DLOOPWEAVE_WERROR=ON $(FLAGS_$(1))
 # Configure, build and run every test of a build tree.
 check = $(call configure,$(1)) && cmake --build $(BUILD)/$(1) && ctest --test-dir $(BUILD)/$(1) --output-on-failure -j2
 

@@ -1,4 +1,4 @@
-// The hostile drawings of the tests at up to 10^5 elements, one stage at a
+// The hostile drawings (drawings/) at up to 10^5 elements, one stage at a
 // time: cutting, forming (with every polygon diagnosed), and stripping the
 // runs of every polygon. Cutting, the self-crossing check, the link step at a
 // vertex of high degree and the rescans of the run check all look at every
@@ -13,23 +13,23 @@
 #include <utility>
 #include <vector>
 
+#include "drawings/drawing.h"
+#include "drawings/hostile_drawings.h"
 #include "inputs/bench_inputs.h"
 #include "loopweave.h"
 #include "store/list_items.h"
-#include "support/drawing.h"
-#include "support/hostile_drawings.h"
 
 namespace {
 
 using loopweave::ItemsOf;
-using loopweave::testing::Line;
+using loopweave::drawings::Line;
 
 using DrawingMaker = std::vector<Line> (*)(int);
 
 const std::vector<std::pair<const char*, DrawingMaker>> kDrawings = {
-    {"star", loopweave::testing::StarThroughOnePoint},   {"copies", loopweave::testing::CopiesBothWays},
-    {"collinear", loopweave::testing::CollinearOverlaps}, {"chain", loopweave::testing::ClosedChain},
-    {"mixed", loopweave::testing::HugeAndTinyMixed},
+    {"star", loopweave::drawings::StarThroughOnePoint},   {"copies", loopweave::drawings::CopiesBothWays},
+    {"collinear", loopweave::drawings::CollinearOverlaps}, {"chain", loopweave::drawings::ClosedChain},
+    {"mixed", loopweave::drawings::HugeAndTinyMixed},
 };
 
 // The drawing after cutting, made once per drawing and size: the later
@@ -39,7 +39,7 @@ const std::vector<Line>& CutDrawing(const char* name, DrawingMaker make, int n) 
     auto [place, isNew] = cache.try_emplace({name, n});
     if (isNew) {
         CLoopweave builder;
-        loopweave::testing::Enter(builder, make(n));
+        loopweave::drawings::EnterLines(builder, make(n));
         builder.InsertCrossPoint();
         for (CLoopweaveElement* e : ItemsOf<CLoopweaveElement>(builder.Element())) {
             place->second.push_back({e->Sx(), e->Sy(), e->Ex(), e->Ey(), e->Key1(), e->Key2()});
@@ -66,7 +66,7 @@ void TimeStage(benchmark::State& state, const std::vector<Line>& lines, Prepare 
     for (auto _ : state) {
         state.PauseTiming();
         CLoopweave builder;
-        loopweave::testing::Enter(builder, lines);
+        loopweave::drawings::EnterLines(builder, lines);
         prepare(builder);
         state.ResumeTiming();
         stage(builder);

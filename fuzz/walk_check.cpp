@@ -8,8 +8,7 @@
 #include <vector>
 
 #include "bits.h"
-#include "formation/edge_selection.h"
-#include "formation/vertex_graph.h"
+#include "formation/formation_graph.h"
 #include "report.h"
 
 namespace loopweave::fuzz {
@@ -24,11 +23,13 @@ Dart MakeDart(Point from, Point to, int key1, int key2) {
             static_cast<std::uint32_t>(key2)};
 }
 
-std::vector<Dart> EdgeDarts(const VertexGraph& graph) {
+Point VertexPoint(const FormationGraph& graph, int vertex) { return graph.vertices[static_cast<std::size_t>(vertex)]; }
+
+std::vector<Dart> EdgeDarts(const FormationGraph& graph) {
     std::vector<Dart> darts;
-    for (const Edge& edge : graph.edges) {
-        const Point start = graph.VertexPoint(edge.startVertex);
-        const Point end = graph.VertexPoint(edge.endVertex);
+    for (const FormationGraph::Edge& edge : graph.edges) {
+        const Point start = VertexPoint(graph, edge.startVertex);
+        const Point end = VertexPoint(graph, edge.endVertex);
         darts.push_back(MakeDart(start, end, edge.key1, edge.key2));
         darts.push_back(MakeDart(end, start, edge.key1, edge.key2));
     }
@@ -55,19 +56,16 @@ std::vector<Dart> WalkedDarts(CPtrList& polygons) {
 // turns, differences of directions below 2π, which cannot tell apart
 // directions closer than a few units in the last place of 2π; those count as
 // the same. So does an edge whose ends met in one vertex.
-bool SomeDirectionRepeats(const VertexGraph& graph) {
+bool SomeDirectionRepeats(const FormationGraph& graph) {
     constexpr double kTurnResolution = 1e-14;
-    for (int vertex = 1; vertex <= static_cast<int>(graph.vertexGroups.size()); ++vertex) {
-        const VertexGroup group = graph.GroupOf(vertex);
-        std::vector<double> leaving;
-        for (int i = group.first; i < group.first + group.count; ++i) {
-            const Edge& edge = graph.EdgeNumbered(graph.endPoints[static_cast<std::size_t>(i)].edge);
-            if (edge.startVertex == edge.endVertex) return true;
-            double direction = edge.angle;
-            if (edge.endVertex == vertex) direction = direction + kPi;
-            if (direction > kTwoPi) direction = direction - kTwoPi;
-            leaving.push_back(direction);
-        }
+    constexpr double kTwoPi = 6.283185307179586;
+    std::vector<std::vector<double>> leavingAt(graph.vertices.size());
+    for (const FormationGraph::Edge& edge : graph.edges) {
+        if (edge.startVertex == edge.endVertex) return true;
+        leavingAt[static_cast<std::size_t>(edge.startVertex)].push_back(edge.leavingStart);
+        leavingAt[static_cast<std::size_t>(edge.endVertex)].push_back(edge.leavingEnd);
+    }
+    for (std::vector<double>& leaving : leavingAt) {
         std::sort(leaving.begin(), leaving.end());
         leaving.push_back(leaving.front() + kTwoPi);  // around the circle
         for (std::size_t i = 1; i < leaving.size(); ++i) {
@@ -77,15 +75,15 @@ bool SomeDirectionRepeats(const VertexGraph& graph) {
     return false;
 }
 
-int ConnectedGroups(const VertexGraph& graph) {
-    std::vector<int> parent(graph.vertexPoints.size() + 1);
+int ConnectedGroups(const FormationGraph& graph) {
+    std::vector<int> parent(graph.vertices.size());
     std::iota(parent.begin(), parent.end(), 0);
     auto root = [&parent](int v) {
         while (parent[static_cast<std::size_t>(v)] != v) v = parent[static_cast<std::size_t>(v)];
         return v;
     };
-    int groups = static_cast<int>(graph.vertexPoints.size());
-    for (const Edge& edge : graph.edges) {
+    int groups = static_cast<int>(graph.vertices.size());
+    for (const FormationGraph::Edge& edge : graph.edges) {
         const int a = root(edge.startVertex);
         const int b = root(edge.endVertex);
         if (a != b) {
@@ -134,13 +132,13 @@ bool OnIntegerGrid(double value) { return std::fabs(value) < 1048576.0 && value 
 // A plane drawing on an integer grid: every edge runs between its vertices'
 // own points and no two edges meet anywhere else. Small drawings only: the
 // test looks at every pair.
-bool PlaneOnIntegerGrid(const VertexGraph& graph, const std::vector<SelectedEdge>& edges) {
-    if (edges.size() > 400) return false;
+bool PlaneOnIntegerGrid(const FormationGraph& graph) {
+    if (graph.edges.size() > 400) return false;
     std::vector<std::array<Point, 2>> segments;
-    for (const Edge& edge : graph.edges) {
-        const Point start = edges[static_cast<std::size_t>(edge.number) - 1].start;
-        const Point end = edges[static_cast<std::size_t>(edge.number) - 1].end;
-        if (!Equal(start, graph.VertexPoint(edge.startVertex)) || !Equal(end, graph.VertexPoint(edge.endVertex))) {
+    for (const FormationGraph::Edge& edge : graph.edges) {
+        const Point start = edge.start;
+        const Point end = edge.end;
+        if (!Equal(start, VertexPoint(graph, edge.startVertex)) || !Equal(end, VertexPoint(graph, edge.endVertex))) {
             return false;
         }
         for (double value : {start.x, start.y, end.x, end.y}) {
@@ -162,21 +160,20 @@ void CheckWalks(CLoopweave& builder) {
     CPtrList& polygons = builder.Polygon();
     // Forming has already turned and numbered the elements; doing it again
     // changes nothing and gives the same edges.
-    const std::vector<SelectedEdge> edges = SelectEdges(builder.Element());
-    if (edges.empty()) {
+    const FormationGraph graph = GraphOfElements(builder.Element());
+    if (graph.edges.empty()) {
         if (polygons.Count() != 0) Fail("%d polygons without an edge", polygons.Count());
         return;
     }
-    const VertexGraph graph = BuildVertexGraph(edges);
     if (SomeDirectionRepeats(graph)) return;
 
     if (WalkedDarts(polygons) != EdgeDarts(graph)) Fail("the polygons do not walk every edge once each way");
 
-    const int vertices = static_cast<int>(graph.vertexPoints.size());
-    const int bound = static_cast<int>(edges.size()) - vertices + 2 * ConnectedGroups(graph);
+    const int vertices = static_cast<int>(graph.vertices.size());
+    const int bound = static_cast<int>(graph.edges.size()) - vertices + 2 * ConnectedGroups(graph);
     const int faces = polygons.Count();
     if (faces > bound || (bound - faces) % 2 != 0) Fail("%d polygons where Euler's formula allows %d", faces, bound);
-    if (faces != bound && PlaneOnIntegerGrid(graph, edges)) Fail("%d polygons for a plane drawing with %d faces", faces, bound);
+    if (faces != bound && PlaneOnIntegerGrid(graph)) Fail("%d polygons for a plane drawing with %d faces", faces, bound);
 }
 
 }  // namespace loopweave::fuzz

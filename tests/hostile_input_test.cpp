@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "drawings/hostile_drawings.h"
 #include "invariants.h"
 #include "loopweave.h"
 #include "support/drawing.h"
-#include "support/hostile_drawings.h"
 
 namespace {
 
@@ -60,21 +60,21 @@ void ExpectOneTreeBoundary(CLoopweave& builder, const Outcome& outcome, int edge
 
 TEST(HostileInput, AStarIsCutOnceAtItsCentreAndStripsToNothing) {
     CLoopweave builder;
-    const Outcome outcome = RunPipeline(builder, loopweave::testing::StarThroughOnePoint(kElements));
+    const Outcome outcome = RunPipeline(builder, loopweave::drawings::StarThroughOnePoint(kElements));
     EXPECT_EQ(outcome.cut, 2 * kElements);
     ExpectOneTreeBoundary(builder, outcome, 2 * kElements);
 }
 
 TEST(HostileInput, CopiesInBothDirectionsBecomeOneEdge) {
     CLoopweave builder;
-    const Outcome outcome = RunPipeline(builder, loopweave::testing::CopiesBothWays(kElements));
+    const Outcome outcome = RunPipeline(builder, loopweave::drawings::CopiesBothWays(kElements));
     EXPECT_EQ(outcome.cut, kElements);
     ExpectOneTreeBoundary(builder, outcome, 1);
 }
 
 TEST(HostileInput, OverlappingCollinearElementsAreCutAtEveryEnd) {
     CLoopweave builder;
-    const Outcome outcome = RunPipeline(builder, loopweave::testing::CollinearOverlaps(kElements));
+    const Outcome outcome = RunPipeline(builder, loopweave::drawings::CollinearOverlaps(kElements));
     // Each element overlaps the next nineteen and is cut at all their ends;
     // the pieces run in steps of 0.5 from the first start to the last end.
     EXPECT_EQ(outcome.cut, 20 * kElements);
@@ -83,7 +83,7 @@ TEST(HostileInput, OverlappingCollinearElementsAreCutAtEveryEnd) {
 
 TEST(HostileInput, ALongClosedChainIsOneFaceAndItsBoundary) {
     CLoopweave builder;
-    EXPECT_EQ(RunPipeline(builder, loopweave::testing::ClosedChain(kElements)).cut, kElements);
+    EXPECT_EQ(RunPipeline(builder, loopweave::drawings::ClosedChain(kElements)).cut, kElements);
     ASSERT_EQ(builder.Polygon().Count(), 2);
     EXPECT_EQ(PolygonAt(builder, 0).Round(), 1);
     EXPECT_EQ(PolygonAt(builder, 1).Round(), -1);
@@ -96,7 +96,7 @@ TEST(HostileInput, ALongClosedChainIsOneFaceAndItsBoundary) {
 
 TEST(HostileInput, HugeAndTinyCoordinatesTogetherFinish) {
     CLoopweave builder;
-    EXPECT_GT(RunPipeline(builder, loopweave::testing::HugeAndTinyMixed(kElements)).cut, 0);
+    EXPECT_GT(RunPipeline(builder, loopweave::drawings::HugeAndTinyMixed(kElements)).cut, 0);
     EXPECT_GT(builder.Polygon().Count(), 0);
 }
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "geometry/element_geometry.h"
 #include "store/element_editor.h"
+#include "store/element_geometry.h"
 #include "store/list_items.h"
 
 namespace loopweave {

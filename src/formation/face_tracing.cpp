@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "output/polygon_editor.h"
+#include "store/polygon_editor.h"
 
 namespace loopweave {
 namespace {

@@ -6,15 +6,14 @@
 #include <limits>
 
 namespace loopweave {
-namespace {
-
-// The direction in which an edge leaves one of its vertices.
 double LeavingDirection(const Edge& edge, int vertex) {
     double leaving = edge.angle;
     if (edge.endVertex == vertex) leaving = leaving + kPi;
     if (leaving > kTwoPi) leaving = leaving - kTwoPi;
     return leaving;
 }
+
+namespace {
 
 // Clockwise from the way back to the leaving direction, in [0, 2π].
 double Turn(double back, double leaving) {

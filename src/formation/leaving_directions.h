@@ -20,6 +20,9 @@ namespace loopweave {
 // choice is the end point with the smallest turn and, of equal turns, the one
 // first in the end point table, exactly as a walk over the table in its order
 // chooses when it keeps only strictly smaller turns.
+// The direction in which an edge leaves one of its vertices, in [0, 2π].
+double LeavingDirection(const Edge& edge, int vertex);
+
 class LeavingDirections {
 public:
     explicit LeavingDirections(const VertexGraph& graph);

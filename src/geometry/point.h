@@ -11,8 +11,8 @@ namespace loopweave {
 // bound doubled triangle areas and cross products.
 inline constexpr double kTolerance = 1e-6;
 
-// A plain point of the geometry kernel. The exported CCoord adds a flag that
-// the kernel never looks at.
+// The kernel's own point. It becomes the public CCoord, with a flag, only
+// where a polygon hands it to the host.
 struct Point {
     double x;
     double y;

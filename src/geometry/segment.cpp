@@ -11,8 +11,6 @@ double Square(double value) { return value * value; }
 // The y term first, then the x term.
 double SquaredDistance(const Point& p, const Point& q) { return Square(p.y - q.y) + Square(p.x - q.x); }
 
-CCoord ToCoord(const Point& p) { return CCoord(p.x, p.y, 0); }
-
 // The product of the positions of other's two ends against line: 1 when both
 // lie strictly on one side, -1 when strictly on opposite sides.
 int PositionProduct(const Segment& line, const Segment& other) {
@@ -21,7 +19,7 @@ int PositionProduct(const Segment& line, const Segment& other) {
 
 }  // namespace
 
-int Segment::PointPosition(const Point& p) const {
+Position Segment::PointPosition(const Point& p) const {
     // Twice the signed area of the triangle start, end, p. In exact arithmetic
     // this is (end - start) x (p - start); in doubles the three products,
     // added in this order, are the value every decision rests on.
@@ -40,7 +38,7 @@ int Segment::PointPosition(const Point& p) const {
     return fromStart < fromEnd ? kBeforeStart : kBeyondEnd;
 }
 
-int Segment::SegmentRelation(const Segment& b) const {
+Relation Segment::SegmentRelation(const Segment& b) const {
     const int bStart = PointPosition(b.start);
     const int bEnd = PointPosition(b.end);
     const int product = bStart * bEnd;
@@ -68,7 +66,7 @@ int Segment::SegmentRelation(const Segment& b) const {
     return kCrossing;
 }
 
-int Segment::LineCrossing(const Segment& b, CCoord& place) const {
+bool Segment::LineCrossing(const Segment& b, Point& place) const {
     const double ax = end.x - start.x;
     const double ay = end.y - start.y;
     const double bx = b.end.x - b.start.x;
@@ -76,13 +74,13 @@ int Segment::LineCrossing(const Segment& b, CCoord& place) const {
     const double denominator = bx * ay - by * ax;
     // Parallel, or too short for the cross product of the directions to reach
     // the tolerance: the only division below is never by a tiny number.
-    if (std::fabs(denominator) < kTolerance) return 0;
+    if (std::fabs(denominator) < kTolerance) return false;
     const double t = (bx * (b.start.y - start.y) - by * (b.start.x - start.x)) / denominator;
-    place = CCoord(start.x + t * ax, start.y + t * ay, 0);
-    return 1;
+    place = {start.x + t * ax, start.y + t * ay};
+    return true;
 }
 
-int Segment::SegmentCrossPoints(const Segment& b, CCoord& first, CCoord& second) const {
+int Segment::SegmentCrossPoints(const Segment& b, Point& first, Point& second) const {
     const int bStart = PointPosition(b.start);
     const int bEnd = PointPosition(b.end);
 
@@ -90,16 +88,16 @@ int Segment::SegmentCrossPoints(const Segment& b, CCoord& first, CCoord& second)
         // Nearer to this segment's start first, so that it can be cut in
         // order; equal distances put b's end first.
         const bool startNearer = SquaredDistance(start, b.end) > SquaredDistance(start, b.start);
-        first = ToCoord(startNearer ? b.start : b.end);
-        second = ToCoord(startNearer ? b.end : b.start);
+        first = startNearer ? b.start : b.end;
+        second = startNearer ? b.end : b.start;
         return 2;
     }
     if (bStart == kInside) {
-        first = ToCoord(b.start);
+        first = b.start;
         return 1;
     }
     if (bEnd == kInside) {
-        first = ToCoord(b.end);
+        first = b.end;
         return 1;
     }
     if (bStart * bEnd == -1) {
@@ -107,7 +105,7 @@ int Segment::SegmentCrossPoints(const Segment& b, CCoord& first, CCoord& second)
         // sides of b's line as well. Then the doubled areas of b's ends against
         // this segment are at least kTolerance each and of opposite signs, so
         // the crossing's divisor is at least twice the tolerance.
-        if (PositionProduct(b, *this) == -1) return LineCrossing(b, first);
+        if (PositionProduct(b, *this) == -1) return LineCrossing(b, first) ? 1 : 0;
     }
     return 0;
 }

@@ -2,7 +2,6 @@
 #define LOOPWEAVE_GEOMETRY_SEGMENT_H
 
 #include "geometry/point.h"
-#include "loopweave.h"
 
 namespace loopweave {
 
@@ -47,24 +46,21 @@ enum Relation : int {
 struct Segment {
     Segment(double sx, double sy, double ex, double ey) : start{sx, sy}, end{ex, ey} {}
 
-    // The position of p against this segment: a Position.
-    int PointPosition(const Point& p) const;
-
-    // The relation of b to this segment: a Relation.
-    int SegmentRelation(const Segment& b) const;
+    Position PointPosition(const Point& p) const;
+    Relation SegmentRelation(const Segment& b) const;
 
     // Where the infinite lines of this segment and b cross, measured along this
-    // segment (possibly outside both segments). Writes `place` and returns 1,
-    // or returns 0 and leaves `place` alone when the lines are parallel within
-    // the tolerance.
-    int LineCrossing(const Segment& b, CCoord& place) const;
+    // segment (possibly outside both segments). Writes `place` and returns
+    // true, or returns false and leaves `place` alone when the lines are
+    // parallel within the tolerance.
+    bool LineCrossing(const Segment& b, Point& place) const;
 
     // The points at which this segment has to be cut so that b no longer meets
     // its interior: the ends of b strictly inside it (the one nearer to this
     // segment's start first), or the crossing point of a proper crossing.
     // Returns how many points it wrote (0, 1 or 2); the others are left alone.
     // Ends of b are written as b holds them, not moved onto this line.
-    int SegmentCrossPoints(const Segment& b, CCoord& first, CCoord& second) const;
+    int SegmentCrossPoints(const Segment& b, Point& first, Point& second) const;
 
     Point start;
     Point end;

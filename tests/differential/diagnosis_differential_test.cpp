@@ -11,11 +11,11 @@
 #include <vector>
 
 #include "differential/exact_text.h"
+#include "drawings/hostile_drawings.h"
 #include "loopweave.h"
-#include "output/polygon_editor.h"
 #include "reference/straightforward.h"
+#include "store/polygon_editor.h"
 #include "support/drawing.h"
-#include "support/hostile_drawings.h"
 #include "support/random_drawings.h"
 
 namespace {
@@ -202,8 +202,8 @@ TEST(DiagnosisDifferential, ChainAlongOneLineFarFromTheOrigin) {
 // Chains whose every pair touches (a star walked out and back) or that pile
 // up on one line: the candidates are most of the pairs.
 TEST(DiagnosisDifferential, CrowdedChains) {
-    for (const auto& make : {loopweave::testing::StarThroughOnePoint, loopweave::testing::CollinearOverlaps,
-                             loopweave::testing::CopiesBothWays, loopweave::testing::HugeAndTinyMixed}) {
+    for (const auto& make : {loopweave::drawings::StarThroughOnePoint, loopweave::drawings::CollinearOverlaps,
+                             loopweave::drawings::CopiesBothWays, loopweave::drawings::HugeAndTinyMixed}) {
         COutputLoopweave polygon;
         RandomDrawings::AppendAsClosedChain(polygon, make(150));
         ExpectSameDiagnosis(polygon, 0);

@@ -7,9 +7,9 @@
 #include <cmath>
 #include <random>
 
+#include "cut/pair_cutting.h"
+#include "cut/piece_table.h"
 #include "geometry/segment.h"
-#include "prepare/pair_cutting.h"
-#include "prepare/piece_table.h"
 #include "support/drawing.h"
 
 namespace {

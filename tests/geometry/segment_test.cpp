@@ -9,21 +9,20 @@ namespace {
 
 using namespace loopweave;  // position and relation codes
 
-void ExpectCoord(CCoord point, double x, double y) {
-    EXPECT_EQ(point.X(), x);
-    EXPECT_EQ(point.Y(), y);
-    EXPECT_EQ(point.Flag(), 0);
+void ExpectPoint(const Point& point, double x, double y) {
+    EXPECT_EQ(point.x, x);
+    EXPECT_EQ(point.y, y);
 }
 
 // Both directions of SegmentCrossPoints, as (count, first, second).
 struct Cuts {
     int count;
-    CCoord first;
-    CCoord second;
+    Point first;
+    Point second;
 };
 
 Cuts CutsOf(const Segment& a, const Segment& b) {
-    Cuts cuts{0, CCoord(-7, -7, 9), CCoord(-7, -7, 9)};
+    Cuts cuts{0, {-7, -7}, {-7, -7}};
     cuts.count = a.SegmentCrossPoints(b, cuts.first, cuts.second);
     return cuts;
 }
@@ -38,6 +37,15 @@ TEST(PointPosition, ClassifiesAgainstALongSegment) {
     EXPECT_EQ(a.PointPosition({0, 0}), kAtStart);
     EXPECT_EQ(a.PointPosition({100, 0}), kAtEnd);
     EXPECT_EQ(a.PointPosition({50, 0}), kInside);
+}
+
+// A doubled area of exactly the tolerance is off the line: the band about the
+// line is open, as two coordinates a whole tolerance apart are different.
+TEST(PointPosition, AnAreaOfExactlyTheToleranceIsOffTheLine) {
+    const Segment a(0, 0, 1, 0);
+    EXPECT_EQ(a.PointPosition({0.5, 1e-6}), kLeft);
+    EXPECT_EQ(a.PointPosition({0.5, -1e-6}), kRight);
+    EXPECT_EQ(a.PointPosition({0.5, 0.999e-6}), kInside);
 }
 
 TEST(PointPosition, TheLineOfAShortSegmentIsAWideBand) {
@@ -150,16 +158,15 @@ TEST(SegmentRelation, DegenerateSegments) {
 
 TEST(LineCrossing, WritesWhereTheInfiniteLinesCross) {
     const Segment a(0, 0, 1, 0);
-    CCoord place(-7, -7, 9);
-    EXPECT_EQ(a.LineCrossing(Segment(5, -1, 5, 1), place), 1);
-    ExpectCoord(place, 5, 0);  // outside A: the lines are not the segments
+    Point place{-7, -7};
+    EXPECT_TRUE(a.LineCrossing(Segment(5, -1, 5, 1), place));
+    ExpectPoint(place, 5, 0);  // outside A: the lines are not the segments
 }
 
 TEST(LineCrossing, LeavesThePlaceAloneForParallelLines) {
-    CCoord place(-7, -7, 9);
-    EXPECT_EQ(Segment(0, 0, 1, 0).LineCrossing(Segment(0, 1, 1, 1), place), 0);
-    EXPECT_EQ(place.X(), -7);
-    EXPECT_EQ(place.Flag(), 9);
+    Point place{-7, -9};
+    EXPECT_FALSE(Segment(0, 0, 1, 0).LineCrossing(Segment(0, 1, 1, 1), place));
+    ExpectPoint(place, -7, -9);
 }
 
 TEST(LineCrossing, IsMeasuredAlongTheSegmentItIsAppliedTo) {
@@ -167,11 +174,12 @@ TEST(LineCrossing, IsMeasuredAlongTheSegmentItIsAppliedTo) {
     // each direction has its own exact answer.
     const Segment a(2.3796462709189137, 5.442292252959518, 3.6995516654807927, 6.039200385961944);
     const Segment b(6.25720304108054, 0.6552885923981311, 0.13167991554874137, 8.3746908209646);
-    CCoord alongA, alongB;
-    ASSERT_EQ(a.LineCrossing(b, alongA), 1);
-    ASSERT_EQ(b.LineCrossing(a, alongB), 1);
-    ExpectCoord(alongA, 0x1.38084d1948d81p+1, 0x1.5dfd0e69f4104p+2);
-    ExpectCoord(alongB, 0x1.38084d1948d83p+1, 0x1.5dfd0e69f4103p+2);
+    Point alongA{};
+    Point alongB{};
+    ASSERT_TRUE(a.LineCrossing(b, alongA));
+    ASSERT_TRUE(b.LineCrossing(a, alongB));
+    ExpectPoint(alongA, 0x1.38084d1948d81p+1, 0x1.5dfd0e69f4104p+2);
+    ExpectPoint(alongB, 0x1.38084d1948d83p+1, 0x1.5dfd0e69f4103p+2);
 }
 
 TEST(SegmentCrossPoints, AProperCrossingCutsBothAtTheCrossing) {
@@ -179,8 +187,8 @@ TEST(SegmentCrossPoints, AProperCrossingCutsBothAtTheCrossing) {
     ASSERT_EQ(a.SegmentRelation(b), kCrossing);
     for (Cuts cuts : {CutsOf(a, b), CutsOf(b, a)}) {
         ASSERT_EQ(cuts.count, 1);
-        ExpectCoord(cuts.first, 1, 1);
-        EXPECT_EQ(cuts.second.Flag(), 9);  // untouched
+        ExpectPoint(cuts.first, 1, 1);
+        ExpectPoint(cuts.second, -7, -7);  // untouched
     }
 }
 
@@ -188,7 +196,7 @@ TEST(SegmentCrossPoints, ATCutsOnlyTheSegmentThatIsStoodOn) {
     const Segment a(0, 0, 2, 0), stem(1, 0, 1, 1);
     Cuts cuts = CutsOf(a, stem);
     ASSERT_EQ(cuts.count, 1);
-    ExpectCoord(cuts.first, 1, 0);
+    ExpectPoint(cuts.first, 1, 0);
     EXPECT_EQ(CutsOf(stem, a).count, 0);
 
     // A crossed exactly at its start: only B is cut, at A's start.
@@ -197,7 +205,7 @@ TEST(SegmentCrossPoints, ATCutsOnlyTheSegmentThatIsStoodOn) {
     EXPECT_EQ(CutsOf(a, through).count, 0);
     cuts = CutsOf(through, a);
     ASSERT_EQ(cuts.count, 1);
-    ExpectCoord(cuts.first, 0, 0);
+    ExpectPoint(cuts.first, 0, 0);
 }
 
 TEST(SegmentCrossPoints, TheCutIsTheOtherSegmentsOwnEndNotItsProjection) {
@@ -205,28 +213,28 @@ TEST(SegmentCrossPoints, TheCutIsTheOtherSegmentsOwnEndNotItsProjection) {
     ASSERT_EQ(a.SegmentRelation(stem), kEndOfBOnA);
     const Cuts cuts = CutsOf(a, stem);
     ASSERT_EQ(cuts.count, 1);
-    ExpectCoord(cuts.first, 0.5, 0.0000005);
+    ExpectPoint(cuts.first, 0.5, 0.0000005);
 }
 
 TEST(SegmentCrossPoints, CollinearOverlapsCutAtTheEndsInside) {
     const Segment a(0, 0, 2, 0), b(1, 0, 3, 0);  // partial overlap
     Cuts cuts = CutsOf(a, b);
     ASSERT_EQ(cuts.count, 1);
-    ExpectCoord(cuts.first, 1, 0);
+    ExpectPoint(cuts.first, 1, 0);
     cuts = CutsOf(b, a);
     ASSERT_EQ(cuts.count, 1);
-    ExpectCoord(cuts.first, 2, 0);
+    ExpectPoint(cuts.first, 2, 0);
 
     const Segment longer(0, 0, 3, 0), within(2, 0, 1, 0);
     cuts = CutsOf(longer, within);  // the point nearer to A's start first
     ASSERT_EQ(cuts.count, 2);
-    ExpectCoord(cuts.first, 1, 0);
-    ExpectCoord(cuts.second, 2, 0);
+    ExpectPoint(cuts.first, 1, 0);
+    ExpectPoint(cuts.second, 2, 0);
     EXPECT_EQ(CutsOf(within, longer).count, 0);
 
     cuts = CutsOf(longer, Segment(0, 0, 2, 0));  // sharing the start: one end inside
     ASSERT_EQ(cuts.count, 1);
-    ExpectCoord(cuts.first, 2, 0);
+    ExpectPoint(cuts.first, 2, 0);
 }
 
 TEST(SegmentCrossPoints, TouchingOrIdenticalSegmentsAreNotCut) {
@@ -240,8 +248,8 @@ TEST(SegmentCrossPoints, TouchingOrIdenticalSegmentsAreNotCut) {
 TEST(SegmentCrossPoints, ADegeneratePointInsideCutsTwiceAtThatPoint) {
     Cuts cuts = CutsOf(Segment(0, 0, 2, 0), Segment(1, 0, 1, 0));
     ASSERT_EQ(cuts.count, 2);
-    ExpectCoord(cuts.first, 1, 0);
-    ExpectCoord(cuts.second, 1, 0);
+    ExpectPoint(cuts.first, 1, 0);
+    ExpectPoint(cuts.second, 1, 0);
 
     // Seen from the degenerate segment, both ends of B lie beyond it on "its
     // line", so nothing is cut; seen from B, the point lies inside twice.
@@ -249,8 +257,8 @@ TEST(SegmentCrossPoints, ADegeneratePointInsideCutsTwiceAtThatPoint) {
     EXPECT_EQ(CutsOf(point, diagonal).count, 0);
     cuts = CutsOf(diagonal, point);
     ASSERT_EQ(cuts.count, 2);
-    ExpectCoord(cuts.first, 1, 1);
-    ExpectCoord(cuts.second, 1, 1);
+    ExpectPoint(cuts.first, 1, 1);
+    ExpectPoint(cuts.second, 1, 1);
 }
 
 TEST(SegmentCrossPoints, ACrossingAgainstAVeryShortSegmentYieldsNoPoint) {

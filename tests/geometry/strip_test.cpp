@@ -9,9 +9,9 @@
 #include <random>
 #include <vector>
 
-#include "geometry/cell_frame.h"
-#include "geometry/segment_grid.h"
 #include "geometry/strip.h"
+#include "index/cell_frame.h"
+#include "index/segment_grid.h"
 
 namespace {
 

@@ -2,8 +2,9 @@
 // rescans its ring from the head after every find, the self-crossing check
 // tests every pair of elements.
 
-#include "geometry/element_geometry.h"
+#include "diagnose/error_flags.h"
 #include "reference/straightforward.h"
+#include "store/element_geometry.h"
 #include "store/list_items.h"
 
 namespace loopweave::reference {
@@ -11,17 +12,19 @@ namespace {
 
 CLoopweaveElement& ElementAt(CPtrList& chain, CPtrList::Node* node) { return ItemAt<CLoopweaveElement>(chain, node); }
 
-void ListCrossPoints(std::vector<CCoord>& points, int count, CCoord& first, CCoord& second) {
-    if (count == 2) points.emplace_back(second.X(), second.Y(), 1);
-    if (count >= 1) points.emplace_back(first.X(), first.Y(), 1);
+void ListCrossPoints(std::vector<CCoord>& points, int count, const Point& first, const Point& second) {
+    if (count == 2) points.emplace_back(second.x, second.y, kCrossPoint);
+    if (count >= 1) points.emplace_back(first.x, first.y, kCrossPoint);
 }
+
+Point PointOf(CCoord& coord) { return {coord.X(), coord.Y()}; }
 
 }  // namespace
 
 bool ReturnPoints(CPtrList& chain, std::vector<CCoord>& points) {
     CPtrList ring(10);
     for (CLoopweaveElement* element : ItemsOf<CLoopweaveElement>(chain)) {
-        ring.Append(new CCoord(element->Sx(), element->Sy(), 2));
+        ring.Append(new CCoord(element->Sx(), element->Sy(), kTurningPoint));
     }
 
     bool found = false;
@@ -55,11 +58,11 @@ bool CrossPoints(CPtrList& chain, std::vector<CCoord>& points) {
         const Segment first = SegmentOf(ElementAt(chain, a));
         for (CPtrList::Node* b = chain.Next(a); b != nullptr; b = chain.Next(b)) {
             const Segment second = SegmentOf(ElementAt(chain, b));
-            const int relation = first.SegmentRelation(second);
+            const Relation relation = first.SegmentRelation(second);
             if (relation == kApart || relation == kJoined || relation == kSameSegment) continue;
             found = true;
-            CCoord one(0, 0, 0);
-            CCoord two(0, 0, 0);
+            Point one{};
+            Point two{};
             ListCrossPoints(points, first.SegmentCrossPoints(second, one, two), one, two);
             if (relation == kCrossing) continue;
             ListCrossPoints(points, second.SegmentCrossPoints(first, one, two), one, two);

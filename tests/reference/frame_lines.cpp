@@ -5,8 +5,8 @@
 #include <cmath>
 #include <memory>
 
-#include "geometry/element_geometry.h"
 #include "reference/straightforward.h"
+#include "store/element_geometry.h"
 #include "store/list_items.h"
 #include "store/ptr_array.h"
 

@@ -1,8 +1,8 @@
 // Return-line removal as first written: after every removal the walk starts
 // again from the seam.
 
-#include "geometry/element_geometry.h"
 #include "reference/straightforward.h"
+#include "store/element_geometry.h"
 #include "store/list_items.h"
 
 namespace loopweave::reference {

@@ -5,9 +5,14 @@
 // faster means: every pair tested, every find followed by a rescan from the
 // start, every end point of a vertex walked. They define the results; the
 // differential tests demand that the library's agree with them bit for bit.
+//
+// All of them are declared here. Cutting's, the walk over every pair, is the
+// library's own CutEveryPair (cut/every_pair_cutting.h), as the library still
+// cuts by it at run time; the others are kept here alone.
 
 #include <vector>
 
+#include "cut/every_pair_cutting.h"
 #include "formation/edge_links.h"
 #include "formation/vertex_graph.h"
 #include "loopweave.h"

@@ -76,6 +76,11 @@ TEST(PtrList, NodesOfABlockAreHandedOutInStorageOrderAndReused) {
     for (int i = 1; i < 10; ++i) EXPECT_GT(nodes[i], nodes[i - 1]);
     list.Remove(nodes[4]);
     EXPECT_EQ(list.Append(&values[10]), nodes[4]);
+    // The free chain goes on past the reused node, not back to it.
+    CPtrList::Node* next = list.Append(&values[11]);
+    EXPECT_NE(next, nodes[4]);
+    EXPECT_EQ(list.Count(), 11);
+    EXPECT_EQ(list.Data(list.Tail()), &values[11]);
 }
 
 TEST(PtrList, TheEleventhAppendTakesASecondBlock) {

@@ -1,11 +1,7 @@
 #include "support/drawing.h"
 
-#include <cinttypes>
-#include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 
-#include "script.h"
 #include "store/list_items.h"
 
 namespace loopweave::testing {
@@ -21,31 +17,16 @@ void Separate(std::string& text) {
     if (!text.empty()) text += ' ';
 }
 
-// With LOOPWEAVE_RECORD_SEEDS set to a folder, every drawing a test enters is
-// kept there as a fuzzer seed, named by its content so that a drawing entered
-// by several tests is kept once.
-void RecordSeed(const std::vector<Line>& lines) {
-    const char* folder = std::getenv("LOOPWEAVE_RECORD_SEEDS");
-    if (folder == nullptr || lines.empty()) return;
-    fuzz::ScriptWriter script;
-    for (const Line& line : lines) script.Entry(line.sx, line.sy, line.ex, line.ey, line.key1, line.key2);
-    script.CutFormAndStrip();
-    std::uint64_t hash = 14695981039346656037u;  // FNV-1a
-    for (std::uint8_t byte : script.Bytes()) hash = (hash ^ byte) * 1099511628211u;
-    char name[32];
-    std::snprintf(name, sizeof name, "/test-%016" PRIx64, hash);
-    if (!script.Save(folder + std::string(name))) std::fprintf(stderr, "cannot record a seed in %s\n", folder);
-}
+void (*enteredDrawingObserver)(const std::vector<Line>&) = nullptr;
 
 }  // namespace
 
 void Enter(CLoopweave& builder, const std::vector<Line>& lines) {
-    RecordSeed(lines);
-    for (const Line& line : lines) {
-        CLoopweaveElement element(line.sx, line.sy, line.ex, line.ey, line.key1, line.key2);
-        builder.Entry(element);
-    }
+    if (enteredDrawingObserver != nullptr) enteredDrawingObserver(lines);
+    drawings::EnterLines(builder, lines);
 }
+
+void ObserveEnteredDrawings(void (*observer)(const std::vector<Line>& lines)) { enteredDrawingObserver = observer; }
 
 COutputLoopweave& PolygonAt(CLoopweave& builder, int index) {
     CPtrList& polygons = builder.Polygon();

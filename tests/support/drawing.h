@@ -5,21 +5,19 @@
 #include <utility>
 #include <vector>
 
+#include "drawings/drawing.h"
 #include "loopweave.h"
 
 namespace loopweave::testing {
 
-// A line as a test writes it: from (sx, sy) to (ex, ey) with its keys.
-struct Line {
-    double sx;
-    double sy;
-    double ex;
-    double ey;
-    int key1 = 0;
-    int key2 = 0;
-};
+using drawings::Line;
 
+// Enters the lines as a host does, and shows them to the observer, if any.
 void Enter(CLoopweave& builder, const std::vector<Line>& lines);
+
+// Shows every drawing a test enters from now on to `observer`: tests/fuzz/
+// keeps them as the fuzzer's seeds.
+void ObserveEnteredDrawings(void (*observer)(const std::vector<Line>& lines));
 
 // The polygon at a 0-based place in the builder's list.
 COutputLoopweave& PolygonAt(CLoopweave& builder, int index);

@@ -1,0 +1,115 @@
+#ifndef LOOPWEAVE_CUT_CUT_BOUNDS_H
+#define LOOPWEAVE_CUT_CUT_BOUNDS_H
+
+#include "geometry/box.h"
+#include "geometry/contact_reach.h"
+#include "geometry/point.h"
+#include "geometry/strip.h"
+
+namespace loopweave {
+
+// The pieces between which CutReach bounds cutting: those that lie within
+// the allowed extent, the drawing's grown by a margin far wider than cut
+// points stray from it (each is an end of another piece or lies on both
+// pieces but for a few units in the last place), and are short for its
+// coordinates (CutReachHolds).
+//
+// Any other piece is sought farther. A long piece A inside the extent can
+// change, or be changed by, a piece B farther away than the reach only where
+// B comes within h = (kTolerance + G) / L of A's line, G the rounding bound
+// over the extent: a point found on A's line or inside A lies that close, and
+// so does an end of B whose strict side against A is flipped; and if neither
+// end is flipped, B meets A's line. (A's ends found inside a short B lie
+// within the reach of B.) So the walk seeks B in A's box and in the band
+// within h of A's line across the extent (Strip), and the other way round.
+// A piece outside the extent is sought everywhere: it is paired with every
+// piece.
+//
+// A piece cut off another lies on the other's line but for the rounding of
+// the cut points and for how far off the line the end of a T may lie, and no
+// band is wider than that of the shortest long piece. So a band widened by
+// that much (Widened) holds the bands of the pieces later cut off its piece,
+// in most drawings; whether it holds one is tested (Holds), not assumed.
+
+// Where the walk seeks a piece: within its box, or within the allowed
+// extent for a piece outside it; and along its band for a long piece inside
+// the extent.
+struct CutRegion {
+    Box box;
+    bool hasStrip;
+    Strip strip;
+};
+
+class CutBounds {
+public:
+    explicit CutBounds(const Box& extent);
+
+    // The sum of the sides bounds the length from above.
+    bool Bound(const Box& box) const {
+        return allowed_.Contains(box) &&
+               CutReachHolds(magnitude_, spread_, (box.maxX - box.minX) + (box.maxY - box.minY));
+    }
+
+    // The region of a finite piece from `start` to `end`, whose own box is `box`.
+    CutRegion RegionOf(const Box& box, const Point& start, const Point& end) const;
+
+    // The region of a piece sought everywhere.
+    CutRegion Everywhere() const { return {allowed_, false, Strip{}}; }
+
+    // How far a piece may lie from the element it was cut from and still be
+    // sought where the element was found to be: as far as the end of a T may
+    // lie off the piece it ends on, within h of a long one and within the
+    // reach of a short one. A piece that strays farther, after many Ts, is
+    // sought everywhere.
+    double Slack() const { return widening_ + CutReach(); }
+
+    // Whether the point lies within the slack of the segment from `start` to
+    // `end`, with room for the rounding.
+    bool NearSegment(const Point& start, const Point& end, const Point& point) const;
+
+    // Whether a box meets the region of every piece.
+    bool CoversAll(const Box& box) const { return box.Contains(allowed_); }
+
+    // The band widened by the half-width of the widest band, that of the
+    // shortest long piece.
+    Strip Widened(const Strip& strip) const { return {strip.from, strip.to, strip.halfWidth + widening_}; }
+
+    // Whether the band `outer` holds the band `inner`: whether both ends of
+    // inner's segment lie within outer's half-width less inner's of outer's
+    // line. Then so does every point of inner's segment, and every point of
+    // inner lies within outer's half-width of a point of the line, along
+    // each axis as across; that point lies within the extent grown by
+    // outer's half-width, where outer's segment runs.
+    bool Holds(const Strip& outer, const Strip& inner) const;
+
+    // About how many of the pieces the walk pairs with a piece of this
+    // region, as a share of all: the share of the extent's area it covers.
+    double ShareCovered(const CutRegion& region) const;
+
+    // Relative to the largest coordinate and the spread: far more than the
+    // rounding of the bands' ends, and of the tests on them.
+    double Pad() const { return pad_; }
+
+private:
+    // Relative to the largest coordinate: room for more cuts of one piece
+    // than there can be pieces.
+    static constexpr int kMarginExponent = -20;
+    // Relative to the largest coordinate and the spread.
+    static constexpr int kPadExponent = -40;
+
+    // The band within h of the line through `start` and `end`, the ends of a
+    // piece within the extent that is long for it, clipped to the extent
+    // grown by h; false where h overflows, or is so wide, near the top of the
+    // range, that the band would cover the extent anyway.
+    bool StripOf(const Point& start, const Point& end, Strip& strip) const;
+
+    Box allowed_;
+    double magnitude_;
+    double spread_;
+    double pad_;
+    double widening_;
+};
+
+}  // namespace loopweave
+
+#endif  // LOOPWEAVE_CUT_CUT_BOUNDS_H

@@ -1,0 +1,143 @@
+#ifndef LOOPWEAVE_INDEX_BOX_GRID_H
+#define LOOPWEAVE_INDEX_BOX_GRID_H
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "geometry/box.h"
+#include "geometry/strip.h"
+#include "index/box_table.h"
+#include "index/cell_frame.h"
+#include "index/packed_box_tree.h"
+
+namespace loopweave {
+
+// Grids of cells over a fixed extent, each cell listing the items whose
+// boxes reach into it: the candidates for meeting a box are the items listed
+// in the cells the box reaches into. An item whose box changes is listed in
+// the cells it newly reaches and dropped lazily from those it left, so
+// candidates are a superset that the caller narrows with the items' own
+// boxes. Boxes beyond the extent are clamped to its border cells.
+//
+// Items live on one of several grids, their layers. The coarse grid has
+// cells sized for the drawing as it came. An item that would reach into many
+// of its cells goes instead on the first of a row of ever coarser grids,
+// each with cells eight times as wide, where it reaches into few; the last
+// has so few cells that any box fits. Listed cell by cell on the coarse grid
+// such an item would cost every query that meets those cells, and a drawing
+// of many copies of one long line would cost each query the whole grid. (A
+// single list of such items, reported to every query, made a drawing of
+// many long lines that never meet, like nested squares, quadratic.) Once the
+// items crowd the coarse cells, as when cutting turns each of many crossing
+// lines into hundreds of short pieces, the short ones move to a fine grid,
+// which is made finer as they multiply. Every grid that lists a live item is
+// asked, so the fine one waits until the crowding pays for asking it.
+//
+// Items present from the start can be loaded together (Load), and those of
+// them too large for the coarse grid go instead into a tree packed for them
+// once (PackedBoxTree), where they stay while their boxes lie within the
+// boxes they were loaded with. Cells that many long lines pass through are
+// crowded on every grid, coarse or coarser, and a query along one of them
+// read every entry there: nested squares took time quadratic in their
+// number. The tree gives such a query the few boxes it meets.
+//
+// Items are numbered from 0. Their boxes are read from the owner's table,
+// which the owner keeps current and reports changes of (Insert). Cells list
+// slots, each holding one item's entries: a piece cut off an item can take
+// over the item's slot (HandOver), so that the remaining piece of a long
+// line, cut again and again, is not listed afresh along the rest of the line
+// each time, nor are the line's old entries met as stale ones by every query
+// along it.
+class BoxGrid {
+public:
+    // About `cellsWanted` square cells on the coarse grid.
+    BoxGrid(const Box& extent, std::size_t cellsWanted, BoxTable boxes);
+
+    // Lists items not listed yet, as Insert does, except that those too
+    // large for the coarse grid go into the tree. Once, before anything else
+    // is listed: the tree is packed here and takes no items later.
+    void Load(const std::vector<int>& items);
+
+    // Lists the item, new or with a new box, in every cell its box reaches
+    // that does not list it yet; an item in the tree stays there while its box
+    // lies within the one it was loaded with.
+    void Insert(int item);
+
+    // Takes the item off the grid for good; its entries go as queries meet them.
+    void Retire(int item);
+
+    // Gives the entries of `from`, or its place in the tree, to `to`, an item
+    // not listed yet, and lists `from` nowhere. Both are to be inserted with
+    // their boxes next.
+    void HandOver(int from, int to);
+
+    // Appends to `found` every item listed in a cell that the box reaches,
+    // and every item in the tree whose loaded box it meets, each once, in no
+    // particular order.
+    void Query(const Box& box, std::vector<int>& found);
+
+    // Appends, as Query does, the items listed in the cells that the band,
+    // grown by `pad`, reaches on each grid (CellFrame::ForEachCellAlong), and
+    // the items in the tree whose loaded boxes it meets, each once.
+    void QueryAlong(const Strip& strip, double pad, std::vector<int>& found);
+
+private:
+    using CellRange = CellFrame::Range;
+    // A uniform grid of square cells over the extent.
+    struct Grid : CellFrame {
+        Grid(const Box& extent, std::size_t cellsWanted) : CellFrame(extent, cellsWanted), cells(Cells()) {}
+        std::vector<int>& Cell(int x, int y) { return cells[Index(x, y)]; }
+
+        std::vector<std::vector<int>> cells;
+    };
+    // Which grid lists a slot: grids_[layer - 1], or none.
+    using Layer = std::uint8_t;
+    static constexpr Layer kNowhere = 0;
+    static constexpr Layer kFine = 1;
+    static constexpr Layer kCoarse = 2;
+    // One item's entries: on a grid, in every cell of `range`. Kept together,
+    // as a query reads all of it for every entry it meets.
+    struct Slot {
+        CellRange range;
+        std::uint64_t seenAt;  // the last query that found it
+        int item;
+        Layer layer;
+        bool retired;
+    };
+
+    Grid& GridOf(Layer layer) { return grids_[static_cast<std::size_t>(layer) - 1]; }
+    // The item's slot, made when it has none.
+    std::size_t SlotOf(int item);
+    void List(std::size_t slot);
+    // Builds the fine grid afresh, finer, for the items there are now, and
+    // lists the short ones there.
+    void Refine();
+    void QueryBox(const Box& box, std::vector<int>& found);
+    void QueryGrid(Layer layer, const Box& box, std::vector<int>& found);
+    // Inline: a query's inner loop, which a call per cell slows by a tenth.
+    inline void QueryCell(Layer layer, int x, int y, std::vector<int>& found);
+    inline void Report(std::size_t slot, std::vector<int>& found);
+    bool Live(std::size_t slot) const { return slots_[slot].layer != kNowhere && !slots_[slot].retired; }
+    // The item's entry in the tree, or -1.
+    int EntryOf(int item) const;
+    void SetEntry(int item, int entry);
+    // Takes the item out of the tree, if it is there; false if it was not.
+    bool LeaveTree(int item);
+
+    BoxTable boxes_;
+    // The fine grid, the coarse grid, then the ever coarser ones.
+    std::vector<Grid> grids_;
+    bool fineInUse_ = false;
+    std::size_t liveItems_ = 0;
+    std::vector<std::size_t> liveOn_;  // live items by layer: a grid without any is not asked
+    std::vector<int> slotOf_;    // per item, or -1
+    PackedBoxTree tree_;
+    std::vector<int> entryOf_;  // per item: its entry in the tree, or -1
+    std::vector<Slot> slots_;
+    std::uint64_t query_ = 0;
+};
+
+}  // namespace loopweave
+
+#endif  // LOOPWEAVE_INDEX_BOX_GRID_H

@@ -1,0 +1,282 @@
+#include "index/contact_candidates.h"
+
+#include <cfloat>
+#include <cmath>
+#include <cstdint>
+#include <iterator>
+
+#include "geometry/contact_reach.h"
+#include "index/tuning.h"
+
+namespace loopweave {
+namespace {
+
+// Numbers the occupied cells densely, in the order they are first met: an
+// open-addressing table from a cell's column and row to its number, sized
+// for every cell the listing can name so that it never fills.
+class CellNumbers {
+public:
+    explicit CellNumbers(std::size_t most) {
+        std::size_t capacity = 16;
+        while (capacity < 2 * most) capacity *= 2;
+        slots_.assign(capacity, {0, -1});
+        shift_ = 64;
+        for (std::size_t c = capacity; c > 1; c /= 2) --shift_;
+    }
+
+    int NumberOf(std::uint32_t column, std::uint32_t row) {
+        const std::uint64_t key = static_cast<std::uint64_t>(column) << 32 | row;
+        // Fibonacci hashing spreads neighbouring cells across the table.
+        std::size_t slot = static_cast<std::size_t>((key * 0x9E3779B97F4A7C15u) >> shift_);
+        while (slots_[slot].number >= 0 && slots_[slot].key != key) slot = (slot + 1) & (slots_.size() - 1);
+        if (slots_[slot].number < 0) slots_[slot] = {key, count_++};
+        return slots_[slot].number;
+    }
+
+    int Count() const { return count_; }
+
+private:
+    struct Slot {
+        std::uint64_t key;
+        int number;  // -1 when free
+    };
+    std::vector<Slot> slots_;
+    int shift_;
+    int count_ = 0;
+};
+
+}  // namespace
+
+ContactCandidates::ContactCandidates(const std::vector<Segment>& segments) : count_(static_cast<int>(segments.size())) {
+    // Most polygons are short, and formation makes one for every face.
+    if (segments.size() <= tuning::kFewestForGrid) {
+        everyPair_ = true;
+        return;
+    }
+    wide_.assign(segments.size(), true);
+    std::vector<Box> boxes;
+    boxes.reserve(segments.size());
+    // The chain's box and largest coordinate magnitude, over the finite
+    // elements: the bounds on the relation test concern the coordinates of
+    // the pairs they skip, and non-finite elements are never skipped.
+    Box chain{HUGE_VAL, HUGE_VAL, -HUGE_VAL, -HUGE_VAL};
+    double magnitude = 0;
+    for (const Segment& s : segments) {
+        boxes.push_back(Box::Around(s.start, s.end));
+        if (!IsFinite(s.start) || !IsFinite(s.end)) continue;
+        const Box& box = boxes.back();
+        chain = chain.Joined(box);
+        magnitude =
+            std::max({magnitude, std::fabs(box.minX), std::fabs(box.minY), std::fabs(box.maxX), std::fabs(box.maxY)});
+    }
+    const double extent = std::max({chain.maxX - chain.minX, chain.maxY - chain.minY, 0.0});
+    const double roundingBound = AreaRoundingBound(magnitude, extent);
+    // Beyond this the doubled areas themselves can overflow.
+    if (!(magnitude * extent <= DBL_MAX / 8)) {
+        everyPair_ = true;
+        return;
+    }
+    const bool reachesHold = ReachesHold(magnitude, extent);
+
+    // Each box is grown by its reach and by a pad for the rounding of the
+    // growing. Two elements within the reach of the pair (the larger of the
+    // two reaches) along an axis then have grown intervals that overlap: from
+    // the rounding of the gap, of the grown ends and of the pad, each at most
+    // 2^-53 of values below magnitude + extent (reaches are at most the
+    // extent), the pad of 2^-50 (magnitude + extent) leaves room to spare. And
+    // overlapping intervals cover a common cell, since the cell of a
+    // coordinate never decreases as the coordinate grows. Far from the
+    // origin the reach is nought, so that the grid brings together the pairs
+    // whose boxes meet, and the pad is the bands' (EndsNearLines).
+    const double pad = reachesHold ? 4 * DBL_EPSILON * (magnitude + extent) : std::ldexp(magnitude + extent, -40);
+    const double areaBound = kTolerance + roundingBound;
+    narrow_.resize(segments.size());
+    std::vector<Box> grown(segments.size());
+    for (std::size_t i = 0; i < segments.size(); ++i) {
+        const Segment& s = segments[i];
+        if (!IsFinite(s.start) || !IsFinite(s.end)) continue;
+        const double dx = s.end.x - s.start.x;
+        const double dy = s.end.y - s.start.y;
+        // Far out, an element whose band would cover much of the chain is
+        // paired with every other, as is one of no length.
+        const double reach = reachesHold ? RelationReach(std::hypot(dx, dy), roundingBound) : 0;
+        const double bandWidth = reachesHold ? 0 : areaBound / std::max(std::fabs(dx), std::fabs(dy));
+        if (!(reach <= extent && bandWidth <= extent / 8)) continue;
+        wide_[i] = false;
+        narrow_[i].box = boxes[i];
+        narrow_[i].reach = reach;
+        grown[i] = boxes[i].Grown(reach + pad);
+    }
+    ListInCells(grown);
+    if (!reachesHold) {
+        ends_.emplace(segments, wide_, chain, areaBound, pad, tuning::kMostPairsPerElement * segments.size() + tuning::kMostPairs);
+        if (!ends_->Complete()) {
+            everyPair_ = true;
+            return;
+        }
+    }
+    for (int i = 0; i < count_; ++i) {
+        if (wide_[static_cast<std::size_t>(i)]) wideList_.push_back(i);
+    }
+}
+
+void ContactCandidates::ListInCells(const std::vector<Box>& grown) {
+    // Cells as small as a typical grown box, so that a cell lists few
+    // elements, while the listing stays within a few entries per element. A
+    // box k cells wide covers up to (k + 2)^2 of them, and a few long
+    // elements among many short ones can cover thousands: where the listing
+    // would not fit even in cells eight times the median size, those are
+    // compared with every other instead, as long as they are few. Beyond
+    // that the cells are made larger, doubling from the median size until
+    // the listing fits. (Made larger for a single long element, the cells of
+    // a crowd of short ones around it grew until the whole crowd shared one,
+    // and every pair in it was a candidate.)
+    const auto sizeOf = [&](std::size_t i) {
+        return std::max(grown[i].maxX - grown[i].minX, grown[i].maxY - grown[i].minY);
+    };
+    const auto entriesOf = [](double size, double cellSize) {
+        const double across = std::floor(size / cellSize) + 2;
+        return across * across;
+    };
+    std::vector<double> sizes;
+    for (std::size_t i = 0; i < grown.size(); ++i) {
+        if (!wide_[i]) sizes.push_back(sizeOf(i));
+    }
+    firstCovered_.assign(grown.size() + 1, 0);
+    if (sizes.empty()) return;
+    std::nth_element(sizes.begin(), sizes.begin() + static_cast<std::ptrdiff_t>(sizes.size() / 2), sizes.end());
+    cellSize_ = sizes[sizes.size() / 2];
+    if (!(cellSize_ > 0)) cellSize_ = 1;
+    const auto fits = [&](double cellSize) {
+        double entries = 0;
+        for (double size : sizes) entries += entriesOf(size, cellSize);
+        return entries <= tuning::kMostEntriesPerElement * static_cast<double>(sizes.size());
+    };
+    if (!fits(tuning::kMostGrowth * cellSize_)) {
+        const auto oversized = [&](std::size_t i) { return entriesOf(sizeOf(i), cellSize_) > tuning::kMostEntriesOfOne; };
+        std::size_t count = 0;
+        for (std::size_t i = 0; i < grown.size(); ++i) count += !wide_[i] && oversized(i) ? 1 : 0;
+        if (count <= tuning::kMostWidened + sizes.size() / tuning::kElementsPerWidened) {
+            sizes.clear();
+            for (std::size_t i = 0; i < grown.size(); ++i) {
+                if (wide_[i]) continue;
+                if (oversized(i)) {
+                    wide_[i] = true;
+                } else {
+                    sizes.push_back(sizeOf(i));
+                }
+            }
+        }
+    }
+    while (!fits(cellSize_)) cellSize_ *= 2;
+    origin_[0] = origin_[1] = HUGE_VAL;
+    for (std::size_t i = 0; i < grown.size(); ++i) {
+        if (wide_[i]) continue;
+        origin_[0] = std::min(origin_[0], grown[i].minX);
+        origin_[1] = std::min(origin_[1], grown[i].minY);
+    }
+
+    // Each element's cells, numbered as they are first met.
+    for (std::size_t i = 0; i < grown.size(); ++i) {
+        std::size_t covered = 0;
+        if (!wide_[i]) {
+            narrow_[i].cells = CellsOf(grown[i]);
+            const CellRange& range = narrow_[i].cells;
+            covered = (std::size_t{range.high[0]} - range.low[0] + 1) * (std::size_t{range.high[1]} - range.low[1] + 1);
+        }
+        firstCovered_[i + 1] = firstCovered_[i] + covered;
+    }
+    cellsCovered_.reserve(firstCovered_.back());
+    CellNumbers numbers(firstCovered_.back());
+    for (std::size_t i = 0; i < grown.size(); ++i) {
+        if (wide_[i]) continue;
+        const CellRange& range = narrow_[i].cells;
+        for (std::uint64_t column = range.low[0]; column <= range.high[0]; ++column) {
+            for (std::uint64_t row = range.low[1]; row <= range.high[1]; ++row) {
+                cellsCovered_.push_back(numbers.NumberOf(static_cast<std::uint32_t>(column), static_cast<std::uint32_t>(row)));
+            }
+        }
+    }
+
+    // Each cell's list, filled in element order so that it comes out
+    // ascending.
+    firstListed_.assign(static_cast<std::size_t>(numbers.Count()) + 1, 0);
+    for (int cell : cellsCovered_) ++firstListed_[static_cast<std::size_t>(cell) + 1];
+    for (std::size_t c = 1; c < firstListed_.size(); ++c) firstListed_[c] += firstListed_[c - 1];
+    std::vector<std::size_t> filled(firstListed_.begin(), firstListed_.end() - 1);
+    listed_.resize(cellsCovered_.size());
+    for (std::size_t i = 0; i < grown.size(); ++i) {
+        for (std::size_t k = firstCovered_[i]; k < firstCovered_[i + 1]; ++k) {
+            listed_[filled[static_cast<std::size_t>(cellsCovered_[k])]++] = static_cast<int>(i);
+        }
+    }
+}
+
+ContactCandidates::CellRange ContactCandidates::CellsOf(const Box& grown) const {
+    const auto cell = [&](double value, int axis) {
+        const double index = std::floor((value - origin_[axis]) / cellSize_);
+        return static_cast<std::uint32_t>(std::clamp(index, 0.0, static_cast<double>(UINT32_MAX)));
+    };
+    return {{cell(grown.minX, 0), cell(grown.minY, 1)}, {cell(grown.maxX, 0), cell(grown.maxY, 1)}};
+}
+
+// Each cell lists its elements ascending, and a pair is found in one cell
+// only, so the finds are ascending runs, one per cell, of distinct elements:
+// merged pairwise, level by level, they come out ascending in a few passes,
+// where sorting them took a fifth of the whole check of a crowded chain.
+void ContactCandidates::FindNear(int a) {
+    found_.clear();
+    runStarts_.clear();
+    const Narrow& p = narrow_[static_cast<std::size_t>(a)];
+    const int* covered = cellsCovered_.data() + firstCovered_[static_cast<std::size_t>(a)];
+    for (std::uint64_t column = p.cells.low[0]; column <= p.cells.high[0]; ++column) {
+        for (std::uint64_t row = p.cells.low[1]; row <= p.cells.high[1]; ++row) {
+            const auto cell = static_cast<std::size_t>(*covered++);
+            if (runStarts_.empty() || runStarts_.back() != found_.size()) runStarts_.push_back(found_.size());
+            const auto cellEnd = listed_.begin() + static_cast<std::ptrdiff_t>(firstListed_[cell + 1]);
+            for (auto b = std::upper_bound(listed_.begin() + static_cast<std::ptrdiff_t>(firstListed_[cell]), cellEnd, a); b != cellEnd; ++b) {
+                const Narrow& q = narrow_[static_cast<std::size_t>(*b)];
+                // Only in the first cell the two share.
+                if (column != std::max(p.cells.low[0], q.cells.low[0]) || row != std::max(p.cells.low[1], q.cells.low[1])) {
+                    continue;
+                }
+                // The boxes' gap along each axis, negative when they overlap,
+                // rounded once: within a relative 2^-53 of the true gap, which
+                // the reach's slack absorbs.
+                const double pairReach = std::max(p.reach, q.reach);
+                if (std::max(q.box.minX - p.box.maxX, p.box.minX - q.box.maxX) > pairReach ||
+                    std::max(q.box.minY - p.box.maxY, p.box.minY - q.box.maxY) > pairReach) {
+                    continue;
+                }
+                found_.push_back(*b);
+            }
+        }
+    }
+    if (!runStarts_.empty() && runStarts_.back() == found_.size()) runStarts_.pop_back();
+    MergeRuns();
+    if (ends_) {
+        merged_.clear();
+        std::set_union(found_.begin(), found_.end(), ends_->begin(a), ends_->end(a), std::back_inserter(merged_));
+        found_.swap(merged_);
+    }
+}
+
+void ContactCandidates::MergeRuns() {
+    while (runStarts_.size() > 1) {
+        merged_.resize(found_.size());
+        std::size_t kept = 0;
+        for (std::size_t run = 0; run < runStarts_.size(); run += 2) {
+            const std::size_t begin = runStarts_[run];
+            const std::size_t middle = run + 1 < runStarts_.size() ? runStarts_[run + 1] : found_.size();
+            const std::size_t end = run + 2 < runStarts_.size() ? runStarts_[run + 2] : found_.size();
+            std::merge(found_.begin() + static_cast<std::ptrdiff_t>(begin), found_.begin() + static_cast<std::ptrdiff_t>(middle),
+                       found_.begin() + static_cast<std::ptrdiff_t>(middle), found_.begin() + static_cast<std::ptrdiff_t>(end),
+                       merged_.begin() + static_cast<std::ptrdiff_t>(begin));
+            runStarts_[kept++] = begin;
+        }
+        runStarts_.resize(kept);
+        found_.swap(merged_);
+    }
+}
+
+}  // namespace loopweave

@@ -1,0 +1,124 @@
+#ifndef LOOPWEAVE_INDEX_CONTACT_CANDIDATES_H
+#define LOOPWEAVE_INDEX_CONTACT_CANDIDATES_H
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "geometry/box.h"
+#include "geometry/segment.h"
+#include "index/ends_near_lines.h"
+
+namespace loopweave {
+
+// For each element of a chain, the later elements that the relation test can
+// find in contact with it: every other pair has boxes farther apart, along x
+// or y, than the larger of the two elements' contact reaches
+// (geometry/contact_reach.h) and tests as no contact, so a walk over these
+// pairs in this order meets every contact the walk over all pairs meets, in
+// the same order. (The smaller reach would not do: a very short element
+// counts points within 1e-6 / length of its line as on it, so a long one can
+// meet it far outside the long one's own reach.)
+//
+// Each element's box, grown by its reach, is listed in the cells of a grid
+// that it covers; two elements within reach of each other share a cell. The
+// cells are about as large as the grown boxes, so an element covers a few
+// cells and a cell lists a few elements, however the chain winds. A pair is
+// tested only in the first cell the two share (the one at the low corner of
+// their common cells), so it is met once however many cells it shares.
+// The candidates are found element by element rather than stored: a chain
+// that crowds into one place has nearly every pair near, and storing them
+// would cost memory that grows with the square of the chain.
+//
+// Elements with a coordinate that is not finite, elements of no length,
+// elements whose reach spans the whole chain and a few elements far larger
+// than the cells are compared with every other.
+//
+// Far from the origin, where the rounding G of the doubled areas over the
+// chain outgrows the tolerance, no reach bounds the relation test: two short
+// elements far apart along nearly one line can test as in contact. There a
+// pair in contact either truly meets, and its boxes meet, or has an end of
+// one within (kTolerance + G) / L of the other's line, L that element's
+// length. Every rule of the relation test that reports a contact rests on an
+// end found on the other's line (its doubled area below kTolerance, so truly
+// below kTolerance + G), or on four strict sides; and if no strict side is
+// truly wrong the two properly cross, while an end whose side is wrong has
+// a true doubled area of at most G. So the grid brings together the pairs
+// whose boxes meet, and EndsNearLines the pairs with an end near a line;
+// an element whose band would cover much of the chain is compared with
+// every other. Where those pairs are too many to store, or the doubled areas
+// could overflow, every pair is a candidate.
+class ContactCandidates {
+public:
+    explicit ContactCandidates(const std::vector<Segment>& segments);
+
+    // Calls visit(b) for every candidate b > a, in ascending order.
+    template <typename Visit>
+    void ForEachAfter(int a, Visit visit) {
+        if (everyPair_ || wide_[static_cast<std::size_t>(a)]) {
+            for (int b = a + 1; b < count_; ++b) visit(b);
+            return;
+        }
+        FindNear(a);
+        // Two ascending lists merged: the near ones and the wide ones after a.
+        auto nearIt = found_.begin();
+        auto wideIt = std::upper_bound(wideList_.begin(), wideList_.end(), a);
+        while (nearIt != found_.end() || wideIt != wideList_.end()) {
+            if (wideIt == wideList_.end() || (nearIt != found_.end() && *nearIt < *wideIt)) {
+                visit(*nearIt++);
+            } else {
+                visit(*wideIt++);
+            }
+        }
+    }
+
+private:
+    // The cells a grown box covers, inclusive.
+    struct CellRange {
+        std::uint32_t low[2];
+        std::uint32_t high[2];
+    };
+    // All that the test of a pair reads about a narrow element, side by side.
+    struct Narrow {
+        Box box;
+        double reach;
+        CellRange cells;
+    };
+
+    CellRange CellsOf(const Box& grown) const;
+    // Chooses the cell size and lists each narrow element in the cells its
+    // grown box covers.
+    void ListInCells(const std::vector<Box>& grown);
+    // Fills found_ with the narrow elements after the narrow element a that
+    // lie within the pair's reach, or are paired with it along a line,
+    // ascending.
+    void FindNear(int a);
+    // Merges the ascending runs of found_ that start at runStarts_ into one.
+    void MergeRuns();
+
+    int count_;
+    bool everyPair_ = false;
+    std::vector<bool> wide_;
+    std::vector<int> wideList_;  // the wide elements, ascending
+    std::optional<EndsNearLines> ends_;  // far from the origin only
+    std::vector<Narrow> narrow_;  // by element, set for the narrow ones
+    double origin_[2] = {0, 0};
+    double cellSize_ = 1;
+    // The occupied cells are numbered densely. Element i covers the cells
+    // cellsCovered_[firstCovered_[i]] onwards, column by column through its
+    // range, row by row within a column; cell c lists its elements,
+    // ascending, in listed_ from firstListed_[c] to firstListed_[c + 1].
+    std::vector<std::size_t> firstCovered_;
+    std::vector<int> cellsCovered_;
+    std::vector<std::size_t> firstListed_;
+    std::vector<int> listed_;
+    std::vector<int> found_;
+    std::vector<std::size_t> runStarts_;
+    std::vector<int> merged_;
+};
+
+}  // namespace loopweave
+
+#endif  // LOOPWEAVE_INDEX_CONTACT_CANDIDATES_H

@@ -1,0 +1,76 @@
+#ifndef LOOPWEAVE_INDEX_TUNING_H
+#define LOOPWEAVE_INDEX_TUNING_H
+
+// What the indexes that find candidate pairs guarantee, what they require,
+// and every number they are tuned by.
+//
+// Guarantee. Asked about a piece or an element, an index returns every other
+// one that the kernel's tests, as written, could find in contact with it:
+// every pair it leaves out tests as no contact, so a walk over the pairs it
+// returns, in the walk's own order, meets every contact that the walk over
+// every pair meets, and changes no result. It may return more; the caller
+// tests each pair as the walk over every pair would.
+//
+// Requirements. The argument is geometry/contact_reach.h: near the origin,
+// two segments whose boxes lie farther apart than the larger of their
+// reaches never touch; far from it, where the rounding of the side test
+// outgrows the tolerance, only a pair with an end of one within a thin band
+// along the other's line, or a pair that truly meets, can. So the caller
+// asks by a box grown by the reach, and along the band of every segment long
+// for its coordinates (geometry/strip.h), with a pad for the rounding of the
+// growing; and an index that stores boxes reads them from its owner's table
+// as the owner keeps it current (BoxTable).
+//
+// Tuning. No number below changes a result, only time and memory: where a
+// limit is reached, an index declines and its caller walks every pair.
+
+#include <cstddef>
+
+namespace loopweave::tuning {
+
+// Cells over a grid's extent: never more than this many.
+inline constexpr std::size_t kMostCells = std::size_t{1} << 24;
+
+// PackedBoxTree: entries to a leaf, and nodes to a node of the next level.
+inline constexpr std::size_t kTreeFanOut = 16;
+
+// BoxGrid, the grids of cutting's walk over nearby pairs.
+// More cells than this on the coarse grid, or on a coarser one, and an item
+// goes on the next coarser grid, or into the tree when it is loaded.
+inline constexpr long kMostCoarseCells = 64;
+// Each coarser grid has this many times fewer cells: eight times as wide.
+inline constexpr std::size_t kCoarserBy = 64;
+// Live items per coarse cell beyond which the short ones move to a fine grid.
+inline constexpr std::size_t kMostItemsPerCoarseCell = 16;
+// More fine cells than this and an item stays on the coarse grid.
+inline constexpr long kMostFineCells = 4;
+// Items per fine cell beyond which the fine grid is made finer.
+inline constexpr std::size_t kMostItemsPerFineCell = 4;
+
+// BandCrossers: more crossers than this many per element, beyond a first
+// million, and the lists are not made.
+inline constexpr std::size_t kMostCrossersPerElement = 64;
+inline constexpr std::size_t kMostCrossersAnyway = std::size_t{1} << 20;
+
+// ContactCandidates, the cells of the self-crossing check.
+// Below this many elements, testing every pair costs less than the grid.
+inline constexpr std::size_t kFewestForGrid = 32;
+// The grid's cells are made large enough that the elements cover at most
+// this many of them on average.
+inline constexpr double kMostEntriesPerElement = 8;
+// Where the listing would not fit in cells this many times the median size,
+// an element whose box covers more of them than this is compared with every
+// other instead, if there are at most so many such elements, and one more
+// for each so many elements of the chain.
+inline constexpr double kMostGrowth = 8;
+inline constexpr double kMostEntriesOfOne = 64;
+inline constexpr std::size_t kMostWidened = 16;
+inline constexpr std::size_t kElementsPerWidened = 4096;
+// Far from the origin, the pairs found along the elements' lines are stored:
+// a chain with more than this many is checked pair by pair.
+inline constexpr std::size_t kMostPairsPerElement = 64;
+inline constexpr std::size_t kMostPairs = std::size_t{1} << 20;
+
+}  // namespace loopweave::tuning
+
+#endif  // LOOPWEAVE_INDEX_TUNING_H
