@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "index/segment_grid.h"
+#include "index/strip_grid.h"
 #include "index/tuning.h"
 
 namespace loopweave {
@@ -23,16 +23,18 @@ BandCrossers::BandCrossers(const PieceTable& pieces, const CutBounds& bounds, co
 
 // Asked along each long element's band grown by the slack, the grid gives
 // the elements listed in the cells the band passes; the ones whose segments
-// the grown band meets are kept, for the earlier element of each pair.
+// the grown band meets are kept, for the earlier element of each pair. The
+// segments and the bands asked along are padded for the rounding of the
+// cells they pass.
 void BandCrossers::Find(const PieceTable& pieces, const ListOrder& order, const Box& extent) {
-    std::vector<SegmentGrid::Segment> segments;
+    std::vector<Strip> segments;
     std::vector<int> elementAt;
     for (int element = pieces.First(); element != PieceTable::kNone; element = pieces.Next(element)) {
         if (!pieces.IsFinite(element)) continue;
-        segments.push_back({elements_[Index(element)].start, elements_[Index(element)].end});
+        segments.push_back({elements_[Index(element)].start, elements_[Index(element)].end, bounds_.Pad()});
         elementAt.push_back(element);
     }
-    SegmentGrid grid(extent, segments, bounds_.Pad());
+    StripGrid grid(extent, segments);
     std::vector<std::vector<int>> crossers(elements_.size());
     const std::size_t most = tuning::kMostCrossersAnyway + tuning::kMostCrossersPerElement * elements_.size();
     std::size_t count = 0;
@@ -40,9 +42,9 @@ void BandCrossers::Find(const PieceTable& pieces, const ListOrder& order, const 
     for (int element : elementAt) {
         const Element& crosser = elements_[Index(element)];
         if (!crosser.hasBand) continue;
-        const Strip reached{crosser.band.from, crosser.band.to, crosser.band.halfWidth + bounds_.Slack()};
+        const Strip reached = crosser.band.Grown(bounds_.Slack());
         found.clear();
-        grid.Along(reached, found);
+        grid.QueryAlong(reached.Grown(bounds_.Pad()), found);
         for (int index : found) {
             const int passed = elementAt[static_cast<std::size_t>(index)];
             if (order.Label(passed) > order.Label(element)) continue;

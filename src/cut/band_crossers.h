@@ -25,7 +25,7 @@ namespace loopweave {
 // everywhere instead.
 //
 // Found once, before cutting, by asking a grid of the elements' segments
-// along each long element's band (SegmentGrid). A drawing whose bands pass
+// along each long element's band (StripGrid). A drawing whose bands pass
 // more elements than a few dozen per element, like nested squares far from
 // the origin, is not taken: the lists would need memory quadratic in its
 // size (Complete).

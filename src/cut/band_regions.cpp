@@ -47,7 +47,7 @@ Sought BandRegions::Ask(int piece) {
 }
 
 void BandRegions::GatherMore(int a, const Sought& asked, BoxGrid& grid, std::vector<int>& into) {
-    if (asked.band >= 0) grid.QueryAlong(BandAt(asked.band), bounds_.Pad(), into);
+    if (asked.band >= 0) grid.QueryAlong(BandAt(asked.band).Grown(bounds_.Pad()), into);
     const int element = ElementOf(a);
     for (const int* crosser = crossers_.begin(element); crosser != crossers_.end(element); ++crosser) {
         if (crossers_.BandOf(*crosser)->Meets(asked.box)) AppendLongPieces(*crosser, into);

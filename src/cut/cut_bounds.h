@@ -72,7 +72,7 @@ public:
 
     // The band widened by the half-width of the widest band, that of the
     // shortest long piece.
-    Strip Widened(const Strip& strip) const { return {strip.from, strip.to, strip.halfWidth + widening_}; }
+    Strip Widened(const Strip& strip) const { return strip.Grown(widening_); }
 
     // Whether the band `outer` holds the band `inner`: whether both ends of
     // inner's segment lie within outer's half-width less inner's of outer's

@@ -13,8 +13,7 @@ namespace loopweave {
 // each axis, of the segment from `from` to `to`. A long line at a slant has a
 // box that covers a whole drawing, while its band, however long, meets only
 // the few boxes it passes, and an index asked along it
-// (CellFrame::ForEachCellAlong, PackedBoxTree::QueryAlong) reads only the
-// cells or nodes it passes.
+// (index/candidate_index.h) reads only the cells or nodes it passes.
 struct Strip {
     Point from;
     Point to;
@@ -47,6 +46,9 @@ struct Strip {
         strip = Strip{{start.x + t0 * dx, start.y + t0 * dy}, {start.x + t1 * dx, start.y + t1 * dy}, reach + pad};
         return IsFinite(strip.from) && IsFinite(strip.to);
     }
+
+    // The band `by` wider on each side: the same line, the same stretch.
+    Strip Grown(double by) const { return {from, to, halfWidth + by}; }
 
     Box Bounds() const {
         return Box::Around(from, to).Grown(halfWidth);

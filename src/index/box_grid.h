@@ -8,6 +8,7 @@
 #include "geometry/box.h"
 #include "geometry/strip.h"
 #include "index/box_table.h"
+#include "index/candidate_index.h"
 #include "index/cell_frame.h"
 #include "index/packed_box_tree.h"
 
@@ -77,10 +78,10 @@ public:
     // particular order.
     void Query(const Box& box, std::vector<int>& found);
 
-    // Appends, as Query does, the items listed in the cells that the band,
-    // grown by `pad`, reaches on each grid (CellFrame::ForEachCellAlong), and
-    // the items in the tree whose loaded boxes it meets, each once.
-    void QueryAlong(const Strip& strip, double pad, std::vector<int>& found);
+    // Appends, as Query does, the items listed in the cells that the band
+    // reaches on each grid (CellFrame::ForEachCellAlong), and the items in the
+    // tree whose loaded boxes it meets, each once.
+    void QueryAlong(const Strip& band, std::vector<int>& found);
 
 private:
     using CellRange = CellFrame::Range;
@@ -137,6 +138,8 @@ private:
     std::vector<Slot> slots_;
     std::uint64_t query_ = 0;
 };
+
+static_assert(Answers<ByBox, BoxGrid>::value && Answers<AlongBand, BoxGrid>::value, "asked as every index is");
 
 }  // namespace loopweave
 

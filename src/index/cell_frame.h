@@ -47,12 +47,12 @@ struct CellFrame {
     // reaches, each once, column by column along its larger direction (row
     // by row for a band nearer to upright): in each, the cells across from
     // where the band's line runs through the column widened by the band's
-    // half-width on both sides, grown by that and by `pad` across. The pad
-    // covers the rounding of the line's course and of the cells' edges. A
-    // band at a slant, covered by boxes instead, would read each cell along
-    // it two or three times.
+    // half-width on both sides, grown by that across. The rounding of the
+    // line's course and of the cells' edges is the caller's to cover, with a
+    // pad in the half-width. A band at a slant, covered by boxes instead,
+    // would read each cell along it two or three times.
     template <typename Visit>
-    void ForEachCellAlong(const Strip& band, double pad, Visit&& visit) const {
+    void ForEachCellAlong(const Strip& band, Visit&& visit) const {
         const bool alongX = std::fabs(band.to.x - band.from.x) >= std::fabs(band.to.y - band.from.y);
         const auto along = [alongX](const Point& p) { return alongX ? p.x : p.y; };
         const auto across = [alongX](const Point& p) { return alongX ? p.y : p.x; };
@@ -62,7 +62,7 @@ struct CellFrame {
         const double slope = u1 != u0 ? (across(band.to) - v0) / (u1 - u0) : 0;
         const double uLow = std::min(u0, u1);
         const double uHigh = std::max(u0, u1);
-        const double reach = band.halfWidth + pad;
+        const double reach = band.halfWidth;
         const double uOrigin = alongX ? extent.minX : extent.minY;
         const double vOrigin = alongX ? extent.minY : extent.minX;
         const int uCount = alongX ? columns : rows;

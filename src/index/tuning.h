@@ -1,28 +1,10 @@
 #ifndef LOOPWEAVE_INDEX_TUNING_H
 #define LOOPWEAVE_INDEX_TUNING_H
 
-// What the indexes that find candidate pairs guarantee, what they require,
-// and every number they are tuned by.
-//
-// Guarantee. Asked about a piece or an element, an index returns every other
-// one that the kernel's tests, as written, could find in contact with it:
-// every pair it leaves out tests as no contact, so a walk over the pairs it
-// returns, in the walk's own order, meets every contact that the walk over
-// every pair meets, and changes no result. It may return more; the caller
-// tests each pair as the walk over every pair would.
-//
-// Requirements. The argument is geometry/contact_reach.h: near the origin,
-// two segments whose boxes lie farther apart than the larger of their
-// reaches never touch; far from it, where the rounding of the side test
-// outgrows the tolerance, only a pair with an end of one within a thin band
-// along the other's line, or a pair that truly meets, can. So the caller
-// asks by a box grown by the reach, and along the band of every segment long
-// for its coordinates (geometry/strip.h), with a pad for the rounding of the
-// growing; and an index that stores boxes reads them from its owner's table
-// as the owner keeps it current (BoxTable).
-//
-// Tuning. No number below changes a result, only time and memory: where a
-// limit is reached, an index declines and its caller walks every pair.
+// Every number the indexes that find candidate pairs are tuned by
+// (candidate_index.h). None of them changes a result, only time and memory:
+// where a limit is reached, an index declines and its caller walks every
+// pair.
 
 #include <cstddef>
 

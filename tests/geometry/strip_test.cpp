@@ -11,14 +11,14 @@
 
 #include "geometry/strip.h"
 #include "index/cell_frame.h"
-#include "index/segment_grid.h"
+#include "index/strip_grid.h"
 
 namespace {
 
 using loopweave::Box;
 using loopweave::CellFrame;
 using loopweave::Point;
-using loopweave::SegmentGrid;
+using loopweave::StripGrid;
 using loopweave::Strip;
 using Random = std::mt19937_64;
 
@@ -117,7 +117,7 @@ TEST(CellFrame, WalkAlongABandReachesTheCellOfEveryPointInItOnce) {
         const CellFrame frame(extent, static_cast<std::size_t>(Uniform(random, 1, 5000)));
         const Strip strip = RandomStrip(random);
         std::vector<std::size_t> reached;
-        frame.ForEachCellAlong(strip, 1e-9, [&](int x, int y) { reached.push_back(frame.Index(x, y)); });
+        frame.ForEachCellAlong(strip.Grown(1e-9), [&](int x, int y) { reached.push_back(frame.Index(x, y)); });
         std::sort(reached.begin(), reached.end());
         ASSERT_EQ(std::adjacent_find(reached.begin(), reached.end()), reached.end()) << i << ": a cell reached twice";
         for (int j = 0; j < 50; ++j) {
@@ -129,24 +129,25 @@ TEST(CellFrame, WalkAlongABandReachesTheCellOfEveryPointInItOnce) {
     }
 }
 
-// Short segments, a few long ones and a few points, some beyond the extent.
-TEST(SegmentGrid, AlongABandFindsEverySegmentTheBandMeetsOnce) {
+// Short segments, a few long ones and a few points, some beyond the extent,
+// stored and asked about with a pad for the rounding of their courses.
+TEST(StripGrid, AlongABandFindsEverySegmentTheBandMeetsOnce) {
     Random random(4);
-    std::vector<SegmentGrid::Segment> segments;
+    std::vector<Strip> segments;
     for (int i = 0; i < 3000; ++i) {
         const Point p{Uniform(random, -10, 110), Uniform(random, -10, 110)};
         const double reach = i % 50 == 0 ? 100 : i % 50 == 1 ? 0 : 3;
-        segments.push_back({p, {p.x + Uniform(random, -reach, reach), p.y + Uniform(random, -reach, reach)}});
+        segments.push_back({p, {p.x + Uniform(random, -reach, reach), p.y + Uniform(random, -reach, reach)}, 1e-9});
     }
-    SegmentGrid grid({0, 0, 100, 100}, segments, 1e-9);
+    StripGrid grid({0, 0, 100, 100}, segments);
     for (int i = 0; i < 300; ++i) {
         const Strip band = RandomStrip(random);
         std::vector<int> found;
-        grid.Along(band, found);
+        grid.QueryAlong(band.Grown(1e-9), found);
         std::sort(found.begin(), found.end());
         ASSERT_EQ(std::adjacent_find(found.begin(), found.end()), found.end()) << "a segment found twice";
         for (std::size_t s = 0; s < segments.size(); ++s) {
-            if (!band.MeetsSegment(segments[s].start, segments[s].end)) continue;
+            if (!band.MeetsSegment(segments[s].from, segments[s].to)) continue;
             ASSERT_TRUE(std::binary_search(found.begin(), found.end(), static_cast<int>(s))) << "segment " << s;
         }
     }

@@ -98,7 +98,7 @@ void ExpectQueriesReportEveryLiveItemTheirBoxMeetsOnce(std::size_t cellsWanted, 
         std::uniform_real_distribution<double> place(-10, 110);
         const Strip band{{place(random), place(random)}, {place(random), place(random)}, 0.5};
         std::vector<int> found;
-        grid.QueryAlong(band, 0, found);
+        grid.QueryAlong(band, found);
         std::sort(found.begin(), found.end());
         for (std::size_t item = 0; item < boxes.size(); ++item) {
             if (retired[item] || !band.Meets(boxes[item])) continue;
