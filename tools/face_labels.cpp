@@ -1,6 +1,6 @@
 #include "face_labels.h"
 
-#include "face_nesting.h"
+#include "polygonize_pieces.h"
 #include "ogr_input.h"
 #include "tool_error.h"
 

@@ -13,9 +13,8 @@
 #include <type_traits>
 #include <vector>
 
-#include "coordinate_frame.h"
+#include "polygonize_pieces.h"
 #include "gdal_handles.h"
-#include "layer_content.h"
 #include "options.h"
 #include "output_safety.h"
 

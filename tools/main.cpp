@@ -12,18 +12,16 @@
 #include <cpl_error.h>
 #include <gdal.h>
 
-#include "coordinate_frame.h"
+#include "polygonize_pieces.h"
 #include "face_labels.h"
 #include "file_names.h"
 #include "gdal_messages.h"
-#include "layer_content.h"
 #include "loopweave.h"
 #include "ogr_input.h"
 #include "ogr_output.h"
 #include "options.h"
 #include "output_safety.h"
 #include "pipeline.h"
-#include "polygon_access.h"
 #include "signal_cleanup.h"
 #include "stage_log.h"
 #include "staged_outputs.h"

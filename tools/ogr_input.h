@@ -10,8 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "coordinate_frame.h"
-#include "extent.h"
+#include "polygonize_pieces.h"
 #include "gdal_handles.h"
 #include "options.h"
 #include "output_safety.h"

@@ -18,11 +18,10 @@
 #include <string>
 #include <vector>
 
-#include "coordinate_frame.h"
+#include "polygonize_pieces.h"
 #include "options.h"
 #include "output_format.h"
 #include "face_labels.h"
-#include "layer_content.h"
 
 namespace lwtool {
 

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "polygonize_pieces.h"
 #include "tool_error.h"
 
 namespace lwtool {
@@ -13,11 +14,6 @@ namespace lwtool {
 struct UsageError : ToolError {
     using ToolError::ToolError;
 };
-
-// What the polygon layer holds: the faces with the groups inside them as
-// holes (a coverage, the default), or the library's polygons as formed: the
-// enclosed faces, the outer boundaries, or all of them.
-enum class Selection { kCoverage, kFaces, kBoundaries, kChains };
 
 struct FrameRequest {
     bool wanted = false;

@@ -4,7 +4,7 @@
 #include <climits>
 #include <string>
 
-#include "polygon_access.h"
+#include "polygonize_pieces.h"
 #include "tool_error.h"
 
 namespace lwtool {

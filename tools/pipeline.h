@@ -5,11 +5,9 @@
 
 #include <vector>
 
-#include "coordinate_frame.h"
-#include "extent.h"
+#include "polygonize_pieces.h"
 #include "loopweave.h"
 #include "options.h"
-#include "return_runs.h"
 #include "stage_log.h"
 
 namespace lwtool {

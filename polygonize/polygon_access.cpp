@@ -1,8 +1,8 @@
-#include "polygon_access.h"
+#include "polygonize/polygon_access.h"
 
 #include <cmath>
 
-namespace lwtool {
+namespace lwpolygonize {
 
 std::vector<SelectedPolygon> NumberedPolygons(CLoopweave& builder) {
     std::vector<SelectedPolygon> polygons;
@@ -24,4 +24,4 @@ double AreaOf(const Path& path) {
     return std::fabs(twiceArea) / 2;
 }
 
-}  // namespace lwtool
+}  // namespace lwpolygonize

@@ -1,13 +1,13 @@
 // Typed access to what the library hands out in untyped lists, and the
 // polygons numbered in the order formed.
-#ifndef LOOPWEAVE_TOOL_POLYGON_ACCESS_H
-#define LOOPWEAVE_TOOL_POLYGON_ACCESS_H
+#ifndef LOOPWEAVE_POLYGONIZE_POLYGON_ACCESS_H
+#define LOOPWEAVE_POLYGONIZE_POLYGON_ACCESS_H
 
 #include <vector>
 
 #include "loopweave.h"
 
-namespace lwtool {
+namespace lwpolygonize {
 
 template <class T>
 std::vector<T*> Items(CPtrList& list) {
@@ -49,6 +49,6 @@ Path PathOf(COutputLoopweave& polygon);
 // The area a closed path encloses.
 double AreaOf(const Path& path);
 
-}  // namespace lwtool
+}  // namespace lwpolygonize
 
-#endif  // LOOPWEAVE_TOOL_POLYGON_ACCESS_H
+#endif  // LOOPWEAVE_POLYGONIZE_POLYGON_ACCESS_H
