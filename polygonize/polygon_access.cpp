@@ -18,6 +18,15 @@ Path PathOf(COutputLoopweave& polygon) {
     return path;
 }
 
+std::string KeysAlong(const Path& path) {
+    std::string keys;
+    for (const ElementCopy& element : path) {
+        if (!keys.empty()) keys += ' ';
+        keys += std::to_string(element.key1) + "," + std::to_string(element.key2);
+    }
+    return keys;
+}
+
 double AreaOf(const Path& path) {
     double twiceArea = 0;
     for (const ElementCopy& e : path) twiceArea += e.sx * e.ey - e.ex * e.sy;

@@ -3,6 +3,7 @@
 #ifndef LOOPWEAVE_POLYGONIZE_POLYGON_ACCESS_H
 #define LOOPWEAVE_POLYGONIZE_POLYGON_ACCESS_H
 
+#include <string>
 #include <vector>
 
 #include "loopweave.h"
@@ -45,6 +46,9 @@ struct ElementCopy {
 using Path = std::vector<ElementCopy>;
 
 Path PathOf(COutputLoopweave& polygon);
+
+// "key1,key2" of each element along the path, separated by spaces.
+std::string KeysAlong(const Path& path);
 
 // The area a closed path encloses.
 double AreaOf(const Path& path);

@@ -13,10 +13,10 @@
 #include <type_traits>
 #include <vector>
 
-#include "polygonize_pieces.h"
 #include "gdal_handles.h"
 #include "options.h"
 #include "output_safety.h"
+#include "polygonize_pieces.h"
 
 namespace lwtool {
 

@@ -7,12 +7,12 @@
 
 #include <cstdio>
 #include <exception>
+#include <functional>
 #include <memory>
 
 #include <cpl_error.h>
 #include <gdal.h>
 
-#include "polygonize_pieces.h"
 #include "face_labels.h"
 #include "file_names.h"
 #include "gdal_messages.h"
@@ -21,7 +21,7 @@
 #include "ogr_output.h"
 #include "options.h"
 #include "output_safety.h"
-#include "pipeline.h"
+#include "polygonize_pieces.h"
 #include "signal_cleanup.h"
 #include "stage_log.h"
 #include "staged_outputs.h"
@@ -60,7 +60,11 @@ int Run(const lwtool::Options& options) {
 
     const lwtool::CoordinateFrame frame(segments, input.extent, options.tolerance);
     CLoopweave builder;
-    const lwtool::PipelineCounts counts = lwtool::RunPipeline(options, segments, input.extent, frame, builder, log);
+    const lwtool::PipelineRequest request{options.frame, options.cross,
+                                          options.removeReturns || options.selection == lwtool::Selection::kCoverage};
+    const lwtool::PipelineCounts counts =
+        lwtool::RunPipeline(request, segments, input.extent, frame, builder,
+                            [&](const char* name, const std::function<void()>& work) { log.Run(name, work); });
     std::vector<lwtool::InputSegment>().swap(segments);  // in the builder now
     lwtool::LayerContent content;
     log.Run("arrange", [&] {

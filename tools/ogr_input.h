@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "polygonize_pieces.h"
 #include "gdal_handles.h"
 #include "options.h"
 #include "output_safety.h"
+#include "polygonize_pieces.h"
 
 namespace lwtool {
 

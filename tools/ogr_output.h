@@ -18,10 +18,10 @@
 #include <string>
 #include <vector>
 
-#include "polygonize_pieces.h"
+#include "face_labels.h"
 #include "options.h"
 #include "output_format.h"
-#include "face_labels.h"
+#include "polygonize_pieces.h"
 
 namespace lwtool {
 

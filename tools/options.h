@@ -15,13 +15,6 @@ struct UsageError : ToolError {
     using ToolError::ToolError;
 };
 
-struct FrameRequest {
-    bool wanted = false;
-    bool fromExtent = false;  // around the input's extent rather than at x1..y2
-    double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
-    double margin = 0;  // added on every side
-};
-
 // What is read of each source: a layer, or the result of an SQL statement,
 // narrowed by an attribute filter and a rectangle, as ogr2ogr reads.
 struct SourceQuery {
