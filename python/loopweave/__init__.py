@@ -47,7 +47,15 @@ def polygonize(lines, *, keys=None, cross=True, frame=None, frame_margin=0.0, to
     label_points, label_table = (None, None) if labels is None else inputs.points_of(labels)
     if tolerance is not None and not tolerance > 0:
         raise ValueError(f"tolerance must be a positive distance, not {tolerance}")
-    columns = _run_pipeline(segments, segment_keys, cross, frame, float(frame_margin),
+    columns = _run_pipeline(segments, segment_keys, cross, _frame(frame), float(frame_margin),
                             0.0 if tolerance is None else float(tolerance), remove_returns, holes, label_points)
-    columns["faces"]["with_labels"] = labels is not None
-    return results.polygonized(columns, crs, label_table)
+    return results.polygonized(columns, crs, labels is not None, label_table)
+
+
+def _frame(frame):
+    if frame is None or isinstance(frame, str):
+        return frame  # "extent", or a word the pipeline refuses
+    try:
+        return tuple(float(corner) for corner in frame)
+    except (TypeError, ValueError):
+        raise TypeError(f"frame must be None, \"extent\" or (x1, y1, x2, y2), not {frame!r}") from None

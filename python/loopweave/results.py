@@ -11,12 +11,12 @@ import numpy as np
 Polygonized = namedtuple("Polygonized", "faces polygons dangles errors")
 
 
-def polygonized(columns, crs, label_table):
+def polygonized(columns, crs, with_labels, label_table):
     try:
         import geopandas
     except ImportError:
         return Polygonized(*(columns[name] for name in Polygonized._fields))
-    faces = _faces(geopandas, columns["faces"], crs, label_table)
+    faces = _faces(geopandas, columns["faces"], crs, with_labels, label_table)
     polygons = _lines(geopandas, columns["polygons"], crs)
     dangles = _lines(geopandas, columns["dangles"], crs)
     errors = columns["errors"]
@@ -30,18 +30,34 @@ def _table(columns, names):
     return {name: columns[name] for name in names}
 
 
+def _geometries(geopandas, shapes, crs):
+    """A GeoSeries of Shapely geometries, placed one by one: given a list,
+    NumPy would read each line's coordinates through its array interface,
+    which costs more than the whole pipeline."""
+    array = np.empty(len(shapes), dtype=object)
+    for i, shape in enumerate(shapes):
+        array[i] = shape
+    return geopandas.GeoSeries(geopandas.array.GeometryArray(array, crs=crs))
+
+
+def _shapes(wkb_column):
+    from shapely import wkb
+
+    return [wkb.loads(item) for item in wkb_column]
+
+
 def _lines(geopandas, columns, crs):
     names = [name for name in columns if name != "wkb"]
-    return geopandas.GeoDataFrame(_table(columns, names), geometry=geopandas.GeoSeries.from_wkb(columns["wkb"], crs=crs))
+    return geopandas.GeoDataFrame(_table(columns, names), geometry=_geometries(geopandas, _shapes(columns["wkb"]), crs))
 
 
-def _faces(geopandas, columns, crs, label_table):
+def _faces(geopandas, columns, crs, with_labels, label_table):
     """A face that still crosses or touches itself (lines that were not cut,
     a figure eight) is repaired by GEOS's MakeValid into the polygons it
     consists of, each a row with the face's attributes, as the tool writes it."""
     from shapely.validation import make_valid
 
-    geometry = list(geopandas.GeoSeries.from_wkb(columns["wkb"]))
+    geometry = _shapes(columns["wkb"])
     rows, parts = [], []
     for row, (face, repair) in enumerate(zip(geometry, columns["needs_repair"])):
         for part in _polygons_in(make_valid(face)) if repair else [face]:
@@ -50,11 +66,11 @@ def _faces(geopandas, columns, crs, label_table):
     rows = np.array(rows, dtype=np.int64)
     table = {name: np.asarray(columns[name], dtype=object if name == "keys" else None)[rows]
              for name in ("polygon", "round", "holes", "self_cross", "runs_back", "elements", "keys")}
-    frame = geopandas.GeoDataFrame(table, geometry=geopandas.GeoSeries(parts, crs=crs))
+    frame = geopandas.GeoDataFrame(table, geometry=_geometries(geopandas, parts, crs))
     # The plane's area in the lines' units, as the tool gives it (GeoPandas
     # would warn about geographic coordinates).
     frame.insert(frame.columns.get_loc("keys"), "area", np.array([part.area for part in parts], dtype=np.float64))
-    if label_table is not None or columns.get("with_labels"):
+    if with_labels:
         _add_labels(frame, columns, rows, label_table)
     return frame
 

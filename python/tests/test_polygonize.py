@@ -91,6 +91,7 @@ def test_interrupted_between_stages_and_run_again():
     (np.zeros((2, 4)), {"keys": np.full((2, 2), 2**40)}, ValueError, "32 bits"),
     (np.ones((2, 4)), {"tolerance": -1}, ValueError, "positive"),
     (np.ones((2, 4)), {"frame": "around"}, ValueError, "extent"),
+    (np.ones((2, 4)), {"frame": 5}, TypeError, "extent"),
     (np.ones((2, 4)), {"labels": np.zeros((2, 3))}, ValueError, r"\(n, 2\)"),
     ([Point(0, 0)], {}, ValueError, "no line segments"),
     (["not a line"], {}, TypeError, "Shapely geometries"),
