@@ -46,6 +46,17 @@ def test_shapely_lines_labels_and_dangles():
     assert as_formed.faces.empty and set(as_formed.errors.flag) == {2}
 
 
+def test_keys_from_integer_columns():
+    walls = gpd.GeoDataFrame({"wall": [10, 11], "part": [7, 8]},
+                             geometry=[LineString([(0, 0), (4, 0), (4, 4)]), LineString([(4, 4), (0, 4), (0, 0)])])
+    both = loopweave.polygonize(walls, keys=["wall", "part"]).faces["keys"].iloc[0].split()
+    assert sorted(both) == ["10,7", "10,7", "11,8", "11,8"]
+    first = loopweave.polygonize(walls, keys="wall").faces["keys"].iloc[0].split()
+    assert sorted(first) == ["10,0", "10,1", "11,0", "11,1"]  # the segment's index within the feature
+    with pytest.raises(TypeError, match="integers"):
+        loopweave.polygonize(walls.assign(wall=["a", "b"]), keys="wall")
+
+
 def test_same_faces_as_the_tool(tmp_path):
     output = tmp_path / "states.gpkg"
     subprocess.run([TOOL, STATES, "--cross", "--frame", "extent", "--frame-margin", "10", "-q",
