@@ -1,6 +1,6 @@
 # Entry points for newcomers and CI. Everything else is plain CMake:
 #   make demo    build the library and run the whole pipeline on a bundled floor plan,
-#                then the command-line tool on a map of the U.S. states
+#                then the command-line tool and the Python package on a map of the U.S. states
 #   make test    build and run every test twice, in a Release build with
 #                assertions and in a build with AddressSanitizer, UBSan and
 #                the debug standard library; fails if either fails
@@ -14,13 +14,16 @@ BUILD := build
 # Debian packages the build needs; installed when missing (apt-get, as root or through sudo).
 # GDAL for the command-line tool, Python with GDAL's bindings for its tests,
 # pkg-config for the install test; clang's libFuzzer and valgrind for the
-# reliability checks.
+# reliability checks; pybind11 and Python's headers for the Python package,
+# and NumPy, Shapely, GeoPandas, pytest and matplotlib for its tests and example.
 PACKAGES := g++ cmake ninja-build googletest libbenchmark-dev binutils libgdal-dev python3 python3-gdal pkg-config \
-            clang libclang-rt-14-dev valgrind
+            clang libclang-rt-14-dev valgrind \
+            pybind11-dev python3-dev python3-numpy python3-shapely python3-geopandas python3-pytest python3-matplotlib
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-# Release keeps assertions: CMake's Release flags would add -DNDEBUG.
-FLAGS_release := -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE=-O2
+# Release keeps assertions: CMake's Release flags would add -DNDEBUG. The
+# Python package is built there, not in the sanitizer build.
+FLAGS_release := -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE=-O2 -DLOOPWEAVE_BUILD_PYTHON=ON
 FLAGS_sanitize := -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-g -O1" -DLOOPWEAVE_SANITIZE=ON
 # The fuzzer needs clang's libFuzzer; assertions stay on here too.
 FLAGS_fuzz := -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
@@ -49,6 +52,9 @@ demo: deps
 	$(BUILD)/release/tools/loopweave data/us_state_borders.geojson \
 	    --cross --frame extent --frame-margin 10 --check \
 	    -o $(DEMO_DIR)/faces.gpkg --svg $(DEMO_DIR)/map.svg --overwrite --summary
+	cmake --build $(BUILD)/release --target loopweave_python
+	PYTHONPATH=$(BUILD)/release/python /usr/bin/python3 examples/python/polygonize_states.py \
+	    data/us_state_borders.geojson $(DEMO_DIR)/states.png
 
 # The short fuzz run keeps the fuzzer building and working on every change.
 test: deps
@@ -90,7 +96,9 @@ clean:
 # Benchmarks, in a tree of their own built without assertions (-DNDEBUG), as
 # speed is measured:
 #   make bench          this library on every benchmark input: sizes, the time
-#                       of each stage and peak memory, then each operation alone
+#                       of each stage and peak memory, beside the Python package
+#                       and Shapely's noding and polygonize_full; then each
+#                       operation alone
 #   make bench-compare  the same inputs through this library, GEOS and CGAL,
 #                       with the ratios of time and memory
 #   make bench-data     fetch the real maps from npm and convert them
@@ -101,6 +109,7 @@ BENCH_PEER_PACKAGES := libgeos-dev libcgal-dev
 BENCH_DATA := $(BUILD)/bench-data
 BENCH_TIMEOUT ?= 300
 FLAGS_bench := -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" -DLOOPWEAVE_BUILD_TOOL=OFF \
+               -DLOOPWEAVE_BUILD_PYTHON=ON \
                -DLOOPWEAVE_BENCH_DATA_DIR=$(CURDIR)/$(BENCH_DATA)
 BENCH_ENV := BENCH_MAX_SEGMENTS="$(BENCH_MAX_SEGMENTS)" BENCH_TIMEOUT="$(BENCH_TIMEOUT)" BENCH_INPUTS="$(BENCH_INPUTS)" \
              BENCH_DATA_DIR="$(CURDIR)/$(BENCH_DATA)"
@@ -113,8 +122,8 @@ bench-data:
 
 bench: deps bench-data
 	$(call configure,bench) -DLOOPWEAVE_BENCH_PEERS=OFF
-	cmake --build $(BUILD)/bench --target loopweave_driver operations_bench
-	$(BENCH_ENV) python3 bench/run_bench.py $(BUILD)/bench --operations
+	cmake --build $(BUILD)/bench --target loopweave_driver operations_bench loopweave_python
+	$(BENCH_ENV) python3 bench/run_bench.py $(BUILD)/bench --python --operations
 
 bench-compare: deps bench-data
 	$(MAKE) deps PACKAGES="$(BENCH_PEER_PACKAGES)"

@@ -2,13 +2,15 @@
 """Runs the benchmarks' drivers, one process per input and engine, and
 prints their results as a table.
 
-    python3 bench/run_bench.py BUILD_TREE [--compare] [--operations]
+    python3 bench/run_bench.py BUILD_TREE [--compare] [--python] [--operations]
 
 BUILD_TREE is a configured and built CMake tree. Every input that
 `loopweave_driver --list` names (the BENCH_INPUTS environment variable, or the
 default ladder) runs through this library's driver; with --compare also
 through GEOS's and CGAL's, followed by the ratios of this library's time and
-memory to theirs; with --operations also through each operation of
+memory to theirs; with --python also through the Python package and
+through Shapely (bench/python_driver.py, with the tree's package and Debian's
+interpreter); with --operations also through each operation of
 operations_bench (Google Benchmark), one process per case.
 
 Each process gets BENCH_TIMEOUT seconds (default 300). A case that runs out
@@ -27,6 +29,8 @@ import subprocess
 import sys
 
 ENGINES = {"loopweave": "bench/loopweave_driver", "geos": "bench/peers/geos_driver", "cgal": "bench/peers/cgal_driver"}
+PYTHON_ENGINES = ["python", "shapely"]
+PYTHON_DRIVER = pathlib.Path(__file__).with_name("python_driver.py")
 OPERATIONS = ["cut", "form", "strip", "frame", "pipeline"]
 STATUS_TEXT = {"over-cap": "over the cap", "no-data": "no data (make bench-data)"}
 ROW = "{:<24} {:<9} {:>9} {:>10} {:>9} {:>9} {:>9} {:>9} {:>9}"
@@ -73,7 +77,12 @@ class Runner:
 
 def driver_result(runner, tree, engine, input_name):
     """The fields of a driver's line, or a dict holding only the reason it has none."""
-    stdout, reason = runner.run(engine, input_name, [str(tree / ENGINES[engine]), input_name])
+    if engine in PYTHON_ENGINES:
+        command = ["/usr/bin/python3", str(PYTHON_DRIVER), engine, str(tree), input_name]
+        env = dict(os.environ, PYTHONPATH=str(tree / "python"))
+    else:
+        command, env = [str(tree / ENGINES[engine]), input_name], None
+    stdout, reason = runner.run(engine, input_name, command, env=env)
     if reason:
         return {"status": reason}
     return parse_fields(stdout)
@@ -188,6 +197,7 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("tree", type=pathlib.Path)
     parser.add_argument("--compare", action="store_true", help="also run GEOS and CGAL and print the ratios")
+    parser.add_argument("--python", action="store_true", help="also run the Python package and Shapely")
     parser.add_argument("--operations", action="store_true", help="also time each operation with operations_bench")
     args = parser.parse_args()
 
@@ -197,6 +207,8 @@ def main():
                             text=True)
     inputs = listed.stdout.split()
     engines = ["loopweave", "geos", "cgal"] if args.compare else ["loopweave"]
+    if args.python:
+        engines += PYTHON_ENGINES
 
     print(f"machine: {describe_machine()}")
     print(f"limits: BENCH_MAX_SEGMENTS={cap}, BENCH_TIMEOUT={timeout:g} s per process\n", flush=True)

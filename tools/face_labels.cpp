@@ -1,7 +1,7 @@
 #include "face_labels.h"
 
-#include "face_nesting.h"
 #include "ogr_input.h"
+#include "polygonize_pieces.h"
 #include "tool_error.h"
 
 namespace lwtool {
@@ -32,19 +32,20 @@ FaceLabels::FaceLabels(const Options& options, InputFiles& inputs) {
 }
 
 void FaceLabels::Place(const LayerContent& content, const CoordinateFrame& frame) {
-    std::vector<COutputLoopweave*> faces;
-    for (const AreaFeature& area : content.areas) faces.push_back(area.outer.polygon);
-    const FaceLocator locator(faces);
+    std::vector<LabelPoint> points;
+    points.reserve(labels_.size());
+    for (const Feature& label : labels_) {
+        OGRGeometryH point = OGR_F_GetGeometryRef(label.get());
+        points.push_back({frame.ToLibraryX(OGR_G_GetX(point, 0)), frame.ToLibraryY(OGR_G_GetY(point, 0))});
+    }
+    const std::vector<long> areas = AreasHolding(content, points);
     labelsOfArea_.assign(content.areas.size(), {});
     unplaced_ = 0;
-    for (std::size_t i = 0; i < labels_.size(); ++i) {
-        OGRGeometryH point = OGR_F_GetGeometryRef(labels_[i].get());
-        const long area = locator.Locate(frame.ToLibraryX(OGR_G_GetX(point, 0)), frame.ToLibraryY(OGR_G_GetY(point, 0)),
-                                         [&](std::size_t face) { return !IsEnclosedFace(*faces[face]); });
-        if (area < 0) {
+    for (std::size_t i = 0; i < areas.size(); ++i) {
+        if (areas[i] < 0) {
             ++unplaced_;
         } else {
-            labelsOfArea_[static_cast<std::size_t>(area)].push_back(i);
+            labelsOfArea_[static_cast<std::size_t>(areas[i])].push_back(i);
         }
     }
 }

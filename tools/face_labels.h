@@ -13,11 +13,10 @@
 #include <type_traits>
 #include <vector>
 
-#include "coordinate_frame.h"
 #include "gdal_handles.h"
-#include "layer_content.h"
 #include "options.h"
 #include "output_safety.h"
+#include "polygonize_pieces.h"
 
 namespace lwtool {
 

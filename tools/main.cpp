@@ -7,24 +7,22 @@
 
 #include <cstdio>
 #include <exception>
+#include <functional>
 #include <memory>
 
 #include <cpl_error.h>
 #include <gdal.h>
 
-#include "coordinate_frame.h"
 #include "face_labels.h"
 #include "file_names.h"
 #include "gdal_messages.h"
-#include "layer_content.h"
 #include "loopweave.h"
 #include "ogr_input.h"
 #include "ogr_output.h"
 #include "output_plan.h"
 #include "options.h"
 #include "output_safety.h"
-#include "pipeline.h"
-#include "polygon_access.h"
+#include "polygonize_pieces.h"
 #include "signal_cleanup.h"
 #include "stage_log.h"
 #include "staged_outputs.h"
@@ -63,7 +61,11 @@ int Run(const lwtool::Options& options) {
 
     const lwtool::CoordinateFrame frame(segments, input.extent, options.tolerance);
     CLoopweave builder;
-    const lwtool::PipelineCounts counts = lwtool::RunPipeline(options, segments, input.extent, frame, builder, log);
+    const lwtool::PipelineRequest request{options.frame, options.cross,
+                                          options.removeReturns || options.selection == lwtool::Selection::kCoverage};
+    const lwtool::PipelineCounts counts =
+        lwtool::RunPipeline(request, segments, input.extent, frame, builder,
+                            [&](const char* name, const std::function<void()>& work) { log.Run(name, work); });
     std::vector<lwtool::InputSegment>().swap(segments);  // in the builder now
     lwtool::LayerContent content;
     log.Run("arrange", [&] {

@@ -10,11 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "coordinate_frame.h"
-#include "extent.h"
 #include "gdal_handles.h"
 #include "options.h"
 #include "output_safety.h"
+#include "polygonize_pieces.h"
 
 namespace lwtool {
 

@@ -10,16 +10,6 @@ namespace lwtool {
 
 namespace {
 
-// "key1,key2" of each element along the path, separated by spaces.
-std::string KeysAlong(const Path& path) {
-    std::string keys;
-    for (const ElementCopy& element : path) {
-        if (!keys.empty()) keys += ' ';
-        keys += std::to_string(element.key1) + "," + std::to_string(element.key2);
-    }
-    return keys;
-}
-
 int DecimalWidth(int value) {
     int width = value < 0 ? 2 : 1;
     for (long long rest = value < 0 ? -static_cast<long long>(value) : value; rest >= 10; rest /= 10) ++width;

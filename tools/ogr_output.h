@@ -12,11 +12,10 @@
 
 #include <string>
 
-#include "coordinate_frame.h"
 #include "face_labels.h"
-#include "layer_content.h"
 #include "ogr_dataset.h"
 #include "output_plan.h"
+#include "polygonize_pieces.h"
 
 namespace lwtool {
 

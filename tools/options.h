@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "polygonize_pieces.h"
 #include "tool_error.h"
 
 namespace lwtool {
@@ -12,18 +13,6 @@ namespace lwtool {
 // A command line the tool cannot act on; main() adds the usage to the message.
 struct UsageError : ToolError {
     using ToolError::ToolError;
-};
-
-// What the polygon layer holds: the faces with the groups inside them as
-// holes (a coverage, the default), or the library's polygons as formed: the
-// enclosed faces, the outer boundaries, or all of them.
-enum class Selection { kCoverage, kFaces, kBoundaries, kChains };
-
-struct FrameRequest {
-    bool wanted = false;
-    bool fromExtent = false;  // around the input's extent rather than at x1..y2
-    double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
-    double margin = 0;  // added on every side
 };
 
 // What is read of each source: a layer, or the result of an SQL statement,

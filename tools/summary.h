@@ -4,12 +4,10 @@
 #ifndef LOOPWEAVE_TOOL_SUMMARY_H
 #define LOOPWEAVE_TOOL_SUMMARY_H
 
-#include "coordinate_frame.h"
 #include "face_labels.h"
-#include "layer_content.h"
 #include "ogr_input.h"
 #include "options.h"
-#include "pipeline.h"
+#include "polygonize_pieces.h"
 #include "stage_log.h"
 
 namespace lwtool {

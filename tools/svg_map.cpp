@@ -9,7 +9,7 @@
 #include <map>
 #include <vector>
 
-#include "extent.h"
+#include "polygonize_pieces.h"
 #include "tool_error.h"
 
 namespace lwtool {

@@ -10,8 +10,7 @@
 
 #include <string>
 
-#include "coordinate_frame.h"
-#include "layer_content.h"
+#include "polygonize_pieces.h"
 
 namespace lwtool {
 

@@ -54,6 +54,18 @@ int RunOne(const char* engineName, const std::string& input, Engine engine) {
     return 0;
 }
 
+// The segments' ends as raw float64 rows (sx, sy, ex, ey), for the engines
+// that run in Python (bench/python_driver.py) and read them with NumPy.
+int Dump(const std::string& input, const char* path) {
+    const Segments segments = LoadInput(input);
+    std::ofstream out(path, std::ios::binary);
+    for (const Segment& s : segments) {
+        const double ends[4] = {s.sx, s.sy, s.ex, s.ey};
+        out.write(reinterpret_cast<const char*>(ends), sizeof ends);
+    }
+    return out ? 0 : 1;
+}
+
 }  // namespace
 
 int RunDriver(int argc, char** argv, const char* engineName, Engine engine) {
@@ -62,11 +74,13 @@ int RunDriver(int argc, char** argv, const char* engineName, Engine engine) {
         return 0;
     }
     const bool checkOnly = argc == 3 && std::strcmp(argv[1], "--check") == 0;
-    if (!(argc == 2 && argv[1][0] != '-') && !checkOnly) {
-        std::fprintf(stderr, "usage: %s INPUT | --check INPUT | --list\n", argv[0]);
+    const bool dump = argc == 4 && std::strcmp(argv[1], "--dump") == 0;
+    if (!(argc == 2 && argv[1][0] != '-') && !checkOnly && !dump) {
+        std::fprintf(stderr, "usage: %s INPUT | --check INPUT | --dump INPUT FILE | --list\n", argv[0]);
         return 2;
     }
     try {
+        if (dump) return Dump(argv[2], argv[3]);
         return RunOne(engineName, argv[argc - 1], checkOnly ? nullptr : engine);
     } catch (const std::exception& error) {
         std::fprintf(stderr, "%s: %s\n", argv[0], error.what());

@@ -7,6 +7,8 @@
 //   DRIVER INPUT    runs the engine on the input (a name of bench_inputs.h)
 //                   and prints one line of key=value fields
 //   DRIVER --check INPUT   prints the line without running the engine
+//   DRIVER --dump INPUT FILE   writes the input's segments to FILE as float64
+//                   rows sx, sy, ex, ey (for the engines in Python)
 //   DRIVER --list   prints the input names to run, one a line
 //
 // The line has engine, input and status; status=ok adds elements, edges

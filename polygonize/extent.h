@@ -1,12 +1,12 @@
 // The axis-parallel box around a set of points; what the frame and the
 // picture are fitted to. Points with a coordinate that is not finite stay out.
-#ifndef LOOPWEAVE_TOOL_EXTENT_H
-#define LOOPWEAVE_TOOL_EXTENT_H
+#ifndef LOOPWEAVE_POLYGONIZE_EXTENT_H
+#define LOOPWEAVE_POLYGONIZE_EXTENT_H
 
 #include <algorithm>
 #include <cmath>
 
-namespace lwtool {
+namespace lwpolygonize {
 
 struct Extent {
     bool empty = true;
@@ -27,6 +27,6 @@ struct Extent {
     }
 };
 
-}  // namespace lwtool
+}  // namespace lwpolygonize
 
-#endif  // LOOPWEAVE_TOOL_EXTENT_H
+#endif  // LOOPWEAVE_POLYGONIZE_EXTENT_H

@@ -1,11 +1,11 @@
-#include "return_runs.h"
+#include "polygonize/return_runs.h"
 
 #include <cmath>
 #include <cstddef>
 
-#include "coordinate_frame.h"
+#include "polygonize/coordinate_frame.h"
 
-namespace lwtool {
+namespace lwpolygonize {
 
 namespace {
 
@@ -78,4 +78,4 @@ std::vector<Path> StripReturnRuns(COutputLoopweave& polygon) {
     return paths;
 }
 
-}  // namespace lwtool
+}  // namespace lwpolygonize

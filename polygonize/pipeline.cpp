@@ -1,13 +1,13 @@
-#include "pipeline.h"
+#include "polygonize/pipeline.h"
 
 #include <algorithm>
 #include <climits>
+#include <stdexcept>
 #include <string>
 
-#include "polygon_access.h"
-#include "tool_error.h"
+#include "polygonize/polygon_access.h"
 
-namespace lwtool {
+namespace lwpolygonize {
 
 namespace {
 
@@ -28,7 +28,7 @@ void AddFrame(const FrameRequest& request, const Extent& inputExtent, const Coor
 
 void Enter(const std::vector<InputSegment>& segments, const CoordinateFrame& frame, CLoopweave& builder) {
     if (segments.size() > static_cast<std::size_t>(INT_MAX)) {
-        throw ToolError(std::to_string(segments.size()) + " segments: more than the library counts (" +
+        throw std::length_error(std::to_string(segments.size()) + " segments: more than the library counts (" +
                         std::to_string(INT_MAX) + ")");
     }
     for (const InputSegment& s : segments) {
@@ -40,23 +40,23 @@ void Enter(const std::vector<InputSegment>& segments, const CoordinateFrame& fra
 
 }  // namespace
 
-PipelineCounts RunPipeline(const Options& options, const std::vector<InputSegment>& segments,
+PipelineCounts RunPipeline(const PipelineRequest& request, const std::vector<InputSegment>& segments,
                            const Extent& inputExtent, const CoordinateFrame& frame, CLoopweave& builder,
-                           StageLog& log) {
+                           const StageRunner& runStage) {
     PipelineCounts counts;
-    log.Run("enter", [&] { Enter(segments, frame, builder); });
-    if (options.frame.wanted) {
-        log.Run("frame", [&] { AddFrame(options.frame, inputExtent, frame, builder); });
+    runStage("enter", [&] { Enter(segments, frame, builder); });
+    if (request.frame.wanted) {
+        runStage("frame", [&] { AddFrame(request.frame, inputExtent, frame, builder); });
         counts.afterFrame = builder.Element().Count();
     }
-    if (options.cross) {
-        log.Run("cut", [&] { builder.InsertCrossPoint(); });
+    if (request.cross) {
+        runStage("cut", [&] { builder.InsertCrossPoint(); });
         counts.afterCut = builder.Element().Count();
     }
-    log.Run("form", [&] { counts.formed = builder.MakingPolygon(); });
+    runStage("form", [&] { counts.formed = builder.MakingPolygon(); });
     counts.strippedRuns.resize(static_cast<std::size_t>(counts.formed));
-    if (options.removeReturns || options.selection == Selection::kCoverage) {
-        log.Run("strip returns", [&] {
+    if (request.stripReturns) {
+        runStage("strip returns", [&] {
             std::size_t index = 0;
             for (COutputLoopweave* polygon : Items<COutputLoopweave>(builder.Polygon())) {
                 // An open chain's Return() means nothing; there is no run to strip.
@@ -71,4 +71,4 @@ PipelineCounts RunPipeline(const Options& options, const std::vector<InputSegmen
     return counts;
 }
 
-}  // namespace lwtool
+}  // namespace lwpolygonize

@@ -1,13 +1,14 @@
 // Typed access to what the library hands out in untyped lists, and the
 // polygons numbered in the order formed.
-#ifndef LOOPWEAVE_TOOL_POLYGON_ACCESS_H
-#define LOOPWEAVE_TOOL_POLYGON_ACCESS_H
+#ifndef LOOPWEAVE_POLYGONIZE_POLYGON_ACCESS_H
+#define LOOPWEAVE_POLYGONIZE_POLYGON_ACCESS_H
 
+#include <string>
 #include <vector>
 
 #include "loopweave.h"
 
-namespace lwtool {
+namespace lwpolygonize {
 
 template <class T>
 std::vector<T*> Items(CPtrList& list) {
@@ -46,9 +47,12 @@ using Path = std::vector<ElementCopy>;
 
 Path PathOf(COutputLoopweave& polygon);
 
+// "key1,key2" of each element along the path, separated by spaces.
+std::string KeysAlong(const Path& path);
+
 // The area a closed path encloses.
 double AreaOf(const Path& path);
 
-}  // namespace lwtool
+}  // namespace lwpolygonize
 
-#endif  // LOOPWEAVE_TOOL_POLYGON_ACCESS_H
+#endif  // LOOPWEAVE_POLYGONIZE_POLYGON_ACCESS_H

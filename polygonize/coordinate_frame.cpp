@@ -1,9 +1,9 @@
-#include "coordinate_frame.h"
+#include "polygonize/coordinate_frame.h"
 
 #include <algorithm>
 #include <cmath>
 
-namespace lwtool {
+namespace lwpolygonize {
 
 namespace {
 
@@ -63,4 +63,4 @@ CoordinateFrame::CoordinateFrame(const std::vector<InputSegment>& segments, cons
     scale_ = std::ldexp(1.0, scaleExponent_);
 }
 
-}  // namespace lwtool
+}  // namespace lwpolygonize

@@ -18,14 +18,14 @@
 //   input points come back bit for bit.
 // - The scale is a power of two: multiplying and dividing by it is exact
 //   (short of overflow, which the bounds on the scale rule out).
-#ifndef LOOPWEAVE_TOOL_COORDINATE_FRAME_H
-#define LOOPWEAVE_TOOL_COORDINATE_FRAME_H
+#ifndef LOOPWEAVE_POLYGONIZE_COORDINATE_FRAME_H
+#define LOOPWEAVE_POLYGONIZE_COORDINATE_FRAME_H
 
 #include <vector>
 
-#include "extent.h"
+#include "polygonize/extent.h"
 
-namespace lwtool {
+namespace lwpolygonize {
 
 // A line of the input, in its own coordinates, with its keys.
 struct InputSegment {
@@ -66,6 +66,6 @@ private:
     double scale_ = 1;  // 2^scaleExponent_
 };
 
-}  // namespace lwtool
+}  // namespace lwpolygonize
 
-#endif  // LOOPWEAVE_TOOL_COORDINATE_FRAME_H
+#endif  // LOOPWEAVE_POLYGONIZE_COORDINATE_FRAME_H

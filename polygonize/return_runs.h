@@ -5,20 +5,20 @@
 // two halves of a wall broken by a doorway) and comes back along the same
 // lines. The library strips such runs (RemoveReturnLine) and deletes their
 // elements; a GIS wants the lines themselves, each once, as LineStrings.
-#ifndef LOOPWEAVE_TOOL_RETURN_RUNS_H
-#define LOOPWEAVE_TOOL_RETURN_RUNS_H
+#ifndef LOOPWEAVE_POLYGONIZE_RETURN_RUNS_H
+#define LOOPWEAVE_POLYGONIZE_RETURN_RUNS_H
 
 #include <vector>
 
 #include "loopweave.h"
-#include "polygon_access.h"
+#include "polygonize/polygon_access.h"
 
-namespace lwtool {
+namespace lwpolygonize {
 
 // Strips the runs from `polygon` and returns the paths they drew: the
 // elements walked out, in the order walked, without those that walk back.
 std::vector<Path> StripReturnRuns(COutputLoopweave& polygon);
 
-}  // namespace lwtool
+}  // namespace lwpolygonize
 
-#endif  // LOOPWEAVE_TOOL_RETURN_RUNS_H
+#endif  // LOOPWEAVE_POLYGONIZE_RETURN_RUNS_H

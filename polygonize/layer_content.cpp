@@ -1,10 +1,10 @@
-#include "layer_content.h"
+#include "polygonize/layer_content.h"
 
 #include <cstddef>
 
-#include "face_nesting.h"
+#include "polygonize/face_nesting.h"
 
-namespace lwtool {
+namespace lwpolygonize {
 
 namespace {
 
@@ -79,4 +79,4 @@ LayerContent ContentOf(const std::vector<SelectedPolygon>& polygons, const std::
     return content;
 }
 
-}  // namespace lwtool
+}  // namespace lwpolygonize

@@ -15,8 +15,8 @@
 // outer boundary (see LookUpPoint), which then lies off every line by more
 // than the rounding of the point-in-ring test. (Without cutting, a group that
 // crosses another is placed where that point happens to lie.)
-#ifndef LOOPWEAVE_TOOL_FACE_NESTING_H
-#define LOOPWEAVE_TOOL_FACE_NESTING_H
+#ifndef LOOPWEAVE_POLYGONIZE_FACE_NESTING_H
+#define LOOPWEAVE_POLYGONIZE_FACE_NESTING_H
 
 #include <cstddef>
 #include <functional>
@@ -25,7 +25,7 @@
 
 #include "loopweave.h"
 
-namespace lwtool {
+namespace lwpolygonize {
 
 // Finds the smallest of a set of faces whose ring holds a point, through a
 // grid over the faces' boxes. The point must lie off the rings by more than
@@ -52,6 +52,6 @@ private:
 // coordinates, whose tolerance groups the lines.
 std::vector<std::vector<std::size_t>> HolesOfFaces(const std::vector<COutputLoopweave*>& polygons);
 
-}  // namespace lwtool
+}  // namespace lwpolygonize
 
-#endif  // LOOPWEAVE_TOOL_FACE_NESTING_H
+#endif  // LOOPWEAVE_POLYGONIZE_FACE_NESTING_H

@@ -1,8 +1,8 @@
-#include "polygon_access.h"
+#include "polygonize/polygon_access.h"
 
 #include <cmath>
 
-namespace lwtool {
+namespace lwpolygonize {
 
 std::vector<SelectedPolygon> NumberedPolygons(CLoopweave& builder) {
     std::vector<SelectedPolygon> polygons;
@@ -18,10 +18,19 @@ Path PathOf(COutputLoopweave& polygon) {
     return path;
 }
 
+std::string KeysAlong(const Path& path) {
+    std::string keys;
+    for (const ElementCopy& element : path) {
+        if (!keys.empty()) keys += ' ';
+        keys += std::to_string(element.key1) + "," + std::to_string(element.key2);
+    }
+    return keys;
+}
+
 double AreaOf(const Path& path) {
     double twiceArea = 0;
     for (const ElementCopy& e : path) twiceArea += e.sx * e.ey - e.ex * e.sy;
     return std::fabs(twiceArea) / 2;
 }
 
-}  // namespace lwtool
+}  // namespace lwpolygonize

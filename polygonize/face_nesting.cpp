@@ -1,14 +1,14 @@
-#include "face_nesting.h"
+#include "polygonize/face_nesting.h"
 
 #include <algorithm>
 #include <cmath>
 #include <numeric>
 
-#include "coordinate_frame.h"
-#include "extent.h"
-#include "polygon_access.h"
+#include "polygonize/coordinate_frame.h"
+#include "polygonize/extent.h"
+#include "polygonize/polygon_access.h"
 
-namespace lwtool {
+namespace lwpolygonize {
 
 namespace {
 
@@ -169,4 +169,4 @@ std::vector<std::vector<std::size_t>> HolesOfFaces(const std::vector<COutputLoop
     return holes;
 }
 
-}  // namespace lwtool
+}  // namespace lwpolygonize

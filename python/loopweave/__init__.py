@@ -1,0 +1,61 @@
+"""Loopweave for Python: loose 2-D line segments to closed, diagnosed polygons.
+
+Two levels:
+
+- ``Builder``: the library's builder, CLoopweave, one to one, with NumPy
+  arrays for elements, chains and error points.
+- ``polygonize``: lines (an (n, 4) array, Shapely lines, a GeoSeries or a
+  GeoDataFrame) to faces with holes, as the command-line tool makes them.
+"""
+
+from ._loopweave import Builder, Polygon
+from . import inputs, results
+from ._loopweave import run_pipeline as _run_pipeline
+from .results import Polygonized
+
+__all__ = ["Builder", "Polygon", "Polygonized", "polygonize"]
+
+
+def polygonize(lines, *, keys=None, cross=True, frame=None, frame_margin=0.0, tolerance=None,
+               remove_returns=False, holes=True, labels=None):
+    """Forms the faces of the planar graph of `lines` and diagnoses them.
+
+    lines: an (n, 4) array of segments (sx, sy, ex, ey); a sequence of Shapely
+        LineStrings, MultiLineStrings or polygons (their rings); or a
+        GeoSeries or GeoDataFrame, whose CRS the results carry.
+    keys: with an array, an (n, 2) integer array (default: the row and 0);
+        with a GeoDataFrame, one or two integer column names (default: the
+        row and the segment's index within the feature).
+    cross: cut the lines where they cross first.
+    frame: None, "extent" (around the lines) or (x1, y1, x2, y2): a rectangle
+        added before the cut, widened by frame_margin on every side; its
+        pieces have both keys -1.
+    tolerance: ends closer than this, in the lines' units, meet; by default
+        1e-6 unless the coordinates are so large that results would be noise.
+    remove_returns: strip the back-and-forth runs (always done with holes).
+    holes: faces with the groups inside them as holes, a coverage (default);
+        False gives the enclosed faces as formed, where they are simple rings.
+    labels: points, an (m, 2) array or a GeoDataFrame of Points: each face
+        counts the labels inside it and takes the fields of the first.
+
+    Returns Polygonized(faces, polygons, dangles, errors): GeoDataFrames when
+    GeoPandas is installed, otherwise dicts of arrays (geometries as WKB).
+    Raises TypeError or ValueError for input it cannot take, and
+    KeyboardInterrupt between stages when interrupted.
+    """
+    segments, segment_keys, crs = inputs.segments_of(lines, keys)
+    label_points, label_table = (None, None) if labels is None else inputs.points_of(labels)
+    if tolerance is not None and not tolerance > 0:
+        raise ValueError(f"tolerance must be a positive distance, not {tolerance}")
+    columns = _run_pipeline(segments, segment_keys, cross, _frame(frame), float(frame_margin),
+                            0.0 if tolerance is None else float(tolerance), remove_returns, holes, label_points)
+    return results.polygonized(columns, crs, labels is not None, label_table)
+
+
+def _frame(frame):
+    if frame is None or isinstance(frame, str):
+        return frame  # "extent", or a word the pipeline refuses
+    try:
+        return tuple(float(corner) for corner in frame)
+    except (TypeError, ValueError):
+        raise TypeError(f"frame must be None, \"extent\" or (x1, y1, x2, y2), not {frame!r}") from None

@@ -1,0 +1,271 @@
+// The whole run behind loopweave.polygonize, in C++ with the GIL released:
+// the drawing moved to the origin and scaled to the tolerance, framed, cut,
+// formed, its runs stripped and its faces given their holes, by the same
+// code as the command-line tool (polygonize/), so that both give the same
+// bits. Python gets columns: NumPy arrays, and WKB for the geometries.
+//
+// Between stages the run checks for signals, so that Ctrl-C stops it there
+// with KeyboardInterrupt; the builder and everything else is released on the
+// way out.
+#include <chrono>
+#include <cmath>
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <pybind11/stl.h>
+
+#include "array_input.h"
+#include "bindings.h"
+#include "loopweave.h"
+#include "polygonize/coordinate_frame.h"
+#include "polygonize/label_places.h"
+#include "polygonize/layer_content.h"
+#include "polygonize/pipeline.h"
+#include "polygonize/polygon_access.h"
+#include "wkb.h"
+
+namespace lwpython {
+
+namespace {
+
+using namespace lwpolygonize;
+
+template <class T>
+py::array_t<T> Column(const std::vector<T>& values) {
+    return py::array_t<T>(static_cast<py::ssize_t>(values.size()), values.data());
+}
+
+py::array_t<bool> FlagColumn(const std::vector<char>& values) {
+    py::array_t<bool> column(static_cast<py::ssize_t>(values.size()));
+    bool* out = column.mutable_data();
+    for (std::size_t i = 0; i < values.size(); ++i) out[i] = values[i] != 0;
+    return column;
+}
+
+py::list BytesColumn(const std::vector<std::string>& values) {
+    py::list column(values.size());
+    for (std::size_t i = 0; i < values.size(); ++i) column[i] = py::bytes(values[i]);
+    return column;
+}
+
+py::list TextColumn(const std::vector<std::string>& values) {
+    py::list column(values.size());
+    for (std::size_t i = 0; i < values.size(); ++i) column[i] = py::str(values[i]);
+    return column;
+}
+
+void CheckFinite(double value, const std::string& what) {
+    if (!std::isfinite(value)) throw py::value_error(what + " is not finite");
+}
+
+std::vector<InputSegment> SegmentsOf(const py::handle& lines, const py::handle& keysObject, Extent& extent) {
+    const auto ends = CoordinateTable(lines, 4, "lines");
+    const py::ssize_t n = ends.shape(0);
+    if (n == 0) throw py::value_error("no line segments to polygonize");
+    const auto keys = KeyTable(keysObject, n, "keys");
+    const auto e = ends.unchecked<2>();
+    const auto k = keys.unchecked<2>();
+    std::vector<InputSegment> segments;
+    segments.reserve(static_cast<std::size_t>(n));
+    for (py::ssize_t i = 0; i < n; ++i) {
+        for (py::ssize_t c = 0; c < 4; ++c) CheckFinite(e(i, c), "lines: a coordinate of row " + std::to_string(i));
+        segments.push_back({e(i, 0), e(i, 1), e(i, 2), e(i, 3), k(i, 0), k(i, 1)});
+        extent.Add(e(i, 0), e(i, 1));
+        extent.Add(e(i, 2), e(i, 3));
+    }
+    return segments;
+}
+
+// None, "extent", or the corners (x1, y1, x2, y2).
+FrameRequest FrameOf(const py::handle& frame, double margin) {
+    FrameRequest request;
+    if (frame.is_none()) return request;
+    CheckFinite(margin, "frame_margin");
+    request.wanted = true;
+    request.margin = margin;
+    if (py::isinstance<py::str>(frame)) {
+        if (frame.cast<std::string>() != "extent") throw py::value_error("frame must be None, \"extent\" or (x1, y1, x2, y2)");
+        request.fromExtent = true;
+        return request;
+    }
+    const auto corners = frame.cast<std::vector<double>>();
+    if (corners.size() != 4) throw py::value_error("frame must be None, \"extent\" or (x1, y1, x2, y2)");
+    for (double corner : corners) CheckFinite(corner, "a corner of the frame");
+    request.x1 = corners[0], request.y1 = corners[1], request.x2 = corners[2], request.y2 = corners[3];
+    return request;
+}
+
+std::vector<LabelPoint> LabelsOf(const py::handle& labels, const CoordinateFrame& frame) {
+    std::vector<LabelPoint> points;
+    if (labels.is_none()) return points;
+    const auto xy = CoordinateTable(labels, 2, "labels").unchecked<2>();
+    for (py::ssize_t i = 0; i < xy.shape(0); ++i) {
+        CheckFinite(xy(i, 0), "labels: x of row " + std::to_string(i));
+        CheckFinite(xy(i, 1), "labels: y of row " + std::to_string(i));
+        points.push_back({frame.ToLibraryX(xy(i, 0)), frame.ToLibraryY(xy(i, 1))});
+    }
+    return points;
+}
+
+// What every layer of lines and areas holds: the geometry, the polygon it
+// came from (numbered from 1), its elements and their keys.
+struct ChainColumns {
+    std::vector<std::string> wkb, keys;
+    std::vector<int> polygon, elements;
+
+    void Add(std::string geometry, const Path& path, int index, int count) {
+        wkb.push_back(std::move(geometry));
+        keys.push_back(KeysAlong(path));
+        polygon.push_back(index);
+        elements.push_back(count);
+    }
+};
+
+// Every layer of the result as plain C++ columns, built without the GIL.
+struct Columns {
+    struct : ChainColumns {
+        std::vector<int> round, holes, labels;
+        std::vector<long> firstLabel;  // index of the first label inside, -1 for none
+        std::vector<char> selfCross, runsBack, needsRepair;
+    } faces;
+    struct : ChainColumns {
+        std::vector<int> round;
+        std::vector<char> open, selfCross, runsBack;
+    } polygons;
+    ChainColumns dangles;
+    struct {
+        std::vector<double> xy;
+        std::vector<int> flag, polygon;
+    } errors;
+};
+
+Columns ColumnsOf(CLoopweave& builder, const LayerContent& content, const std::vector<long>& labelAreas,
+                  const CoordinateFrame& frame) {
+    Columns c;
+    std::vector<std::vector<long>> labelsOfArea(content.areas.size());
+    for (std::size_t i = 0; i < labelAreas.size(); ++i) {
+        if (labelAreas[i] >= 0) labelsOfArea[static_cast<std::size_t>(labelAreas[i])].push_back(static_cast<long>(i));
+    }
+    for (std::size_t i = 0; i < content.areas.size(); ++i) {
+        const AreaFeature& area = content.areas[i];
+        COutputLoopweave& polygon = *area.outer.polygon;
+        const Path outer = PathOf(polygon);
+        c.faces.Add(PolygonWkb(outer, area.holes, frame), outer, area.outer.index, polygon.Count());
+        c.faces.round.push_back(polygon.Round());
+        c.faces.holes.push_back(static_cast<int>(area.holes.size()));
+        c.faces.labels.push_back(static_cast<int>(labelsOfArea[i].size()));
+        c.faces.firstLabel.push_back(labelsOfArea[i].empty() ? -1 : labelsOfArea[i].front());
+        c.faces.selfCross.push_back(polygon.Cross());
+        c.faces.runsBack.push_back(polygon.Return());
+        c.faces.needsRepair.push_back(area.needsRepair);
+    }
+    for (const SelectedPolygon& selected : NumberedPolygons(builder)) {
+        COutputLoopweave& polygon = *selected.polygon;
+        const Path chain = PathOf(polygon);
+        c.polygons.Add(LineStringWkb(chain, frame), chain, selected.index, polygon.Count());
+        c.polygons.round.push_back(polygon.Round());
+        c.polygons.open.push_back(polygon.Critical());
+        c.polygons.selfCross.push_back(polygon.Cross());
+        c.polygons.runsBack.push_back(polygon.Return());
+    }
+    for (const LineFeature& line : content.lines) {
+        c.dangles.Add(LineStringWkb(line.path, frame), line.path, line.polygon, static_cast<int>(line.path.size()));
+    }
+    for (const SelectedPolygon& selected : content.selected) {
+        for (CCoord* point : ErrorPointsOf(*selected.polygon)) {
+            c.errors.xy.push_back(frame.FromLibraryX(point->X()));
+            c.errors.xy.push_back(frame.FromLibraryY(point->Y()));
+            c.errors.flag.push_back(point->Flag());
+            c.errors.polygon.push_back(selected.index);
+        }
+    }
+    return c;
+}
+
+py::dict ChainTable(const ChainColumns& c) {
+    py::dict table;
+    table["wkb"] = BytesColumn(c.wkb);
+    table["polygon"] = Column(c.polygon);
+    table["elements"] = Column(c.elements);
+    table["keys"] = TextColumn(c.keys);
+    return table;
+}
+
+py::dict ToPython(const Columns& c) {
+    py::dict faces = ChainTable(c.faces);
+    faces["round"] = Column(c.faces.round);
+    faces["holes"] = Column(c.faces.holes);
+    faces["self_cross"] = FlagColumn(c.faces.selfCross);
+    faces["runs_back"] = FlagColumn(c.faces.runsBack);
+    faces["labels"] = Column(c.faces.labels);
+    faces["first_label"] = Column(c.faces.firstLabel);
+    faces["needs_repair"] = FlagColumn(c.faces.needsRepair);
+    py::dict polygons = ChainTable(c.polygons);
+    polygons["round"] = Column(c.polygons.round);
+    polygons["open"] = FlagColumn(c.polygons.open);
+    polygons["self_cross"] = FlagColumn(c.polygons.selfCross);
+    polygons["runs_back"] = FlagColumn(c.polygons.runsBack);
+    py::dict errors;
+    errors["xy"] = Column(c.errors.xy).reshape({static_cast<py::ssize_t>(c.errors.flag.size()), py::ssize_t{2}});
+    errors["flag"] = Column(c.errors.flag);
+    errors["polygon"] = Column(c.errors.polygon);
+    py::dict result;
+    result["faces"] = faces;
+    result["polygons"] = polygons;
+    result["dangles"] = ChainTable(c.dangles);
+    result["errors"] = errors;
+    return result;
+}
+
+py::dict Run(const py::handle& lines, const py::handle& keys, bool cross, const py::handle& frameObject,
+             double frameMargin, double tolerance, bool removeReturns, bool holes, const py::handle& labels) {
+    if (!(tolerance >= 0) || !std::isfinite(tolerance)) {
+        throw py::value_error("tolerance must be a positive, finite distance");
+    }
+    Extent extent;
+    const std::vector<InputSegment> segments = SegmentsOf(lines, keys, extent);
+    const PipelineRequest request{FrameOf(frameObject, frameMargin), cross, removeReturns || holes};
+    const CoordinateFrame frame(segments, extent, tolerance);
+    const std::vector<LabelPoint> labelPoints = LabelsOf(labels, frame);
+
+    py::dict times;
+    const StageRunner runStage = [&times](const char* name, const std::function<void()>& work) {
+        const auto start = std::chrono::steady_clock::now();
+        {
+            py::gil_scoped_release release;
+            work();
+        }
+        times[name] = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        if (PyErr_CheckSignals() != 0) throw py::error_already_set();
+    };
+    CLoopweave builder;
+    const PipelineCounts counts = RunPipeline(request, segments, extent, frame, builder, runStage);
+    Columns columns;
+    runStage("arrange", [&] {
+        const LayerContent content =
+            ContentOf(NumberedPolygons(builder), counts.strippedRuns, holes ? Selection::kCoverage : Selection::kFaces);
+        columns = ColumnsOf(builder, content, AreasHolding(content, labelPoints), frame);
+    });
+    py::dict result = ToPython(columns);
+    py::dict frameInfo;
+    frameInfo["offset"] = py::make_tuple(frame.OffsetX(), frame.OffsetY());
+    frameInfo["scale_exponent"] = frame.ScaleExponent();
+    frameInfo["tolerance"] = frame.Tolerance();
+    result["frame"] = frameInfo;
+    result["times"] = times;
+    return result;
+}
+
+}  // namespace
+
+void BindPipeline(py::module_& module) {
+    module.def("run_pipeline", &Run, py::arg("lines"), py::arg("keys"), py::arg("cross"), py::arg("frame"),
+               py::arg("frame_margin"), py::arg("tolerance"), py::arg("remove_returns"), py::arg("holes"),
+               py::arg("labels"),
+               "Lines (n, 4) float64 with keys (n, 2) int32 to the columns of faces, polygons, dangles and "
+               "error points; see loopweave.polygonize.");
+}
+
+}  // namespace lwpython
