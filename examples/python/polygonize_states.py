@@ -31,11 +31,17 @@ def main(source, picture):
 
     figure, axes = plt.subplots(figsize=(10, 6.5))
     faces[sea].plot(ax=axes, color="white", edgecolor="grey", linewidth=0.3)
-    faces[~sea].plot(ax=axes, column="polygon", cmap="tab20", edgecolor="black", linewidth=0.3)
+    land = faces[~sea]
+    # Twenty colours, dealt out in steps of seven so that faces formed one
+    # after the other, often neighbours, rarely share one.
+    colours = [plt.cm.tab20((7 * number) % 20) for number in land["polygon"]]
+    land.plot(ax=axes, color=colours, edgecolor="black", linewidth=0.3)
     if not result.errors.empty:
         result.errors.plot(ax=axes, color="red", markersize=12)
     axes.set_title(f"{source}: {len(faces)} faces, {len(result.errors)} error points")
-    axes.invert_yaxis()  # the map's y grows downwards, as on a screen
+    # GeoJSON says nothing of its coordinates, so they pass for degrees, which
+    # GeoPandas would stretch by latitude; these are plain planar units.
+    axes.set_aspect("equal")
     axes.set_axis_off()
     figure.savefig(picture, dpi=100, bbox_inches="tight")
     print(f"wrote {picture}")
