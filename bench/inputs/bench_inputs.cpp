@@ -26,6 +26,7 @@ constexpr GeneratedKind kGeneratedKinds[] = {
 constexpr const char* kMapPrefix = "map:";
 constexpr char kMoveMark = '@';
 constexpr char kScaleMark = '*';
+constexpr char kTurnMark = '/';
 
 const char* DefaultInputs() {
     return "random:1000 random:10000 random:100000 random:1000000 "
@@ -72,19 +73,36 @@ std::pair<std::string, double> SplitNumber(const std::string& name, char mark, d
     return {name.substr(0, at), value};
 }
 
-// A drawing's name and how it is changed: "NAME*S@D" is NAME with every
-// coordinate multiplied by S, as degrees become metres, then D added to it,
-// as in a national grid far from its origin. Both parts are optional.
+// A drawing's name and how it is changed: "NAME/A*S@D" is NAME turned by A
+// degrees counter-clockwise about the origin, as streets and survey lines run
+// at every angle, with every coordinate then multiplied by S, as degrees
+// become metres, and D added to it, as in a national grid far from its
+// origin. Every part is optional.
 struct Changed {
     std::string name;
+    double degrees;
     double scale;
     double distance;
 };
 
 Changed Split(const std::string& changedName) {
     const auto [scaled, distance] = SplitNumber(changedName, kMoveMark, 0.0, "a distance");
-    const auto [name, scale] = SplitNumber(scaled, kScaleMark, 1.0, "a factor");
-    return {name, scale, distance};
+    const auto [turned, scale] = SplitNumber(scaled, kScaleMark, 1.0, "a factor");
+    const auto [name, degrees] = SplitNumber(turned, kTurnMark, 0.0, "an angle");
+    return {name, degrees, scale, distance};
+}
+
+void Turn(Segments& segments, double degrees) {
+    const double radians = degrees * std::acos(-1.0) / 180;
+    const double c = std::cos(radians);
+    const double s = std::sin(radians);
+    for (Segment& segment : segments) {
+        const double sx = segment.sx, sy = segment.sy, ex = segment.ex, ey = segment.ey;
+        segment.sx = sx * c - sy * s;
+        segment.sy = sx * s + sy * c;
+        segment.ex = ex * c - ey * s;
+        segment.ey = ex * s + ey * c;
+    }
 }
 
 }  // namespace
@@ -133,7 +151,7 @@ std::optional<long> RequestedSegments(const std::string& changedName) {
 }
 
 Segments LoadInput(const std::string& changedName) {
-    const auto [name, scale, distance] = Split(changedName);
+    const auto [name, degrees, scale, distance] = Split(changedName);
     Segments segments;
     if (IsMap(name)) {
         segments = ReadSegmentFile(MapPath(name));
@@ -141,6 +159,7 @@ Segments LoadInput(const std::string& changedName) {
         const auto [make, n] = ParseGenerated(name);
         segments = make(n);
     }
+    if (degrees != 0.0) Turn(segments, degrees);
     if (scale != 1.0 || distance != 0.0) {
         for (Segment& s : segments) {
             s.sx = s.sx * scale + distance;

@@ -5,8 +5,9 @@
 // about N segments, KIND one of random, grid, star, spikes, squares (see
 // generated_inputs.h); "map:NAME" is the segment file NAME.segments in the
 // map folder, written by bench/maps/fetch_maps.py. Either form followed by
-// "*S" is that drawing scaled by S, as degrees become metres, and followed
-// by "@D" moved by D along both axes, far from the origin, in that order. The
+// "/A" is that drawing turned by A degrees about the origin, by "*S" scaled
+// by S, as degrees become metres, and by "@D" moved by D along both axes, far
+// from the origin, in that order. The
 // Google Benchmark programs and the drivers all take their inputs from here,
 // so they measure the same drawings.
 
