@@ -46,7 +46,8 @@ Sought BandRegions::Ask(int piece) {
     return asked;
 }
 
-void BandRegions::GatherMore(int a, const Sought& asked, BoxGrid& grid, std::vector<int>& into) {
+void BandRegions::Gather(int a, const Sought& asked, BoxGrid& grid, std::vector<int>& into) {
+    grid.Query(asked.box, into);
     if (asked.band >= 0) grid.QueryAlong(BandAt(asked.band).Grown(bounds_.Pad()), into);
     const int element = ElementOf(a);
     for (const int* crosser = crossers_.begin(element); crosser != crossers_.end(element); ++crosser) {

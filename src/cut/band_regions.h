@@ -52,8 +52,9 @@ public:
         return asked.box.Contains(near.box) &&
                (near.band < 0 || (asked.band >= 0 && bounds_.Holds(BandAt(asked.band), BandAt(near.band))));
     }
-    Box Bounds(const Sought& asked) const {
-        return asked.band >= 0 ? asked.box.Joined(BandAt(asked.band).Bounds()) : asked.box;
+    // Whether a box may meet what was asked about.
+    bool MeetsBox(const Sought& asked, const Box& box) const {
+        return (asked.band >= 0 ? asked.box.Joined(BandAt(asked.band).Bounds()) : asked.box).Meets(box);
     }
     // Whether the piece's region may meet `region`, a region grown by the reach.
     bool Reaches(const Sought& region, int piece) const {
@@ -74,10 +75,10 @@ public:
         const Strip* strip = StripAt(b);
         return strip != nullptr && strip->Meets(OwnBox(a).Grown(reach_));
     }
-    // Appends what the grid gives along the band asked about, and the long
-    // pieces of the long elements whose bands pass A's element and may pass
-    // the box asked about.
-    void GatherMore(int a, const Sought& asked, BoxGrid& grid, std::vector<int>& into);
+    // Appends what the grid gives in the box and along the band asked about,
+    // and the long pieces of the long elements whose bands pass A's element
+    // and may pass the box asked about.
+    void Gather(int a, const Sought& asked, BoxGrid& grid, std::vector<int>& into);
     // The outer cursor has passed the piece.
     void Pass(int a) { records_[static_cast<std::size_t>(a)].passed = true; }
 

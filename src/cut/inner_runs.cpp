@@ -19,18 +19,6 @@ void InnerRuns::Assign(const std::vector<int>& pieces) {
 
 void InnerRuns::Prepend(const std::vector<int>& pieces) { first_ = Link(pieces, first_); }
 
-void InnerRuns::DropUnreached(const Box& box) {
-    int* link = &first_;
-    while (*link != kNone) {
-        Run& run = runs_[static_cast<std::size_t>(*link)];
-        if (box.Meets(run.bounds)) {
-            link = &run.next;
-        } else {
-            *link = run.next;
-        }
-    }
-}
-
 void InnerRuns::Regrow(int run, std::size_t place) {
     Box& bounds = runs_[static_cast<std::size_t>(run)].bounds;
     bounds = bounds.Joined(BoxOf(pieces_[place]));

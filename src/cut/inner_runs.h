@@ -36,8 +36,19 @@ public:
     void Assign(const std::vector<int>& pieces);
     // Puts the given pieces, in the order of the list, before all others.
     void Prepend(const std::vector<int>& pieces);
-    // Drops the runs whose boxes do not meet `box`.
-    void DropUnreached(const Box& box);
+    // Drops the runs whose boxes `reached(box)` says are out of reach.
+    template <typename Reached>
+    void DropUnreached(const Reached& reached) {
+        int* link = &first_;
+        while (*link != kNone) {
+            Run& run = runs_[static_cast<std::size_t>(*link)];
+            if (reached(run.bounds)) {
+                link = &run.next;
+            } else {
+                *link = run.next;
+            }
+        }
+    }
 
     int First() const { return first_; }
     int Next(int run) const { return runs_[static_cast<std::size_t>(run)].next; }

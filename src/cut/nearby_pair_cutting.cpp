@@ -166,6 +166,7 @@ void NearbyPairWalk<Regions>::OuterPass(int a) {
         TakeOver(a, asked);
     } else if (bounds_.CoversAll(near.box)) {
         // The rest of the list, in order, as the grid would give it.
+        asked = regions_.Ask(a);
         found_.clear();
         for (int piece = pieces_.Next(a); piece != kNone; piece = pieces_.Next(piece)) {
             if (pieces_.IsFinite(piece)) found_.push_back(piece);
@@ -242,7 +243,7 @@ bool NearbyPairWalk<Regions>::CanTakeOver(int outer, const Sought& near) const {
 // before all its inner pieces.
 template <typename Regions>
 void NearbyPairWalk<Regions>::TakeOver(int outer, const Sought& asked) {
-    inner_.DropUnreached(regions_.Bounds(asked));
+    inner_.DropUnreached([&](const Box& bounds) { return regions_.MeetsBox(asked, bounds); });
     found_.clear();
     for (int piece = pieces_.Next(outer); piece != kNone; piece = pieces_.Next(piece)) {
         if (CutOffIn(piece) != pass_) break;
@@ -251,13 +252,11 @@ void NearbyPairWalk<Regions>::TakeOver(int outer, const Sought& asked) {
     inner_.Prepend(found_);
 }
 
-// The grid gives the pieces whose boxes meet the box asked about, and the
-// mode what else may meet the region.
+// The mode asks the grid, and says what else may meet the region.
 template <typename Regions>
 void NearbyPairWalk<Regions>::Gather(int a, const Sought& asked, std::uint64_t cursor, std::vector<int>& into) {
     const std::size_t from = into.size();
-    grid_.Query(asked.box, into);
-    regions_.GatherMore(a, asked, grid_, into);
+    regions_.Gather(a, asked, grid_, into);
     const auto first = [&into, from] { return into.begin() + static_cast<std::ptrdiff_t>(from); };
     into.erase(std::remove_if(first(), into.end(),
                               [&](int piece) { return order_.Label(piece) <= cursor || !regions_.Reaches(asked, piece); }),

@@ -50,9 +50,7 @@ struct Strip {
     // The band `by` wider on each side: the same line, the same stretch.
     Strip Grown(double by) const { return {from, to, halfWidth + by}; }
 
-    Box Bounds() const {
-        return Box::Around(from, to).Grown(halfWidth);
-    }
+    Box Bounds() const { return Box::Around(from, to).Grown(halfWidth); }
 
     // Whether the band meets the box. The band is the segment swept by a
     // square of side 2 halfWidth, a hexagon whose sides face along the axes
@@ -71,12 +69,32 @@ struct Strip {
         return std::fabs(across) <= (halfWidth + halfX) * std::fabs(nx) + (halfWidth + halfY) * std::fabs(ny);
     }
 
+    // Whether the band holds `inner`, a band along a segment: whether both of
+    // inner's ends lie within this band's half-width, less inner's and `pad`
+    // for the rounding, of this band's segment. The band is convex, so then
+    // so does the whole of inner's segment, and every point within inner's
+    // half-width of that, along each axis, lies within this band.
+    bool Holds(const Strip& inner, double pad) const {
+        const double room = halfWidth - inner.halfWidth - pad;
+        return room >= 0 && DistanceTo(inner.from) <= room && DistanceTo(inner.to) <= room;
+    }
+
+    // The distance of a point from the band's segment.
+    double DistanceTo(const Point& p) const {
+        const double dx = to.x - from.x;
+        const double dy = to.y - from.y;
+        const double squared = dx * dx + dy * dy;
+        const double along = squared > 0 ? ((p.x - from.x) * dx + (p.y - from.y) * dy) / squared : 0;
+        const double t = std::min(std::max(along, 0.0), 1.0);
+        return std::hypot(p.x - (from.x + t * dx), p.y - (from.y + t * dy));
+    }
+
     // Whether the band meets the segment from p to q: whether they are apart
     // neither along an axis, nor across the band, nor across the segment.
     bool MeetsSegment(const Point& p, const Point& q) const {
         if (!Bounds().Meets(Box::Around(p, q))) return false;
         const auto overlap = [](double nx, double ny, const Point& origin, const Point& a, const Point& b,
-                                    double reach) {
+                                double reach) {
             const double offsetA = nx * (a.x - origin.x) + ny * (a.y - origin.y);
             const double offsetB = nx * (b.x - origin.x) + ny * (b.y - origin.y);
             return std::min(offsetA, offsetB) <= reach && -reach <= std::max(offsetA, offsetB);

@@ -29,6 +29,12 @@ inline constexpr long kMostFineCells = 4;
 // Items per fine cell beyond which the fine grid is made finer.
 inline constexpr std::size_t kMostItemsPerFineCell = 4;
 
+// The walk over nearby pairs near the origin: a piece whose box is wider and
+// higher than this many reaches is filtered by its strip, and one whose box
+// is wider and higher than this many of the grid's cells is sought along it.
+inline constexpr double kStripInReaches = 4;
+inline constexpr double kSlantInCells = 8;
+
 // BandCrossers: more crossers than this many per element, beyond a first
 // million, and the lists are not made.
 inline constexpr std::size_t kMostCrossersPerElement = 64;

@@ -87,13 +87,14 @@ TEST(InnerRuns, DropsOnlyRunsOutOfReachCountingBoxesThatGrew) {
     boxes[5].maxX = 150;
     runs.Regrow(run, place);
 
-    runs.DropUnreached({149, 0, 149.5, 1});
+    const auto meeting = [](const Box& asked) { return [asked](const Box& bounds) { return asked.Meets(bounds); }; };
+    runs.DropUnreached(meeting({149, 0, 149.5, 1}));
     const std::vector<int> kept = Sequence(runs);
     ASSERT_FALSE(kept.empty());
     EXPECT_EQ(kept.front(), 0);
     EXPECT_LT(kept.back(), 64);  // the runs beyond the grown one are gone
 
-    runs.DropUnreached({500, 0, 501, 1});
+    runs.DropUnreached(meeting({500, 0, 501, 1}));
     EXPECT_TRUE(Sequence(runs).empty());
 }
 

@@ -18,13 +18,17 @@ namespace {
 using loopweave::Box;
 using loopweave::CellFrame;
 using loopweave::Point;
-using loopweave::StripGrid;
 using loopweave::Strip;
+using loopweave::StripGrid;
 using Random = std::mt19937_64;
 
-double Uniform(Random& random, double low, double high) { return std::uniform_real_distribution<double>(low, high)(random); }
+double Uniform(Random& random, double low, double high) {
+    return std::uniform_real_distribution<double>(low, high)(random);
+}
 
-Point At(const Point& from, const Point& to, double t) { return {from.x + t * (to.x - from.x), from.y + t * (to.y - from.y)}; }
+Point At(const Point& from, const Point& to, double t) {
+    return {from.x + t * (to.x - from.x), from.y + t * (to.y - from.y)};
+}
 
 // The least of a function convex on [0, 1], by ternary search.
 template <typename F>
@@ -110,6 +114,21 @@ TEST(Strip, MeetsTheSegmentsWithinItsHalfWidthAndNoOthers) {
 // Frames of a few cells to many, narrow and square, some bands reaching
 // beyond them: every point of the band lies in a cell the walk reaches, and
 // the walk reaches no cell twice.
+// A band holds a narrower one whose segment ends within the difference of
+// their half-widths of its own segment, beside it or beyond its ends, and no
+// band that reaches farther out.
+TEST(Strip, HoldsTheNarrowerBandsWhoseEndsLieWithinTheDifferenceOfHalfWidths) {
+    const Strip outer{{0, 0}, {30, 40}, 2};  // a segment of length 50
+    const double pad = 1e-9;
+    const Point side{-0.8, 0.6};  // a unit step across it
+    const auto beside = [&](double t, double by) { return Point{30 * t + by * side.x, 40 * t + by * side.y}; };
+    EXPECT_TRUE(outer.Holds({beside(0.1, 0.99), beside(0.9, -0.99), 1}, pad));
+    EXPECT_FALSE(outer.Holds({beside(0.1, 1.01), beside(0.9, 0), 1}, pad));
+    EXPECT_TRUE(outer.Holds({{-0.594, -0.792}, beside(0.5, 0), 1}, pad));  // 0.99 before the start
+    EXPECT_FALSE(outer.Holds({{-0.62, -0.83}, beside(0.5, 0), 1}, pad));
+    EXPECT_FALSE(outer.Holds({beside(0.2, 0), beside(0.4, 0), 2.5}, pad));  // wider than the band
+}
+
 TEST(CellFrame, WalkAlongABandReachesTheCellOfEveryPointInItOnce) {
     Random random(5);
     for (int i = 0; i < 2000; ++i) {
@@ -122,7 +141,8 @@ TEST(CellFrame, WalkAlongABandReachesTheCellOfEveryPointInItOnce) {
         ASSERT_EQ(std::adjacent_find(reached.begin(), reached.end()), reached.end()) << i << ": a cell reached twice";
         for (int j = 0; j < 50; ++j) {
             const Point on = At(strip.from, strip.to, Uniform(random, 0, 1));
-            const Point p{on.x + Uniform(random, -1, 1) * strip.halfWidth, on.y + Uniform(random, -1, 1) * strip.halfWidth};
+            const Point p{on.x + Uniform(random, -1, 1) * strip.halfWidth,
+                          on.y + Uniform(random, -1, 1) * strip.halfWidth};
             const CellFrame::Range range = frame.RangeOf(Box::Around(p, p));
             ASSERT_TRUE(std::binary_search(reached.begin(), reached.end(), frame.Index(range.x0, range.y0))) << i;
         }
