@@ -101,7 +101,8 @@ clean:
 #                       operation alone
 #   make bench-compare  the same inputs through this library, GEOS and CGAL,
 #                       with the ratios of time and memory
-#   make bench-data     fetch the real maps from npm and convert them
+#   make bench-data     fetch the real maps from npm and convert them, then
+#                       reproject them to metres with GDAL (Debian's Python)
 # BENCH_MAX_SEGMENTS=N skips the inputs with more segments; BENCH_TIMEOUT=S
 # (default 300) limits every process; BENCH_INPUTS="random:1000 map:counties-10m"
 # picks the inputs (bench/inputs/bench_inputs.h names them).
@@ -117,8 +118,11 @@ BENCH_ENV := BENCH_MAX_SEGMENTS="$(BENCH_MAX_SEGMENTS)" BENCH_TIMEOUT="$(BENCH_T
 .PHONY: bench bench-compare bench-data
 
 # Without the maps (no network, say) the table still comes, saying "no data" for them.
+# Each step writes only the files that are missing.
 bench-data:
 	python3 bench/maps/fetch_maps.py $(BENCH_DATA) || echo "bench-data: the maps are missing; their rows will say so"
+	/usr/bin/python3 bench/maps/reproject_maps.py $(BENCH_DATA) || \
+	    echo "bench-data: the maps in metres are missing; their rows will say so"
 
 bench: deps bench-data
 	$(call configure,bench) -DLOOPWEAVE_BENCH_PEERS=OFF

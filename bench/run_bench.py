@@ -38,12 +38,13 @@ ROW = "{:<24} {:<9} {:>9} {:>10} {:>9} {:>9} {:>9} {:>9} {:>9}"
 
 def kind_of(input_name):
     """Inputs of one kind differ in size alone: "random:1000" and "random:10000";
-    a drawing scaled or moved far from the origin ("random:1000*100@5000000")
-    is of a kind of its own."""
+    a drawing turned, scaled or moved far from the origin
+    ("grid:1000/30", "random:1000*100@5000000") is of a kind of its own."""
     drawing, moved, distance = input_name.partition("@")
     drawing, scaled, scale = drawing.partition("*")
+    drawing, turned, angle = drawing.partition("/")
     kind = drawing if drawing.startswith("map:") else drawing.split(":")[0]
-    return kind + scaled + scale + moved + distance
+    return kind + turned + angle + scaled + scale + moved + distance
 
 
 class Runner:

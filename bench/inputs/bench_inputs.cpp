@@ -20,7 +20,13 @@ struct GeneratedKind {
 };
 
 constexpr GeneratedKind kGeneratedKinds[] = {
-    {"random", RandomSegments}, {"grid", Grid}, {"star", Star}, {"spikes", ChainWithSpikes}, {"squares", NestedSquares},
+    {"random", RandomSegments},
+    {"grid", Grid},
+    {"star", Star},
+    {"spikes", ChainWithSpikes},
+    {"squares", NestedSquares},
+    {"copies", CopiesOfOneSegment},
+    {"collinear", CollinearOverlapping},
 };
 
 constexpr const char* kMapPrefix = "map:";
@@ -30,11 +36,14 @@ constexpr char kTurnMark = '/';
 
 const char* DefaultInputs() {
     return "random:1000 random:10000 random:100000 random:1000000 "
-           "grid:1000 grid:2000 "
+           "grid:1000 grid:2000 grid:1000/30 grid:2000/30 "
            "star:1000 star:10000 star:100000 star:1000000 "
            "spikes:1000 spikes:10000 spikes:100000 spikes:1000000 "
            "squares:1000 squares:10000 squares:100000 squares:1000000 "
-           "map:counties-10m map:countries-10m map:counties-10m@5000000";
+           "copies:100000 collinear:1000 "
+           "map:counties-10m map:countries-10m "
+           "map:counties-10m-5070 map:countries-10m-5070 map:counties-10m-3857 map:countries-10m-3857 "
+           "map:counties-10m@5000000 random:100000@5000000";
 }
 
 bool IsMap(const std::string& name) { return name.rfind(kMapPrefix, 0) == 0; }
@@ -57,7 +66,8 @@ std::pair<Generator, int> ParseGenerated(const std::string& name) {
         }
     }
     throw std::invalid_argument("unknown input \"" + name +
-                                "\": expected KIND:N (KIND random, grid, star, spikes or squares) or map:NAME");
+                                "\": expected KIND:N (KIND random, grid, star, spikes, squares, copies or collinear) "
+                                "or map:NAME");
 }
 
 // The name without the number after its last `mark`, and that number, or

@@ -2,9 +2,12 @@
 #define LOOPWEAVE_BENCH_INPUTS_BENCH_INPUTS_H
 
 // The inputs of every benchmark, by name: "KIND:N" is a generated drawing of
-// about N segments, KIND one of random, grid, star, spikes, squares (see
-// generated_inputs.h); "map:NAME" is the segment file NAME.segments in the
-// map folder, written by bench/maps/fetch_maps.py. Either form followed by
+// about N segments, KIND one of random, grid, star, spikes, squares, copies,
+// collinear (see generated_inputs.h); "map:NAME" is the segment file
+// NAME.segments in the map folder, written by bench/maps/fetch_maps.py (the
+// maps in degrees) and bench/maps/reproject_maps.py (the same maps in metres,
+// NAME-5070 in the U.S. national equal-area grid and NAME-3857 in Web
+// Mercator). Either form followed by
 // "/A" is that drawing turned by A degrees about the origin, by "*S" scaled
 // by S, as degrees become metres, and by "@D" moved by D along both axes, far
 // from the origin, in that order. The
@@ -20,9 +23,13 @@
 namespace loopweave::bench {
 
 // The names in BENCH_INPUTS (separated by spaces) when it is set, else the
-// default ladder: each generated kind from 10^3 segments up to 10^6 (the grid
-// to 2000 lines, whose cut drawing grows with the square), then the maps, and
-// the counties moved far from the origin.
+// default ladder, one list for make bench and make bench-compare: each
+// generated kind from 10^3 segments up to 10^6 (the grid to 2000 lines, whose
+// cut drawing grows with the square, upright and turned by 30 degrees), the
+// hostile copies of one segment and overlapping collinear segments, then the
+// maps in degrees and in metres, and drawings moved far from the origin. Each
+// kind's sizes come in increasing order: the runner skips the larger ones
+// after a time-out.
 std::vector<std::string> BenchInputNames();
 
 // BENCH_MAX_SEGMENTS when it is set: inputs with more segments are skipped.

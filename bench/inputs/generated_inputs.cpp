@@ -103,4 +103,27 @@ Segments NestedSquares(int n) {
     return segments;
 }
 
+Segments CopiesOfOneSegment(int n) {
+    Segments segments;
+    segments.reserve(n);
+    for (int i = 0; i < n; ++i) segments.push_back({-kHalfSide, -kHalfSide / 2, kHalfSide, kHalfSide / 2, i, 0});
+    return segments;
+}
+
+Segments CollinearOverlapping(int n) {
+    UnitRandom random;
+    Segments segments;
+    segments.reserve(n);
+    for (int i = 0; i < n; ++i) {
+        const double halfLength = 55 + 45 * random.Next();
+        const double centre = (kHalfSide - 100) * random.Next();
+        // y = x / 2 exactly at every end, so the segments lie on one line to
+        // the last bit.
+        const double from = centre - halfLength;
+        const double to = centre + halfLength;
+        segments.push_back({from, from / 2, to, to / 2, i, 0});
+    }
+    return segments;
+}
+
 }  // namespace loopweave::bench

@@ -34,6 +34,15 @@ Segments ChainWithSpikes(int n);
 // largest of side 1000: many groups of lines, one inside the other.
 Segments NestedSquares(int n);
 
+// n copies of one slanted segment across the square, keys 0 to n - 1: every
+// pair overlaps end to end.
+Segments CopiesOfOneSegment(int n);
+
+// n segments on one slanted line, of random lengths from 20 to 200 at random
+// places along it: each overlaps many others partly, and every end cuts every
+// segment that passes over it.
+Segments CollinearOverlapping(int n);
+
 }  // namespace loopweave::bench
 
 #endif  // LOOPWEAVE_BENCH_INPUTS_GENERATED_INPUTS_H

@@ -21,12 +21,12 @@ def run_bench(*options, tree=None, **env):
 
 
 # Lists three sizes of a slow kind, the largest over the cap, the smallest
-# moved far from the origin and scaled, and one fast input; sleeps on the
-# slow ones.
+# moved far from the origin, scaled and turned, and one fast input; sleeps on
+# the slow ones.
 SLEEPING_DRIVER = textwrap.dedent("""\
     #!/bin/sh
     case "$1 $2" in
-      "--list ") echo slow:1 slow:2 slow:3 slow:1@1000 slow:1*100 fast:1 ;;
+      "--list ") echo slow:1 slow:2 slow:3 slow:1@1000 slow:1*100 slow:1/30 fast:1 ;;
       "--check slow:3") echo "engine=loopweave input=$2 status=over-cap elements=3" ;;
       --check*) echo "engine=loopweave input=$2 status=runnable" ;;
       slow:*) exec sleep 30 ;;
@@ -70,6 +70,7 @@ class RunBenchTest(unittest.TestCase):
         self.assertRegex(table, r"slow:3 +- +3 +over the cap\n")
         self.assertRegex(table, r"slow:1@1000 +loopweave +timed out")  # a kind of its own
         self.assertRegex(table, r"slow:1\*100 +loopweave +timed out")
+        self.assertRegex(table, r"slow:1/30 +loopweave +timed out")
         self.assertRegex(table, r"fast:1 +loopweave +1 +1 +1 +0.000 +0.000 +0.000 +1.0\n")
 
 if __name__ == "__main__":

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "cut/nearby_pair_cutting.h"
+#include "drawings/hostile_drawings.h"
 #include "loopweave.h"
 #include "reference/straightforward.h"
 #include "store/list_items.h"
@@ -23,6 +24,7 @@ namespace {
 
 using loopweave::ItemsOf;
 using loopweave::PieceTable;
+using loopweave::testing::AtAnOddAngleFarAway;
 using loopweave::testing::Enter;
 using loopweave::testing::Line;
 
@@ -282,6 +284,8 @@ TEST(CuttingWalks, NearbyPairsCutEveryDrawingAsEveryPairDoes) {
         [&] { return NearlyParallel(random); },
         [&] { return FanWithCopies(random); },
         [&] { return ChainsOfCuts(random); },
+        [&] { return loopweave::drawings::CopiesBothWays(std::uniform_int_distribution<int>(2, 16)(random)); },
+        [&] { return loopweave::drawings::CollinearOverlaps(std::uniform_int_distribution<int>(2, 16)(random)); },
     };
     for (int round = 0; round < 300; ++round) {
         for (const auto& draw : drawings) {
@@ -289,6 +293,9 @@ TEST(CuttingWalks, NearbyPairsCutEveryDrawingAsEveryPairDoes) {
             ExpectSameCuts(lines);
             if (HasFatalFailure()) return;
         }
+        // One of them again, at an odd angle far from the origin.
+        ExpectSameCuts(AtAnOddAngleFarAway(drawings[random() % drawings.size()](), random));
+        if (HasFatalFailure()) return;
         ExpectSameCuts(FarFromTheOrigin(random));
         if (HasFatalFailure()) return;
         ExpectSameCuts(SlantedMapFarFromTheOrigin(random));

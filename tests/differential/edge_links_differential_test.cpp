@@ -5,19 +5,23 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 #include <string>
 #include <vector>
 
+#include "drawings/hostile_drawings.h"
 #include "formation/edge_links.h"
 #include "formation/edge_selection.h"
 #include "formation/vertex_graph.h"
 #include "loopweave.h"
 #include "reference/straightforward.h"
 #include "store/list_items.h"
+#include "support/drawing.h"
 #include "support/random_drawings.h"
 
 namespace {
 
+using loopweave::testing::AtAnOddAngleFarAway;
 using loopweave::testing::Line;
 using loopweave::testing::RandomDrawings;
 
@@ -30,10 +34,8 @@ std::string LinksText(const std::vector<loopweave::EdgeLinks>& links) {
     return text;
 }
 
-// Forms the graph of the lines as MakingPolygon does and compares the links.
-void ExpectSameLinks(const std::vector<Line>& lines, int example) {
-    CPtrList stored;
-    for (const Line& line : lines) stored.Append(new CLoopweaveElement(line.sx, line.sy, line.ex, line.ey, line.key1));
+// Forms the graph of the stored list as MakingPolygon does and compares the links.
+void ExpectSameLinks(CPtrList& stored, int example) {
     const std::vector<loopweave::SelectedEdge> edges = loopweave::SelectEdges(stored);
     if (!edges.empty()) {
         const loopweave::VertexGraph graph = loopweave::BuildVertexGraph(edges);
@@ -41,6 +43,12 @@ void ExpectSameLinks(const std::vector<Line>& lines, int example) {
                   LinksText(loopweave::reference::ChooseContinuations(graph)))
             << "example " << example;
     }
+}
+
+void ExpectSameLinks(const std::vector<Line>& lines, int example) {
+    CPtrList stored;
+    for (const Line& line : lines) stored.Append(new CLoopweaveElement(line.sx, line.sy, line.ex, line.ey, line.key1));
+    ExpectSameLinks(stored, example);
     loopweave::DeleteAll<CLoopweaveElement>(stored);
 }
 
@@ -98,6 +106,35 @@ TEST(EdgeLinksDifferential, VerticesOfHighDegree) {
             for (Line& line : Fan(drawings)) lines.push_back(line);
         }
         ExpectSameLinks(lines, example);
+    }
+}
+
+// The pieces of cut drawings at an odd angle far from the origin, where ends
+// that meet upright stop meeting bit for bit: copies of one line, lines
+// overlapping on one line, loose lines and fans.
+TEST(EdgeLinksDifferential, CutDrawingsAtAnOddAngleFarAway) {
+    RandomDrawings drawings(84);
+    std::mt19937_64 random(84);
+    for (int example = 0; example < 400; ++example) {
+        drawings.NewStyle(false);
+        std::vector<Line> lines;
+        switch (example % 4) {
+            case 0:
+                lines = loopweave::drawings::CopiesBothWays(drawings.Uniform(2, 30));
+                break;
+            case 1:
+                lines = loopweave::drawings::CollinearOverlaps(drawings.Uniform(2, 30));
+                break;
+            case 2:
+                lines = drawings.Lines(drawings.Uniform(1, 40));
+                break;
+            default:
+                lines = Fan(drawings);
+        }
+        CLoopweave builder;
+        loopweave::testing::Enter(builder, AtAnOddAngleFarAway(lines, random));
+        builder.InsertCrossPoint();
+        ExpectSameLinks(builder.Element(), example);
     }
 }
 

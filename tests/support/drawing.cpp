@@ -1,5 +1,6 @@
 #include "support/drawing.h"
 
+#include <cmath>
 #include <cstdio>
 
 #include "store/list_items.h"
@@ -54,6 +55,23 @@ std::string ErrorText(COutputLoopweave& polygon) {
         text += PointText(point->X(), point->Y()) + 'f' + std::to_string(point->Flag());
     }
     return text;
+}
+
+std::vector<Line> AtAnOddAngleFarAway(std::vector<Line> lines, std::mt19937_64& random) {
+    const double angles[] = {17, 30, 61.3, std::uniform_real_distribution<double>(0, 360)(random)};
+    const double degrees = angles[std::uniform_int_distribution<int>(0, 3)(random)];
+    const double distance = 1e5 * std::pow(200.0, std::uniform_real_distribution<double>(0, 1)(random));
+    const double radians = degrees * std::acos(-1.0) / 180;
+    const double c = std::cos(radians);
+    const double s = std::sin(radians);
+    for (Line& line : lines) {
+        const Line upright = line;
+        line.sx = upright.sx * c - upright.sy * s + distance;
+        line.sy = upright.sx * s + upright.sy * c + distance;
+        line.ex = upright.ex * c - upright.ey * s + distance;
+        line.ey = upright.ex * s + upright.ey * c + distance;
+    }
+    return lines;
 }
 
 void AppendClosedChain(COutputLoopweave& polygon, const std::vector<std::pair<double, double>>& starts) {

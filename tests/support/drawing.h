@@ -1,6 +1,7 @@
 #ifndef LOOPWEAVE_TESTS_SUPPORT_DRAWING_H
 #define LOOPWEAVE_TESTS_SUPPORT_DRAWING_H
 
+#include <random>
 #include <string>
 #include <utility>
 #include <vector>
@@ -31,6 +32,12 @@ std::string ChainText(COutputLoopweave& polygon);
 
 // The error points as text: "(2,2)f2" is the point (2, 2) with flag 2.
 std::string ErrorText(COutputLoopweave& polygon);
+
+// The lines turned about the origin by an odd angle (17, 30 or 61.3 degrees,
+// or any), then moved by 1e5 to 2e7 along both axes, as a map in a national
+// grid lies: lines off the axes, whose turned ends round, and coordinates
+// large against the tolerance.
+std::vector<Line> AtAnOddAngleFarAway(std::vector<Line> lines, std::mt19937_64& random);
 
 // Appends a closed chain through the start points: each element ends at the
 // next start point and the last at the first. Key1 numbers the elements from 1.
