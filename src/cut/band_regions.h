@@ -79,6 +79,9 @@ public:
     // and the long pieces of the long elements whose bands pass A's element
     // and may pass the box asked about.
     void Gather(int a, const Sought& asked, BoxGrid& grid, std::vector<int>& into);
+    // The grid holds long pieces by their boxes: their bands are asked about
+    // anyway.
+    BoxGrid::SegmentOf SegmentsToHold() const { return nullptr; }
     // The outer cursor has passed the piece.
     void Pass(int a) { records_[static_cast<std::size_t>(a)].passed = true; }
 

@@ -80,6 +80,16 @@ public:
             grid.QueryAlong(BandAt(asked.band).Grown(bounds_.Pad()), into);
         }
     }
+    // The grid may hold a piece at a slant by stretches of its segment: no
+    // piece is asked about beyond the reach of its segment.
+    BoxGrid::SegmentOf SegmentsToHold() const {
+        return [this](int piece, Point& start, Point& end) {
+            if (Record(piece).band < 0) return false;
+            start = pieces_.Start(piece);
+            end = pieces_.End(piece);
+            return true;
+        };
+    }
     void Pass(int /*a*/) {}
 
 private:

@@ -107,7 +107,7 @@ public:
             Register(piece, piece);
             if (pieces.IsFinite(piece)) finite.push_back(piece);
         }
-        grid_.Load(finite);
+        grid_.Load(finite, regions_.SegmentsToHold());
     }
 
     // False when the walk declines the drawing, having cut nothing.

@@ -27,43 +27,104 @@ std::size_t BoxGrid::SlotOf(int item) {
     return static_cast<std::size_t>(slotOf_[index]);
 }
 
-void BoxGrid::Load(const std::vector<int>& items) {
-    std::vector<PackedBoxTree::Entry> large;
+void BoxGrid::Load(const std::vector<int>& items, SegmentOf segmentOf) {
+    segmentOf_ = std::move(segmentOf);
+    std::vector<int> large;
     for (int item : items) {
-        const Box& box = boxes_[static_cast<std::size_t>(item)];
-        if (GridOf(kCoarse).RangeOf(box).Count() > tuning::kMostCoarseCells) {
-            large.push_back({box, item});
+        if (GridOf(kCoarse).RangeOf(boxes_[static_cast<std::size_t>(item)]).Count() > tuning::kMostCoarseCells) {
+            large.push_back(item);
         } else {
             Insert(item);
         }
     }
-    tree_ = PackedBoxTree(std::move(large));
-    for (std::size_t entry = 0; entry < tree_.Size(); ++entry) SetEntry(tree_.At(entry).item, static_cast<int>(entry));
+    LoadTree(large);
 }
 
-int BoxGrid::EntryOf(int item) const {
-    const auto index = static_cast<std::size_t>(item);
-    return index < entryOf_.size() ? entryOf_[index] : -1;
+// A stretch is about a coarse cell long, and the margin a small share of that:
+// far wider than the rounding of the stretches' ends and than the ends of Ts
+// that pieces cut off the item may have, so that those stay held.
+void BoxGrid::LoadTree(const std::vector<int>& large) {
+    const double stretch = GridOf(kCoarse).cellSize;
+    const double margin = stretch * tuning::kHeldMarginOfCell;
+    std::vector<PackedBoxTree::Entry> entries;
+    for (int item : large) {
+        Held held{item, false, {}, {}, 0};
+        const int place = static_cast<int>(held_.size());
+        held.alongSegment = segmentOf_ && segmentOf_(item, held.start, held.end);
+        const double length = std::hypot(held.end.x - held.start.x, held.end.y - held.start.y);
+        const double count = std::ceil(length / stretch);
+        if (held.alongSegment && count > 1 && count <= tuning::kMostStretches) {
+            held.margin = margin;
+            const auto stretches = static_cast<int>(count);
+            const auto at = [&](int i) {
+                const double t = static_cast<double>(i) / stretches;
+                return i == stretches ? held.end
+                                      : Point{held.start.x + t * (held.end.x - held.start.x),
+                                              held.start.y + t * (held.end.y - held.start.y)};
+            };
+            for (int i = 0; i < stretches; ++i) entries.push_back({Box::Around(at(i), at(i + 1)).Grown(margin), place});
+        } else {
+            held.alongSegment = false;
+            entries.push_back({boxes_[static_cast<std::size_t>(item)], place});
+        }
+        held_.push_back(held);
+        SetHeld(item, place);
+    }
+    tree_ = PackedBoxTree(std::move(entries));
+    // The entries of each held item, in the tree's order.
+    entriesFrom_.assign(held_.size() + 1, 0);
+    for (std::size_t entry = 0; entry < tree_.Size(); ++entry)
+        ++entriesFrom_[static_cast<std::size_t>(tree_.At(entry).item) + 1];
+    for (std::size_t h = 0; h < held_.size(); ++h) entriesFrom_[h + 1] += entriesFrom_[h];
+    entries_.resize(tree_.Size());
+    std::vector<std::size_t> next(entriesFrom_.begin(), entriesFrom_.end() - 1);
+    for (std::size_t entry = 0; entry < tree_.Size(); ++entry)
+        entries_[next[static_cast<std::size_t>(tree_.At(entry).item)]++] = entry;
+    heldSeenAt_.assign(held_.size(), 0);
 }
 
-void BoxGrid::SetEntry(int item, int entry) {
+bool BoxGrid::StillHeld(std::size_t place) const {
+    const Held& held = held_[place];
+    if (!held.alongSegment)
+        return tree_.At(entries_[entriesFrom_[place]]).box.Contains(boxes_[static_cast<std::size_t>(held.item)]);
+    Point start{}, end{};
+    return segmentOf_(held.item, start, end) &&
+           Strip{held.start, held.end, held.margin}.Holds(Strip{start, end, 0}, held.margin / 2);
+}
+
+void BoxGrid::ReportHeld(const std::vector<int>& entries, std::vector<int>& found) {
+    for (int place : entries) {
+        std::uint64_t& seen = heldSeenAt_[static_cast<std::size_t>(place)];
+        if (seen == query_) continue;
+        seen = query_;
+        found.push_back(held_[static_cast<std::size_t>(place)].item);
+    }
+}
+
+int BoxGrid::HeldAs(int item) const {
     const auto index = static_cast<std::size_t>(item);
-    if (entryOf_.size() <= index) entryOf_.resize(index + 1, -1);
-    entryOf_[index] = entry;
+    return index < heldAs_.size() ? heldAs_[index] : -1;
+}
+
+void BoxGrid::SetHeld(int item, int held) {
+    const auto index = static_cast<std::size_t>(item);
+    if (heldAs_.size() <= index) heldAs_.resize(index + 1, -1);
+    heldAs_[index] = held;
 }
 
 bool BoxGrid::LeaveTree(int item) {
-    const int entry = EntryOf(item);
-    if (entry < 0) return false;
-    tree_.Drop(static_cast<std::size_t>(entry));
-    SetEntry(item, -1);
+    const int place = HeldAs(item);
+    if (place < 0) return false;
+    const auto h = static_cast<std::size_t>(place);
+    for (std::size_t i = entriesFrom_[h]; i < entriesFrom_[h + 1]; ++i) tree_.Drop(entries_[i]);
+    SetHeld(item, -1);
     return true;
 }
 
 void BoxGrid::Insert(int item) {
-    const int entry = EntryOf(item);
-    if (entry >= 0) {
-        if (tree_.At(static_cast<std::size_t>(entry)).box.Contains(boxes_[static_cast<std::size_t>(item)])) return;
+    const int place = HeldAs(item);
+    if (place >= 0) {
+        if (StillHeld(static_cast<std::size_t>(place))) return;
         LeaveTree(item);
     }
     const std::size_t slot = SlotOf(item);
@@ -87,11 +148,11 @@ void BoxGrid::Retire(int item) {
 }
 
 void BoxGrid::HandOver(int from, int to) {
-    const int entry = EntryOf(from);
-    if (entry >= 0) {
-        SetEntry(from, -1);
-        SetEntry(to, entry);
-        tree_.Reassign(static_cast<std::size_t>(entry), to);
+    const int place = HeldAs(from);
+    if (place >= 0) {
+        SetHeld(from, -1);
+        SetHeld(to, place);
+        held_[static_cast<std::size_t>(place)].item = to;
         return;
     }
     const std::size_t slot = SlotOf(from);
@@ -123,7 +184,8 @@ void BoxGrid::List(std::size_t slot) {
     Grid& grid = GridOf(layer);
     for (int y = range.y0; y <= range.y1; ++y) {
         for (int x = range.x0; x <= range.x1; ++x) {
-            if (listed.layer != layer || !listed.range.Contains(x, y)) grid.Cell(x, y).push_back(static_cast<int>(slot));
+            if (listed.layer != layer || !listed.range.Contains(x, y))
+                grid.Cell(x, y).push_back(static_cast<int>(slot));
         }
     }
     listed.layer = layer;
@@ -182,14 +244,18 @@ void BoxGrid::QueryAlong(const Strip& band, std::vector<int>& found) {
         if (liveOn_[layer] == 0) continue;
         GridOf(layer).ForEachCellAlong(band, [&](int x, int y) { QueryCell(layer, x, y, found); });
     }
-    tree_.QueryAlong(band, found);
+    treeFound_.clear();
+    tree_.QueryAlong(band, treeFound_);
+    ReportHeld(treeFound_, found);
 }
 
 void BoxGrid::QueryBox(const Box& box, std::vector<int>& found) {
     for (Layer layer = kFine; layer <= grids_.size(); ++layer) {
         if (liveOn_[layer] > 0) QueryGrid(layer, box, found);
     }
-    tree_.Query(box, found);
+    treeFound_.clear();
+    tree_.Query(box, treeFound_);
+    ReportHeld(treeFound_, found);
 }
 
 void BoxGrid::QueryGrid(Layer layer, const Box& box, std::vector<int>& found) {
@@ -198,6 +264,5 @@ void BoxGrid::QueryGrid(Layer layer, const Box& box, std::vector<int>& found) {
         for (int x = range.x0; x <= range.x1; ++x) QueryCell(layer, x, y, found);
     }
 }
-
 
 }  // namespace loopweave

@@ -3,9 +3,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "geometry/box.h"
+#include "geometry/point.h"
 #include "geometry/strip.h"
 #include "index/box_table.h"
 #include "index/candidate_index.h"
@@ -43,6 +45,16 @@ namespace loopweave {
 // read every entry there: nested squares took time quadratic in their
 // number. The tree gives such a query the few boxes it meets.
 //
+// A long line at a slant has a box that covers most of the drawing, and the
+// boxes of many such lines, as in a turned grid, overlap in every node of
+// the tree, so that each query read every line. Where the owner gives an
+// item's segment, the tree holds it instead by the boxes of short stretches
+// of the segment, each about a coarse cell long and grown by a margin, and
+// it stays there while its segment lies within the margin of the one it was
+// loaded with. A query then meets the stretches near it, not the whole line:
+// it finds every item whose segment meets what is asked, and the owner must
+// ask for no more than that of such an item.
+//
 // Items are numbered from 0. Their boxes are read from the owner's table,
 // which the owner keeps current and reports changes of (Insert). Cells list
 // slots, each holding one item's entries: a piece cut off an item can take
@@ -55,14 +67,20 @@ public:
     // About `cellsWanted` square cells on the coarse grid.
     BoxGrid(const Box& extent, std::size_t cellsWanted, BoxTable boxes);
 
+    // The segment of an item, from the owner's table as it stands: true,
+    // with its ends, for an item that may be held by stretches of it.
+    using SegmentOf = std::function<bool(int item, Point& start, Point& end)>;
+
     // Lists items not listed yet, as Insert does, except that those too
-    // large for the coarse grid go into the tree. Once, before anything else
-    // is listed: the tree is packed here and takes no items later.
-    void Load(const std::vector<int>& items);
+    // large for the coarse grid go into the tree, by stretches of their
+    // segments where `segmentOf` gives them. Once, before anything else is
+    // listed: the tree is packed here and takes no items later.
+    void Load(const std::vector<int>& items, SegmentOf segmentOf = nullptr);
 
     // Lists the item, new or with a new box, in every cell its box reaches
     // that does not list it yet; an item in the tree stays there while its box
-    // lies within the one it was loaded with.
+    // lies within the one it was loaded with, or its segment within the
+    // margin of the one it was loaded with.
     void Insert(int item);
 
     // Takes the item off the grid for good; its entries go as queries meet them.
@@ -74,8 +92,8 @@ public:
     void HandOver(int from, int to);
 
     // Appends to `found` every item listed in a cell that the box reaches,
-    // and every item in the tree whose loaded box it meets, each once, in no
-    // particular order.
+    // and every item in the tree whose loaded box, or a stretch of it, it
+    // meets, each once, in no particular order.
     void Query(const Box& box, std::vector<int>& found);
 
     // Appends, as Query does, the items listed in the cells that the band
@@ -120,9 +138,24 @@ private:
     inline void QueryCell(Layer layer, int x, int y, std::vector<int>& found);
     inline void Report(std::size_t slot, std::vector<int>& found);
     bool Live(std::size_t slot) const { return slots_[slot].layer != kNowhere && !slots_[slot].retired; }
-    // The item's entry in the tree, or -1.
-    int EntryOf(int item) const;
-    void SetEntry(int item, int entry);
+    // An item held by the tree: by one box, or by the stretches of its
+    // segment as it was loaded, within `margin`. The tree's entries name these.
+    struct Held {
+        int item;
+        bool alongSegment;
+        Point start;
+        Point end;
+        double margin;
+    };
+    // Loads the tree with the large items.
+    void LoadTree(const std::vector<int>& large);
+    // Whether the item held at `place` still lies where the tree holds it.
+    bool StillHeld(std::size_t place) const;
+    // Appends the items held by the entries the tree gave, each once.
+    void ReportHeld(const std::vector<int>& entries, std::vector<int>& found);
+    // The item's place among the held, or -1.
+    int HeldAs(int item) const;
+    void SetHeld(int item, int held);
     // Takes the item out of the tree, if it is there; false if it was not.
     bool LeaveTree(int item);
 
@@ -132,9 +165,15 @@ private:
     bool fineInUse_ = false;
     std::size_t liveItems_ = 0;
     std::vector<std::size_t> liveOn_;  // live items by layer: a grid without any is not asked
-    std::vector<int> slotOf_;    // per item, or -1
-    PackedBoxTree tree_;
-    std::vector<int> entryOf_;  // per item: its entry in the tree, or -1
+    std::vector<int> slotOf_;          // per item, or -1
+    SegmentOf segmentOf_;
+    PackedBoxTree tree_;  // whose entries name places in held_
+    std::vector<Held> held_;
+    std::vector<std::size_t> entriesFrom_;  // held h has tree entries entries_[entriesFrom_[h]] on to the next's
+    std::vector<std::size_t> entries_;
+    std::vector<std::uint64_t> heldSeenAt_;  // by held: the last query that found it
+    std::vector<int> heldAs_;                // per item: its place in held_, or -1
+    std::vector<int> treeFound_;
     std::vector<Slot> slots_;
     std::uint64_t query_ = 0;
 };

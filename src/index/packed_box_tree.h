@@ -19,7 +19,7 @@ namespace loopweave {
 // and thin they are, so a query along a line among many parallel ones meets
 // a few nodes per level rather than every line that crosses its cells.
 //
-// Entries can only leave (Drop) or change hands (Reassign); each node counts
+// Entries can only leave (Drop); each node counts
 // its live entries, and a query passes over nodes without any, so a tree
 // most of whose entries have left costs queries little.
 class PackedBoxTree {
@@ -39,8 +39,6 @@ public:
 
     // Takes a live entry out of every answer from now on.
     void Drop(std::size_t entry);
-    // Gives a live entry to another item, with the same box.
-    void Reassign(std::size_t entry, int item) { entries_[entry].item = item; }
 
     // Appends to `found` the item of every live entry whose box meets `box`.
     void Query(const Box& box, std::vector<int>& found) const;
@@ -59,7 +57,7 @@ private:
     void Descend(std::size_t level, std::size_t node, const Meets& meets, std::vector<int>& found) const;
 
     std::vector<Entry> entries_;
-    std::vector<bool> live_;                // by entry
+    std::vector<bool> live_;  // by entry
     // Nodes of level 0 are the leaves, each over up to tuning::kTreeFanOut
     // entries; a node of level l + 1 is over up to that many nodes of level l.
     std::vector<std::vector<Node>> levels_;  // leaves first; the last holds the root alone

@@ -15,6 +15,7 @@ namespace {
 
 using loopweave::Box;
 using loopweave::BoxGrid;
+using loopweave::Point;
 using loopweave::Strip;
 
 Box RandomBox(std::mt19937_64& random, double longest) {
@@ -28,12 +29,21 @@ Box RandomBox(std::mt19937_64& random, double longest) {
 // Many short items among a few long ones; boxes change, items are cut in
 // two, the new half taking over the old item's entries, and items retire.
 // With `cellsWanted` coarse cells; the first items are loaded together when
-// `load`, so that the long ones go into the tree.
-void ExpectQueriesReportEveryLiveItemTheirBoxMeetsOnce(std::size_t cellsWanted, bool load = false) {
+// `load`, so that the long ones go into the tree, held there by stretches of
+// their diagonals when `bySegment`. Then only items with a point of the
+// diagonal, its middle, in what is asked must be found.
+void ExpectQueriesReportEveryLiveItemTheirBoxMeetsOnce(std::size_t cellsWanted, bool load = false,
+                                                       bool bySegment = false) {
     std::mt19937_64 random(20261208);
     std::vector<Box> boxes;
     std::vector<bool> retired;
     BoxGrid grid({0, 0, 100, 100}, cellsWanted, boxes);
+    // What of an item must be found: its box, or the middle of its diagonal.
+    const auto Sought = [bySegment](const Box& box) {
+        if (!bySegment) return box;
+        const Point middle{(box.minX + box.maxX) / 2, (box.minY + box.maxY) / 2};
+        return Box::Around(middle, middle);
+    };
     const auto add = [&](const Box& box) {
         boxes.push_back(box);
         retired.push_back(false);
@@ -46,7 +56,13 @@ void ExpectQueriesReportEveryLiveItemTheirBoxMeetsOnce(std::size_t cellsWanted, 
             retired.push_back(false);
             loaded.push_back(i);
         }
-        grid.Load(loaded);
+        grid.Load(
+            loaded, !bySegment ? BoxGrid::SegmentOf() : [&boxes](int item, Point& start, Point& end) {
+                const Box& box = boxes[static_cast<std::size_t>(item)];
+                start = {box.minX, box.minY};
+                end = {box.maxX, box.maxY};
+                return true;
+            });
     }
     for (int i = 0; i < 20; ++i) add(RandomBox(random, 100));
     for (int round = 0; round < 40; ++round) {
@@ -88,7 +104,7 @@ void ExpectQueriesReportEveryLiveItemTheirBoxMeetsOnce(std::size_t cellsWanted, 
             ASSERT_EQ(std::adjacent_find(sorted.begin(), sorted.end()), sorted.end()) << "an item reported twice";
             for (int item : found) ASSERT_FALSE(retired[static_cast<std::size_t>(item)]) << "retired item " << item;
             for (std::size_t item = 0; item < boxes.size(); ++item) {
-                if (retired[item] || !asked.Meets(boxes[item])) continue;
+                if (retired[item] || !asked.Meets(Sought(boxes[item]))) continue;
                 ASSERT_TRUE(std::binary_search(sorted.begin(), sorted.end(), static_cast<int>(item)))
                     << "item " << item << " missed in round " << round;
             }
@@ -101,7 +117,7 @@ void ExpectQueriesReportEveryLiveItemTheirBoxMeetsOnce(std::size_t cellsWanted, 
         grid.QueryAlong(band, found);
         std::sort(found.begin(), found.end());
         for (std::size_t item = 0; item < boxes.size(); ++item) {
-            if (retired[item] || !band.Meets(boxes[item])) continue;
+            if (retired[item] || !band.Meets(Sought(boxes[item]))) continue;
             ASSERT_TRUE(std::binary_search(found.begin(), found.end(), static_cast<int>(item)))
                 << "item " << item << " missed along a band in round " << round;
         }
@@ -110,16 +126,21 @@ void ExpectQueriesReportEveryLiveItemTheirBoxMeetsOnce(std::size_t cellsWanted, 
 
 // Far more short items than the few coarse cells, so that they crowd onto a
 // fine grid that is made finer several times.
-TEST(BoxGrid, QueriesFindEveryItemAsShortOnesMoveToEverFinerGrids) { ExpectQueriesReportEveryLiveItemTheirBoxMeetsOnce(16); }
+TEST(BoxGrid, QueriesFindEveryItemAsShortOnesMoveToEverFinerGrids) {
+    ExpectQueriesReportEveryLiveItemTheirBoxMeetsOnce(16);
+}
 
 // Coarse cells so small that the long items, and the short ones grown long,
 // reach into too many of them, and go on coarser grids.
-TEST(BoxGrid, QueriesFindEveryItemAsLongOnesMoveToCoarserGrids) { ExpectQueriesReportEveryLiveItemTheirBoxMeetsOnce(16384); }
+TEST(BoxGrid, QueriesFindEveryItemAsLongOnesMoveToCoarserGrids) {
+    ExpectQueriesReportEveryLiveItemTheirBoxMeetsOnce(16384);
+}
 
 // Long items loaded into the tree, then cut, shrunk, moved off their loaded
 // boxes and retired, among items inserted one by one.
 TEST(BoxGrid, QueriesFindEveryItemAsLoadedOnesLeaveTheTree) {
     ExpectQueriesReportEveryLiveItemTheirBoxMeetsOnce(16384, true);
+    ExpectQueriesReportEveryLiveItemTheirBoxMeetsOnce(16384, true, true);
 }
 
 }  // namespace

@@ -17,7 +17,7 @@ using loopweave::PackedBoxTree;
 using loopweave::Strip;
 
 // Long thin boxes, many sharing a centre line as the sides of nested squares
-// do, among small ones; entries leave and change hands between queries.
+// do, among small ones; entries leave between queries.
 TEST(PackedBoxTree, QueriesReportEveryLiveEntryTheyMeetAsEntriesLeave) {
     std::mt19937_64 random(20261208);
     std::uniform_real_distribution<double> place(0, 100);
@@ -37,15 +37,11 @@ TEST(PackedBoxTree, QueriesReportEveryLiveEntryTheyMeetAsEntriesLeave) {
     PackedBoxTree tree(entries);
     std::vector<bool> live(tree.Size(), true);
     for (int round = 0; round < 100; ++round) {
-        for (int i = 0; i < 100; ++i) {
+        for (int i = 0; i < 50; ++i) {
             const auto entry = static_cast<std::size_t>(random() % tree.Size());
             if (!live[entry]) continue;
-            if (random() % 4 != 0) {
-                tree.Drop(entry);
-                live[entry] = false;
-            } else {
-                tree.Reassign(entry, tree.At(entry).item + 10000);
-            }
+            tree.Drop(entry);
+            live[entry] = false;
         }
         for (int query = 0; query < 5; ++query) {
             const double x = place(random);
