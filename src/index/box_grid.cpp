@@ -40,35 +40,44 @@ void BoxGrid::Load(const std::vector<int>& items, SegmentOf segmentOf) {
     LoadTree(large);
 }
 
-// A stretch is about a coarse cell long, and the margin a small share of that:
-// far wider than the rounding of the stretches' ends and than the ends of Ts
-// that pieces cut off the item may have, so that those stay held.
+// A stretch is about a coarse cell long, longer where the lines would make
+// too many (many copies of one long line), and the margin a small share of a
+// cell: far wider than the rounding of the stretches' ends and than the ends
+// of Ts that pieces cut off the item may have, so that those stay held.
 void BoxGrid::LoadTree(const std::vector<int>& large) {
-    const double stretch = GridOf(kCoarse).cellSize;
-    const double margin = stretch * tuning::kHeldMarginOfCell;
+    const double cell = GridOf(kCoarse).cellSize;
+    const double margin = cell * tuning::kHeldMarginOfCell;
+    std::vector<Held> held(large.size(), Held{-1, false, {}, {}, margin});
+    double totalLength = 0;
+    for (std::size_t i = 0; i < large.size(); ++i) {
+        held[i].item = large[i];
+        held[i].alongSegment = segmentOf_ && segmentOf_(large[i], held[i].start, held[i].end);
+        if (held[i].alongSegment)
+            totalLength += std::hypot(held[i].end.x - held[i].start.x, held[i].end.y - held[i].start.y);
+    }
+    const double stretch =
+        std::max(cell, totalLength / (tuning::kStretchesPerLine * static_cast<double>(large.size())));
+
     std::vector<PackedBoxTree::Entry> entries;
-    for (int item : large) {
-        Held held{item, false, {}, {}, 0};
+    for (Held& line : held) {
         const int place = static_cast<int>(held_.size());
-        held.alongSegment = segmentOf_ && segmentOf_(item, held.start, held.end);
-        const double length = std::hypot(held.end.x - held.start.x, held.end.y - held.start.y);
+        const double length = std::hypot(line.end.x - line.start.x, line.end.y - line.start.y);
         const double count = std::ceil(length / stretch);
-        if (held.alongSegment && count > 1 && count <= tuning::kMostStretches) {
-            held.margin = margin;
+        line.alongSegment = line.alongSegment && count > 1;
+        if (line.alongSegment) {
             const auto stretches = static_cast<int>(count);
             const auto at = [&](int i) {
                 const double t = static_cast<double>(i) / stretches;
-                return i == stretches ? held.end
-                                      : Point{held.start.x + t * (held.end.x - held.start.x),
-                                              held.start.y + t * (held.end.y - held.start.y)};
+                return i == stretches ? line.end
+                                      : Point{line.start.x + t * (line.end.x - line.start.x),
+                                              line.start.y + t * (line.end.y - line.start.y)};
             };
             for (int i = 0; i < stretches; ++i) entries.push_back({Box::Around(at(i), at(i + 1)).Grown(margin), place});
         } else {
-            held.alongSegment = false;
-            entries.push_back({boxes_[static_cast<std::size_t>(item)], place});
+            entries.push_back({boxes_[static_cast<std::size_t>(line.item)], place});
         }
-        held_.push_back(held);
-        SetHeld(item, place);
+        held_.push_back(line);
+        SetHeld(line.item, place);
     }
     tree_ = PackedBoxTree(std::move(entries));
     // The entries of each held item, in the tree's order.

@@ -21,10 +21,10 @@ inline constexpr std::size_t kTreeFanOut = 16;
 // goes on the next coarser grid, or into the tree when it is loaded.
 inline constexpr long kMostCoarseCells = 64;
 // A long line at a slant loaded into the tree is held by stretches of about a
-// coarse cell, each grown by this share of a cell; a line of more stretches
-// than this is held by its box.
+// coarse cell, each grown by this share of a cell; the stretches are made
+// longer where the lines would have more than this many each on average.
 inline constexpr double kHeldMarginOfCell = 1.0 / 64;
-inline constexpr double kMostStretches = 4096;
+inline constexpr double kStretchesPerLine = 16;
 // Each coarser grid has this many times fewer cells: eight times as wide.
 inline constexpr std::size_t kCoarserBy = 64;
 // Live items per coarse cell beyond which the short ones move to a fine grid.
