@@ -5,10 +5,8 @@
 #include <vector>
 
 #include "cut/cut_bounds.h"
-#include "cut/list_order.h"
 #include "cut/piece_record.h"
 #include "cut/piece_table.h"
-#include "index/box_grid.h"
 
 namespace loopweave {
 
@@ -22,13 +20,11 @@ public:
     // Asked along a band, an index can give a piece twice; here none is.
     static constexpr bool kMayGiveTwice = false;
 
-    NearOriginRegions(const PieceTable& pieces, const CutBounds& bounds, const ListOrder& /*order*/,
-                      const Box& /*extent*/, std::vector<PieceRecord>& records, double reach)
+    NearOriginRegions(const PieceTable& pieces, const CutBounds& bounds, std::vector<PieceRecord>& records,
+                      double reach)
         : pieces_(pieces), bounds_(bounds), records_(records), reach_(reach) {}
 
-    bool Ready() const { return true; }
-    int ElementOf(int piece) const { return piece; }
-    void Register(int piece, int /*element*/) { Rebox(piece); }
+    void Register(int piece) { Rebox(piece); }
 
     // Reads the piece's region again and returns its walk box.
     const Box& Rebox(int piece) {
@@ -44,7 +40,7 @@ public:
         return record.box;
     }
 
-    Sought Near(int piece) const { return {BoxAt(piece).Grown(reach_), -1}; }
+    Sought Near(int piece) const { return {BoxAt(piece).Grown(reach_), -1, Box{}}; }
     Sought Ask(int piece) const { return Near(piece); }
     bool Covers(const Sought& asked, const Sought& near) const {
         return bounds_.CoversAll(asked.box) || asked.box.Contains(near.box);
@@ -53,7 +49,7 @@ public:
     bool Reaches(const Sought& region, int piece) const { return region.box.Meets(BoxAt(piece)); }
     bool NearMeets(int a, const Box& box) const { return BoxAt(a).Grown(reach_).Meets(box); }
     bool PairMayMeet(int a, int b) const { return NearMeets(a, BoxAt(b)); }
-    void GatherMore(int /*a*/, const Sought& /*asked*/, BoxGrid& /*grid*/, std::vector<int>& /*into*/) {}
+    void GatherMore(const Sought& /*asked*/, std::vector<int>& /*into*/) {}
     void Pass(int /*a*/) {}
 
 private:

@@ -12,16 +12,16 @@ struct PieceRecord {
     Box box;      // the walk box: the box around its region, band included, which InnerRuns reads
     Box ownBox;   // the box the grid lists it by, and where it is sought besides its band
     std::uint64_t cutOffIn = 0;  // the outer pass that cut it off its outer piece
+    Box place;                   // along bands: its place in the plane of lines, which the line grid lists it by
     int band = -1;               // along bands: its band, or -1
-    int element = -1;            // along bands: the element it was cut from
-    bool passed = false;         // along bands: whether the outer cursor has passed it
 };
 
-// A region as the walk keeps it: a box, and the number of a band kept by
-// BandRegions, or -1.
+// A region as the walk keeps it: a box, and along bands the number of a band
+// kept by BandRegions, or -1, and a box in the plane of lines.
 struct Sought {
     Box box;
     int band;
+    Box place;
 };
 
 }  // namespace loopweave
