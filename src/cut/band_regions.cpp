@@ -11,10 +11,9 @@ BandRegions::BandRegions(const PieceTable& pieces, const CutBounds& bounds, std:
     : pieces_(pieces),
       bounds_(bounds),
       records_(records),
-      reach_(reach),
-      lineReach_(bounds.Lines().Reach()),
-      lines_(bounds.Lines().Bounds(), 2 * static_cast<std::size_t>(pieces.Count()),
-             BoxTable::FieldOf<PieceRecord, &PieceRecord::place>(records)) {}
+      reach_(std::max(reach, bounds.Lines().Balance())),
+      lineReach_(bounds.Lines().Reach(reach_)),
+      lines_(4 * lineReach_, BoxTable::FieldOf<PieceRecord, &PieceRecord::place>(records)) {}
 
 // A piece beyond the allowed extent is sought everywhere, and so meets every
 // place.

@@ -9,7 +9,7 @@
 #include "cut/piece_table.h"
 #include "geometry/box.h"
 #include "geometry/strip.h"
-#include "index/box_grid.h"
+#include "index/sparse_box_grid.h"
 
 namespace loopweave {
 
@@ -97,7 +97,7 @@ private:
     double reach_;
     double lineReach_;
     std::vector<Strip> bands_;  // of long pieces, and widened, of what passes asked about
-    BoxGrid lines_;             // over the places
+    SparseBoxGrid lines_;       // over the places, as wide as a place asked about
     double widestPlace_ = 0;    // the largest width or height of a place listed
 };
 

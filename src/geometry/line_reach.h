@@ -1,18 +1,18 @@
 #ifndef LOOPWEAVE_GEOMETRY_LINE_REACH_H
 #define LOOPWEAVE_GEOMETRY_LINE_REACH_H
 
-// Which pairs of segments farther apart than CutReach cutting can still
-// change, far from the origin: only pairs on nearly the same line. A segment's
-// line is placed by its direction and its offset in a plane of lines, with a
-// box around the place that covers the rounding of its own side tests; two
-// segments whose boxes there lie farther apart than a reach, modulo a half
-// turn, are never cut at each other unless their boxes in the drawing lie
-// within CutReach. An index of the places finds the rest without walking a
-// band along every long line.
+// Which pairs of segments far apart cutting can still change, far from the
+// origin: only pairs on nearly the same line. A segment's line is placed by
+// its direction and its offset in a plane of lines, with a box around the
+// place that covers the rounding of its own side tests. Two segments whose
+// boxes in the drawing lie farther apart than a distance R, and whose places
+// lie farther apart than a reach that shrinks as R grows, modulo a half turn,
+// are never cut at each other. An index of the places finds the pairs far
+// apart without walking a band along every long line.
 //
 // Take segments A and B of lengths L_A and L_B, every coordinate within an
-// extent of magnitude M and spread S, whose boxes lie farther apart than
-// CutReach, so that the segments lie D > CutReach apart. An end found inside
+// extent of magnitude M and spread S, whose boxes lie farther apart than some
+// R >= CutReach, so that the segments lie D > R apart. An end found inside
 // the other lies within CutReach of its box (contact_reach.h), so a cut
 // needs a computed crossing: every end strictly on the opposite side of the
 // other's line from the other end. Write k = 6 DBL_EPSILON M; the side test
@@ -32,7 +32,7 @@
 //  - B's ends truly on one side too, an end q of B flipped, b_q from X:
 //    d_p and d_q are at most a_p + b_q, and so is D. Adding the two bounds,
 //    (a_p + b_q) sin t <= 2 k + k (a_p + b_q) (1 / L_A + 1 / L_B).
-// So in every case sin t <= s = k (1 / L_A + 1 / L_B + 2 / CutReach), and the
+// So in every case sin t <= s = k (1 / L_A + 1 / L_B + 2 / R), and the
 // angle between the lines is at most pi s / 2 <= 2 s. (Parallel lines have
 // sin t = 0.)
 //
@@ -44,18 +44,18 @@
 // at most |n_A - n_B| |X - O| <= t r, or by e_B + t |p - O| <= e_B + t r.
 // Both bounds are sums of one part for each segment and a part for the pair:
 // a segment's place is the box of angles within 2 k / L of its angle and of
-// offsets within e + 2 k r / L of its offset, and the reach is 4 k / CutReach,
-// in angle units scaled by r to be lengths too, so that a square box is as
-// wide in angle as in offset. Lines at angles near 0 and near pi are nearly
+// offsets within e + 2 k r / L of its offset, and the reach is 4 k r / R, in
+// angles scaled by r to be lengths too, so that a square box is as wide in
+// angle as in offset. Lines at angles near 0 and near pi are nearly
 // the same line with opposite normals: the plane wraps with a half turn, the
 // angle's copy a half turn on having the offset's sign turned.
 //
 // The angle and the offset are computed with a rounding of a few units in
 // the last place of r and of the angle, far below the pad that every place
-// is grown by, and with a relative rounding far below the margin that
-// the widths are grown by; the lengths are taken as the larger side, no longer than the
-// length; and a segment of no length, or with a place that overflows, is
-// placed everywhere.
+// is grown by, and the widths with a relative rounding far below the margin
+// they are grown by; the lengths are taken as the larger side, no longer
+// than the length; and a segment of no length, or with a place that
+// overflows, is placed everywhere.
 
 #include <algorithm>
 #include <cfloat>
@@ -85,9 +85,15 @@ public:
     // own width, and offsets up to the radius, grown alike.
     Box Bounds() const { return {0, -radius_, halfTurn_, radius_}; }
 
-    // Where to seek the places of lines that a segment may be cut at: its own
-    // place grown by this.
-    double Reach() const { return 4 * perUnit_ * radius_ / CutReach() * kMargin; }
+    // Where to seek the places of lines that a segment may be cut at, when
+    // the segments whose boxes lie within `apart` (at least CutReach) of its
+    // own are sought by their boxes: its own place grown by this.
+    double Reach(double apart) const { return 4 * perUnit_ * radius_ / apart * kMargin; }
+
+    // The distance apart at which the reach in the plane is as large: seeking
+    // by boxes that much farther costs little more, while the reach in the
+    // plane, in angle and in offset, shrinks as much.
+    double Balance() const { return std::sqrt(4 * perUnit_ * radius_); }
 
     // The place of the line of the segment from `start` to `end`, both within
     // the extent.
