@@ -38,8 +38,8 @@ bool CutBounds::StripOf(const Point& start, const Point& end, Strip& strip) cons
     // The larger side is at most the length.
     const double h = (kTolerance + AreaRoundingBound(magnitude_, spread_)) /
                      std::max(std::fabs(end.x - start.x), std::fabs(end.y - start.y));
-    // A band this wide, widened, covers much of the extent: seeking along it
-    // would cost more than pairing the piece with every piece.
+    // A band this wide, widened, covers much of the extent and tells little:
+    // the piece is paired with every piece instead.
     if (!(h + widening_ <= spread_ / 8)) return false;
     return Strip::AcrossBox(start, end, h, pad_, allowed_, strip);
 }

@@ -85,10 +85,6 @@ public:
     // covers.
     double ShareCovered(const CutRegion& region) const;
 
-    // Relative to the largest coordinate and the spread: far more than the
-    // rounding of the bands' ends, and of the tests on them.
-    double Pad() const { return pad_; }
-
 private:
     // Relative to the largest coordinate: room for more cuts of one piece
     // than there can be pieces.

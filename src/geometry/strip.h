@@ -70,24 +70,6 @@ struct Strip {
         const double across = nx * (box.minX + halfX - from.x) + ny * (box.minY + halfY - from.y);
         return std::fabs(across) <= (halfWidth + halfX) * std::fabs(nx) + (halfWidth + halfY) * std::fabs(ny);
     }
-
-    // Whether the band meets the segment from p to q: whether they are apart
-    // neither along an axis, nor across the band, nor across the segment.
-    bool MeetsSegment(const Point& p, const Point& q) const {
-        if (!Bounds().Meets(Box::Around(p, q))) return false;
-        const auto overlap = [](double nx, double ny, const Point& origin, const Point& a, const Point& b,
-                                    double reach) {
-            const double offsetA = nx * (a.x - origin.x) + ny * (a.y - origin.y);
-            const double offsetB = nx * (b.x - origin.x) + ny * (b.y - origin.y);
-            return std::min(offsetA, offsetB) <= reach && -reach <= std::max(offsetA, offsetB);
-        };
-        const double nx = from.y - to.y;
-        const double ny = to.x - from.x;
-        const double mx = p.y - q.y;
-        const double my = q.x - p.x;
-        return overlap(nx, ny, from, p, q, halfWidth * (std::fabs(nx) + std::fabs(ny))) &&
-               overlap(mx, my, p, from, to, halfWidth * (std::fabs(mx) + std::fabs(my)));
-    }
 };
 
 }  // namespace loopweave

@@ -174,17 +174,6 @@ void BoxGrid::QueryCell(Layer layer, int x, int y, std::vector<int>& found) {
     }
 }
 
-// Each grid is read along the band cell by cell, each of its cells once,
-// and the tree descends only into the nodes the band meets.
-void BoxGrid::QueryAlong(const Strip& band, std::vector<int>& found) {
-    ++query_;
-    for (Layer layer = kFine; layer <= grids_.size(); ++layer) {
-        if (liveOn_[layer] == 0) continue;
-        GridOf(layer).ForEachCellAlong(band, [&](int x, int y) { QueryCell(layer, x, y, found); });
-    }
-    tree_.QueryAlong(band, found);
-}
-
 void BoxGrid::QueryBox(const Box& box, std::vector<int>& found) {
     for (Layer layer = kFine; layer <= grids_.size(); ++layer) {
         if (liveOn_[layer] > 0) QueryGrid(layer, box, found);

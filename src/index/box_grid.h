@@ -78,11 +78,6 @@ public:
     // particular order.
     void Query(const Box& box, std::vector<int>& found);
 
-    // Appends, as Query does, the items listed in the cells that the band
-    // reaches on each grid (CellFrame::ForEachCellAlong), and the items in the
-    // tree whose loaded boxes it meets, each once.
-    void QueryAlong(const Strip& band, std::vector<int>& found);
-
 private:
     using CellRange = CellFrame::Range;
     // A uniform grid of square cells over the extent.
@@ -139,7 +134,7 @@ private:
     std::uint64_t query_ = 0;
 };
 
-static_assert(Answers<ByBox, BoxGrid>::value && Answers<AlongBand, BoxGrid>::value, "asked as every index is");
+static_assert(Answers<ByBox, BoxGrid>::value, "asked as every index is");
 
 }  // namespace loopweave
 

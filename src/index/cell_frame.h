@@ -6,8 +6,6 @@
 #include <cstddef>
 
 #include "geometry/box.h"
-#include "geometry/point.h"
-#include "geometry/strip.h"
 #include "index/tuning.h"
 
 namespace loopweave {
@@ -41,53 +39,6 @@ struct CellFrame {
         };
         return {cell(box.minX - extent.minX, columns), cell(box.minY - extent.minY, rows),
                 cell(box.maxX - extent.minX, columns), cell(box.maxY - extent.minY, rows)};
-    }
-
-    // Calls `visit` with the column and row of every cell that the band
-    // reaches, each once, column by column along its larger direction (row
-    // by row for a band nearer to upright): in each, the cells across from
-    // where the band's line runs through the column widened by the band's
-    // half-width on both sides, grown by that across. The rounding of the
-    // line's course and of the cells' edges is the caller's to cover, with a
-    // pad in the half-width. A band at a slant, covered by boxes instead,
-    // would read each cell along it two or three times.
-    template <typename Visit>
-    void ForEachCellAlong(const Strip& band, Visit&& visit) const {
-        const bool alongX = std::fabs(band.to.x - band.from.x) >= std::fabs(band.to.y - band.from.y);
-        const auto along = [alongX](const Point& p) { return alongX ? p.x : p.y; };
-        const auto across = [alongX](const Point& p) { return alongX ? p.y : p.x; };
-        const double u0 = along(band.from);
-        const double u1 = along(band.to);
-        const double v0 = across(band.from);
-        const double slope = u1 != u0 ? (across(band.to) - v0) / (u1 - u0) : 0;
-        const double uLow = std::min(u0, u1);
-        const double uHigh = std::max(u0, u1);
-        const double reach = band.halfWidth;
-        const double uOrigin = alongX ? extent.minX : extent.minY;
-        const double vOrigin = alongX ? extent.minY : extent.minX;
-        const int uCount = alongX ? columns : rows;
-        const int vCount = alongX ? rows : columns;
-        const auto cell = [this](double offset, int count) {
-            return static_cast<int>(std::clamp(std::floor(offset / cellSize), 0.0, static_cast<double>(count - 1)));
-        };
-        const int last = cell(uHigh + reach - uOrigin, uCount);
-        for (int k = cell(uLow - reach - uOrigin, uCount); k <= last; ++k) {
-            // The stretch of the line whose band reaches into column k; the
-            // border columns reach on beyond the extent.
-            const double a = k == 0 ? uLow : std::max(uOrigin + k * cellSize - reach, uLow);
-            const double b = k == uCount - 1 ? uHigh : std::min(uOrigin + (k + 1) * cellSize + reach, uHigh);
-            if (a > b) continue;
-            const double va = v0 + (a - u0) * slope;
-            const double vb = v0 + (b - u0) * slope;
-            const int vLast = cell(std::max(va, vb) + reach - vOrigin, vCount);
-            for (int j = cell(std::min(va, vb) - reach - vOrigin, vCount); j <= vLast; ++j) {
-                if (alongX) {
-                    visit(k, j);
-                } else {
-                    visit(j, k);
-                }
-            }
-        }
     }
 
     std::size_t Cells() const { return static_cast<std::size_t>(columns) * static_cast<std::size_t>(rows); }

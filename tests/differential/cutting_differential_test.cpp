@@ -324,10 +324,9 @@ TEST(CuttingWalks, ElementsThatAreNotFiniteOrHaveNoLengthChangeNothingEitherWay)
 // the tolerance along its line, and there B, a quarter of a unit long and
 // nearly along A's line 2,000 units beyond A's end, passes for crossing A's
 // line: the walk over every pair cuts B there. A, 80,000 units long at 5e7,
-// is long for its coordinates, so the other walk seeks B along A's band:
-// asked along the band when A comes first, from the lists of bands that pass
-// each element when B does. Short elements scattered away from A's line make
-// the grid's cells far smaller than the way from A to B.
+// is long for its coordinates, so the other walk seeks B among the pieces on
+// nearly the same line, whichever comes first. Short elements scattered away
+// from A's line make the grid's cells far smaller than the way from A to B.
 TEST(CuttingWalks, ALongElementFarFromTheOriginCutsAShortOneFarAlongItsLine) {
     const Line a{54408577.649920665, 50646647.76249487, 54464052.651961058, 50587950.678974658, 1};
     const Line b{54465446.821743041, 50586475.53346543, 54465446.988934398, 50586475.356563315, 2};

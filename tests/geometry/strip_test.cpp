@@ -1,6 +1,6 @@
 // Bands along lines against distances found by search: a band must meet
-// every box and segment within its half-width of its segment, along either
-// axis, and none beyond; the cells a walk along it reaches must cover it.
+// every box within its half-width of its segment, along either axis, and
+// none beyond.
 
 #include <gtest/gtest.h>
 
@@ -10,12 +10,10 @@
 #include <vector>
 
 #include "geometry/strip.h"
-#include "index/cell_frame.h"
 
 namespace {
 
 using loopweave::Box;
-using loopweave::CellFrame;
 using loopweave::Point;
 using loopweave::Strip;
 using Random = std::mt19937_64;
@@ -45,13 +43,6 @@ double DistanceAlongAxes(const Point& p, const Box& box) {
     const double dx = std::max({box.minX - p.x, 0.0, p.x - box.maxX});
     const double dy = std::max({box.minY - p.y, 0.0, p.y - box.maxY});
     return std::max(dx, dy);
-}
-
-double DistanceAlongAxes(const Point& p, const Point& q, const Point& r) {
-    return Least([&](double u) {
-        const Point s = At(q, r, u);
-        return std::max(std::fabs(p.x - s.x), std::fabs(p.y - s.y));
-    });
 }
 
 Point RandomPoint(Random& random) { return {Uniform(random, 0, 100), Uniform(random, 0, 100)}; }
@@ -89,42 +80,6 @@ TEST(Strip, MeetsTheBoxesWithinItsHalfWidthAndNoOthers) {
         met += distance < strip.halfWidth - kHair;
     }
     EXPECT_GT(met, 300);
-}
-
-TEST(Strip, MeetsTheSegmentsWithinItsHalfWidthAndNoOthers) {
-    Random random(2);
-    int met = 0;
-    for (int i = 0; i < 2500; ++i) {
-        const Strip strip = RandomStrip(random);
-        const Point p = RandomPoint(random);
-        const Point q = random() % 8 == 0 ? p : Point{p.x + Uniform(random, -20, 20), p.y + Uniform(random, -20, 20)};
-        const double distance = Least([&](double t) { return DistanceAlongAxes(At(p, q, t), strip.from, strip.to); });
-        ASSERT_TRUE(AgreesWithDistance(strip.MeetsSegment(p, q), distance, strip.halfWidth)) << i;
-        met += distance < strip.halfWidth - kHair;
-    }
-    EXPECT_GT(met, 100);
-}
-
-// Frames of a few cells to many, narrow and square, some bands reaching
-// beyond them: every point of the band lies in a cell the walk reaches, and
-// the walk reaches no cell twice.
-TEST(CellFrame, WalkAlongABandReachesTheCellOfEveryPointInItOnce) {
-    Random random(5);
-    for (int i = 0; i < 2000; ++i) {
-        const Box extent{0, 0, Uniform(random, 1, 100), i % 5 == 0 ? 0.0 : Uniform(random, 1, 100)};
-        const CellFrame frame(extent, static_cast<std::size_t>(Uniform(random, 1, 5000)));
-        const Strip strip = RandomStrip(random);
-        std::vector<std::size_t> reached;
-        frame.ForEachCellAlong(strip.Grown(1e-9), [&](int x, int y) { reached.push_back(frame.Index(x, y)); });
-        std::sort(reached.begin(), reached.end());
-        ASSERT_EQ(std::adjacent_find(reached.begin(), reached.end()), reached.end()) << i << ": a cell reached twice";
-        for (int j = 0; j < 50; ++j) {
-            const Point on = At(strip.from, strip.to, Uniform(random, 0, 1));
-            const Point p{on.x + Uniform(random, -1, 1) * strip.halfWidth, on.y + Uniform(random, -1, 1) * strip.halfWidth};
-            const CellFrame::Range range = frame.RangeOf(Box::Around(p, p));
-            ASSERT_TRUE(std::binary_search(reached.begin(), reached.end(), frame.Index(range.x0, range.y0))) << i;
-        }
-    }
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
 // The grid that finds cutting's candidates, against a scan of every item:
 // each query must report every live item whose box meets the query box,
-// once, and no retired item, however items move between its layers; and
-// asked along a band, every live item whose box the band meets.
+// once, and no retired item, however items move between its layers.
 
 #include <gtest/gtest.h>
 
@@ -15,7 +14,6 @@ namespace {
 
 using loopweave::Box;
 using loopweave::BoxGrid;
-using loopweave::Strip;
 
 Box RandomBox(std::mt19937_64& random, double longest) {
     std::uniform_real_distribution<double> place(0, 100);
@@ -92,18 +90,6 @@ void ExpectQueriesReportEveryLiveItemTheirBoxMeetsOnce(std::size_t cellsWanted, 
                 ASSERT_TRUE(std::binary_search(sorted.begin(), sorted.end(), static_cast<int>(item)))
                     << "item " << item << " missed in round " << round;
             }
-        }
-        // Asked along a band at a slant, the grid reports the items whose
-        // boxes the band meets; those in the tree maybe more than once.
-        std::uniform_real_distribution<double> place(-10, 110);
-        const Strip band{{place(random), place(random)}, {place(random), place(random)}, 0.5};
-        std::vector<int> found;
-        grid.QueryAlong(band, found);
-        std::sort(found.begin(), found.end());
-        for (std::size_t item = 0; item < boxes.size(); ++item) {
-            if (retired[item] || !band.Meets(boxes[item])) continue;
-            ASSERT_TRUE(std::binary_search(found.begin(), found.end(), static_cast<int>(item)))
-                << "item " << item << " missed along a band in round " << round;
         }
     }
 }
