@@ -15,17 +15,20 @@ BandRegions::BandRegions(const PieceTable& pieces, const CutBounds& bounds, std:
       lineReach_(bounds.Lines().Reach(reach_)),
       lines_(4 * lineReach_, BoxTable::FieldOf<PieceRecord, &PieceRecord::place>(records)) {}
 
-// A piece beyond the allowed extent is sought everywhere, and so meets every
-// place.
+// A piece beyond the allowed extent is sought everywhere by its box, and
+// needs no place.
 const Box& BandRegions::Rebox(int piece) {
     PieceRecord& record = records_[static_cast<std::size_t>(piece)];
     const Box box = Box::Around(pieces_.Start(piece), pieces_.End(piece));
     CutRegion region{box, false, Strip{}};
-    record.place = bounds_.Lines().Everywhere();
+    record.place = LinePlane::Nowhere();
     if (pieces_.IsFinite(piece)) {
         region = bounds_.RegionOf(box, pieces_.Start(piece), pieces_.End(piece));
         if (bounds_.Allowed(box)) record.place = bounds_.Lines().PlaceOf(pieces_.Start(piece), pieces_.End(piece));
-        widestPlace_ = std::max({widestPlace_, record.place.maxX - record.place.minX, record.place.maxY - record.place.minY});
+        if (record.place.minX <= record.place.maxX) {
+            widestPlace_ = std::max({widestPlace_, record.place.maxX - record.place.minX,
+                                     record.place.maxY - record.place.minY});
+        }
         lines_.Insert(piece);
     }
     record.ownBox = region.box;

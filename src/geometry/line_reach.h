@@ -38,7 +38,7 @@
 //
 // The offset of a line is its signed distance from the centre O of the
 // extent, along its normal n, the direction turned left, for a direction
-// at an angle from 0 up to pi. Either X lies on a segment, within the radius
+// at an angle from 0 up to pi (measured from any fixed direction). Either X lies on a segment, within the radius
 // r of the extent about O, or the flipped end p lies within e_B of B's line
 // (and the lines are parallel, or meet anywhere): the offsets then differ by
 // at most |n_A - n_B| |X - O| <= t r, or by e_B + t |p - O| <= e_B + t r.
@@ -54,8 +54,10 @@
 // the last place of r and of the angle, far below the pad that every place
 // is grown by, and the widths with a relative rounding far below the margin
 // they are grown by; the lengths are taken as the larger side, no longer
-// than the length; and a segment of no length, or with a place that
-// overflows, is placed everywhere.
+// than the length; and a segment with a place that overflows is placed
+// everywhere. A segment of no length is placed nowhere: every doubled area
+// against it comes out 0, its two products the same but for the sign, so no
+// point lies strictly on either side of it and it takes part in no crossing.
 
 #include <algorithm>
 #include <cfloat>
@@ -100,17 +102,25 @@ public:
     Box PlaceOf(const Point& start, const Point& end) const {
         double dx = end.x - start.x;
         double dy = end.y - start.y;
-        if (dy < 0 || (dy == 0 && dx < 0)) {
+        const double side = std::max(std::fabs(dx), std::fabs(dy));
+        if (!(side > 0)) return Nowhere();
+        // The angle from the direction (2, 1), along which few lines run,
+        // where lines along the axes and the diagonals would all lie near
+        // the plane's edge, each asked about a half turn on too.
+        double along = 2 * dx + dy;
+        double across = 2 * dy - dx;
+        if (across < 0 || (across == 0 && along < 0)) {
             dx = -dx;
             dy = -dy;
+            along = -along;
+            across = -across;
         }
-        const double side = std::max(std::fabs(dx), std::fabs(dy));
-        const double u = std::atan2(dy, dx) * radius_;
+        const double u = std::atan2(across, along) * radius_;
         const double v = (dx * (start.y - centre_.y) - dy * (start.x - centre_.x)) / std::hypot(dx, dy);
         const double turning = 2 * perUnit_ / side * radius_ * kMargin;
         const double shifting = ((kTolerance + AreaRoundingBound(magnitude_, spread_)) / side + turning) * kMargin;
         const Box place{u - turning - pad_, v - shifting - pad_, u + turning + pad_, v + shifting + pad_};
-        return side > 0 && place.IsFinite() ? place : Everywhere();
+        return place.IsFinite() ? place : Everywhere();
     }
 
     // Whether the places `a` and `b` meet, modulo the half turn.
@@ -131,6 +141,9 @@ public:
 
     // A place that meets every other.
     Box Everywhere() const { return Bounds().Grown(2 * halfTurn_); }
+
+    // A place that meets none, a half turn on too.
+    static Box Nowhere() { return {HUGE_VAL, HUGE_VAL, -HUGE_VAL, -HUGE_VAL}; }
 
 private:
     static constexpr double kPi = 3.141592653589793;

@@ -33,11 +33,17 @@ SparseBoxGrid::Listing& SparseBoxGrid::ListingOf(int item) {
 }
 
 // A box as wide as a level's cells reaches into two of them at most each way.
-// Cells that listed the item before on the same level list it still.
+// Cells that listed the item before on the same level list it still. An
+// empty box is listed nowhere.
 void SparseBoxGrid::Insert(int item) {
     Listing& listing = ListingOf(item);
     if (listing.retired) return;
     const Box& box = boxes_[static_cast<std::size_t>(item)];
+    if (!(box.minX <= box.maxX && box.minY <= box.maxY)) {
+        if (listing.level >= 0) --levels_[static_cast<std::size_t>(listing.level)].live;
+        listing.level = -1;
+        return;
+    }
     const double size = std::max(box.maxX - box.minX, box.maxY - box.minY);
     std::size_t level = 0;
     while (levels_[level].cellSize < size) {

@@ -31,7 +31,7 @@ public:
     // asked about, which then reach into two cells or fewer each way.
     SparseBoxGrid(double cellSize, BoxTable boxes);
 
-    // Lists the item, new or with a new box.
+    // Lists the item, new or with a new box; an item whose box is empty, nowhere.
     void Insert(int item);
 
     // Takes the item off the grid for good.
