@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "index/box_table.h"
 
 namespace loopweave {
 
@@ -13,7 +12,7 @@ BandRegions::BandRegions(const PieceTable& pieces, const CutBounds& bounds, std:
       records_(records),
       reach_(std::max(reach, bounds.Lines().Balance())),
       lineReach_(bounds.Lines().Reach(reach_)),
-      lines_(4 * lineReach_, BoxTable::FieldOf<PieceRecord, &PieceRecord::place>(records)) {}
+      lines_(4 * lineReach_, places_) {}
 
 // A piece beyond the allowed extent is sought everywhere by its box, and
 // needs no place.
@@ -21,16 +20,16 @@ const Box& BandRegions::Rebox(int piece) {
     PieceRecord& record = records_[static_cast<std::size_t>(piece)];
     const Box box = Box::Around(pieces_.Start(piece), pieces_.End(piece));
     CutRegion region{box, false, Strip{}};
-    record.place = LinePlane::Nowhere();
+    Box& place = places_[static_cast<std::size_t>(piece)];
+    place = LinePlane::Nowhere();
     if (pieces_.IsFinite(piece)) {
         region = bounds_.RegionOf(box, pieces_.Start(piece), pieces_.End(piece));
-        if (bounds_.Allowed(box)) record.place = bounds_.Lines().PlaceOf(pieces_.Start(piece), pieces_.End(piece));
-        if (record.place.minX <= record.place.maxX) {
-            widestPlace_ = std::max({widestPlace_, record.place.maxX - record.place.minX,
-                                     record.place.maxY - record.place.minY});
+        if (bounds_.Allowed(box)) place = bounds_.Lines().PlaceOf(pieces_.Start(piece), pieces_.End(piece));
+        if (place.minX <= place.maxX) {
+            widestPlace_ = std::max({widestPlace_, place.maxX - place.minX, place.maxY - place.minY});
         }
-        lines_.Insert(piece);
     }
+    lines_.Insert(piece);
     record.ownBox = region.box;
     if (!region.hasStrip) {
         record.band = -1;

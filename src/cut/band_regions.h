@@ -29,7 +29,10 @@ public:
 
     BandRegions(const PieceTable& pieces, const CutBounds& bounds, std::vector<PieceRecord>& records, double reach);
 
-    void Register(int piece) { Rebox(piece); }
+    void Register(int piece) {
+        if (places_.size() <= static_cast<std::size_t>(piece)) places_.resize(static_cast<std::size_t>(piece) + 1);
+        Rebox(piece);
+    }
     // Reads the piece's region and place again and returns its walk box.
     const Box& Rebox(int piece);
 
@@ -85,7 +88,7 @@ public:
 private:
     const PieceRecord& Record(int piece) const { return records_[static_cast<std::size_t>(piece)]; }
     const Box& OwnBox(int piece) const { return Record(piece).ownBox; }
-    const Box& Place(int piece) const { return Record(piece).place; }
+    const Box& Place(int piece) const { return places_[static_cast<std::size_t>(piece)]; }
     const Strip& BandAt(int band) const { return bands_[static_cast<std::size_t>(band)]; }
     const Strip* StripAt(int piece) const {
         const int band = Record(piece).band;
@@ -97,6 +100,7 @@ private:
     double reach_;
     double lineReach_;
     std::vector<Strip> bands_;  // of long pieces, and widened, of what passes asked about
+    std::vector<Box> places_;   // by piece: its place in the plane of lines
     SparseBoxGrid lines_;       // over the places, as wide as a place asked about
     double widestPlace_ = 0;    // the largest width or height of a place listed
 };

@@ -12,7 +12,6 @@ struct PieceRecord {
     Box box;      // the walk box: the box around its region, band included, which InnerRuns reads
     Box ownBox;   // the box the grid lists it by, and where it is sought besides its band
     std::uint64_t cutOffIn = 0;  // the outer pass that cut it off its outer piece
-    Box place;                   // along bands: its place in the plane of lines, which the line grid lists it by
     int band = -1;               // along bands: its band, or -1
 };
 
