@@ -12,7 +12,7 @@ BandRegions::BandRegions(const PieceTable& pieces, const CutBounds& bounds, std:
       records_(records),
       reach_(std::max(reach, bounds.Lines().Balance())),
       lineReach_(bounds.Lines().Reach(reach_)),
-      lines_(4 * lineReach_, places_) {}
+      lines_(4 * lineReach_, static_cast<std::size_t>(pieces.Count()), places_) {}
 
 // A piece beyond the allowed extent is sought everywhere by its box, and
 // needs no place.

@@ -123,12 +123,13 @@ public:
         return place.IsFinite() ? place : Everywhere();
     }
 
-    // Whether the places `a` and `b` meet, modulo the half turn.
+    // Whether the places `a` and `b` meet, modulo the half turn: as they
+    // are, or a half turn apart either way with a's offsets turned.
     bool Meet(const Box& a, const Box& b) const {
-        for (int turns = -1; turns <= 1; ++turns) {
-            if (Turned(a, turns).Meets(b)) return true;
-        }
-        return false;
+        if (a.Meets(b)) return true;
+        if (!(-a.maxY <= b.maxY && b.minY <= -a.minY)) return false;
+        return (a.minX + halfTurn_ <= b.maxX && b.minX <= a.maxX + halfTurn_) ||
+               (a.minX - halfTurn_ <= b.maxX && b.minX <= a.maxX - halfTurn_);
     }
 
     // The box a whole number of half turns on: the angle shifted, the offset's
