@@ -1,6 +1,7 @@
 #include "index/sparse_box_grid.h"
 
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 
 #include "index/tuning.h"
@@ -26,14 +27,20 @@ SparseBoxGrid::SparseBoxGrid(double cellSize, std::size_t items, BoxTable boxes)
     double size = cellSize > 0 && std::isfinite(cellSize) ? cellSize : 1.0;
     for (int level = 0; level < kLevels; ++level) {
         cellSizes_.push_back(size);
+        cellScales_.push_back(std::max(1 / size, DBL_MIN));  // never 0, which would turn infinities into NaN
         size *= tuning::kSparseCoarserBy;
     }
 }
 
+// Scaled by the inverse of the cell size, which keeps the order of
+// coordinates, so that boxes that meet still reach a common cell; rounded
+// down by hand, a call to floor costing as much as the rest.
 SparseBoxGrid::Range SparseBoxGrid::RangeOf(int level, const Box& box) const {
-    const double size = cellSizes_[static_cast<std::size_t>(level)];
-    const auto cell = [size](double at) {
-        return static_cast<std::int64_t>(std::clamp(std::floor(at / size), -kMostCell, kMostCell));
+    const double scale = cellScales_[static_cast<std::size_t>(level)];
+    const auto cell = [scale](double at) {
+        const double scaled = std::clamp(at * scale, -kMostCell, kMostCell);
+        const auto truncated = static_cast<std::int64_t>(scaled);
+        return static_cast<double>(truncated) > scaled ? truncated - 1 : truncated;
     };
     return {cell(box.minX), cell(box.minY), cell(box.maxX), cell(box.maxY)};
 }

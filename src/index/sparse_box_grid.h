@@ -91,7 +91,8 @@ private:
     void Report(int item, std::vector<int>& found);
 
     BoxTable boxes_;
-    std::vector<double> cellSizes_;  // by level
+    std::vector<double> cellSizes_;   // by level
+    std::vector<double> cellScales_;  // by level: the inverse of the size
     std::vector<std::size_t> live_;  // items listed, by level and then the wide ones: a level without any is not asked
     std::vector<Cell> cells_;        // open addressing, a power of two long
     std::size_t cellsUsed_ = 0;
