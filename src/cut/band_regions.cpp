@@ -10,7 +10,7 @@ BandRegions::BandRegions(const PieceTable& pieces, const CutBounds& bounds, std:
     : pieces_(pieces),
       bounds_(bounds),
       records_(records),
-      reach_(std::max(reach, bounds.Lines().Balance())),
+      reach_(std::max(reach, bounds.Lines().Apart())),
       lineReach_(bounds.Lines().Reach(reach_)),
       lines_(4 * lineReach_, static_cast<std::size_t>(pieces.Count()), places_) {}
 

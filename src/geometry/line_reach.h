@@ -11,13 +11,15 @@
 // apart without walking a band along every long line.
 //
 // Take segments A and B of lengths L_A and L_B, every coordinate within an
-// extent of magnitude M and spread S, whose boxes lie farther apart than some
-// R >= CutReach, so that the segments lie D > R apart. An end found inside
-// the other lies within CutReach of its box (contact_reach.h), so a cut
-// needs a computed crossing: every end strictly on the opposite side of the
-// other's line from the other end. Write k = 6 DBL_EPSILON M; the side test
-// of a point p against B rounds by at most k W_p, W_p <= L_B + d_p, d_p the
-// distance of p from B. An end p of A whose computed side differs from its
+// extent of magnitude M and spread S. Write k = 6 DBL_EPSILON M; the side
+// test of a point p against B rounds by at most k W_p, W_p <= L_B + d_p, d_p
+// the distance of p from B. A point found inside B lies within L_B of both
+// its ends, but for the rounding of the squared distances, so it lies across
+// from B, within (kTolerance + 2 k L_B) / L_B of its line and within L_B: at
+// most sqrt(kTolerance) + 2 k from B. Let the boxes of A and B lie farther
+// apart than some R >= CutReach + 4 k, so that the segments lie D > R apart:
+// then a cut needs a computed crossing, every end strictly on the opposite
+// side of the other's line from the other end. An end p of A whose computed side differs from its
 // true one (a flipped end) has a true doubled area of at most k W_p -
 // kTolerance, so it lies within (k (L_B + d_p) - kTolerance) / L_B of B's
 // line; that is within e_B = (kTolerance + AreaRoundingBound(M, S)) / L_B.
@@ -37,18 +39,19 @@
 // sin t = 0.)
 //
 // The offset of a line is its signed distance from the centre O of the
-// extent, along its normal n, the direction turned left, for a direction
-// at an angle from 0 up to pi (measured from any fixed direction). Either X lies on a segment, within the radius
-// r of the extent about O, or the flipped end p lies within e_B of B's line
+// extent, along its normal n, the direction turned left, for a direction at
+// an angle from 0 up to pi, measured from any fixed direction. Either X lies
+// on a segment, within the radius r of the extent about O, or the flipped
+// end p lies within e_B of B's line
 // (and the lines are parallel, or meet anywhere): the offsets then differ by
 // at most |n_A - n_B| |X - O| <= t r, or by e_B + t |p - O| <= e_B + t r.
 // Both bounds are sums of one part for each segment and a part for the pair:
 // a segment's place is the box of angles within 2 k / L of its angle and of
 // offsets within e + 2 k r / L of its offset, and the reach is 4 k r / R, in
 // angles scaled by r to be lengths too, so that a square box is as wide in
-// angle as in offset. Lines at angles near 0 and near pi are nearly
-// the same line with opposite normals: the plane wraps with a half turn, the
-// angle's copy a half turn on having the offset's sign turned.
+// angle as in offset. Lines at angles near 0 and near pi are nearly the same
+// line with opposite normals: the plane wraps with a half turn, the angle's
+// copy a half turn on having the offset's sign turned.
 //
 // The angle and the offset are computed with a rounding of a few units in
 // the last place of r and of the angle, far below the pad that every place
@@ -88,14 +91,16 @@ public:
     Box Bounds() const { return {0, -radius_, halfTurn_, radius_}; }
 
     // Where to seek the places of lines that a segment may be cut at, when
-    // the segments whose boxes lie within `apart` (at least CutReach) of its
+    // the segments whose boxes lie within `apart` (at least Apart()) of its
     // own are sought by their boxes: its own place grown by this.
     double Reach(double apart) const { return 4 * perUnit_ * radius_ / apart * kMargin; }
 
-    // The distance apart at which the reach in the plane is as large: seeking
-    // by boxes that much farther costs little more, while the reach in the
-    // plane, in angle and in offset, shrinks as much.
-    double Balance() const { return std::sqrt(4 * perUnit_ * radius_); }
+    // The least distance apart beyond which pairs may be sought by their
+    // places: CutReach and room for the rounding of a point found inside,
+    // or, where it is more, the distance at which the reach in the plane is
+    // as large. Seeking by boxes that much farther costs little more, while
+    // the reach in the plane, in angle and in offset, shrinks as much.
+    double Apart() const { return std::max(CutReach() + 4 * perUnit_, std::sqrt(4 * perUnit_ * radius_)); }
 
     // The place of the line of the segment from `start` to `end`, both within
     // the extent.

@@ -19,7 +19,6 @@
 namespace {
 
 using loopweave::Box;
-using loopweave::CutReach;
 using loopweave::kTolerance;
 using loopweave::LinePlane;
 using loopweave::Point;
@@ -68,7 +67,7 @@ TEST(LineReach, FarPairsThatCuttingChangesHavePlacesWithinTheReach) {
         const double dy = lengthB / 2 * std::sin(angle + turn);
         const Segment b(crossX - dx, crossY - dy, crossX + dx, crossY + dy);
         const LinePlane plane(BoxOf(a).Joined(BoxOf(b)));
-        const double apart = std::max(CutReach(), plane.Balance());
+        const double apart = plane.Apart();
         if (!(Gap(BoxOf(a), BoxOf(b)) > apart)) continue;
         if (!CutChanges(a, b) && !CutChanges(b, a)) continue;
         ++cut;
@@ -87,7 +86,7 @@ TEST(LineReach, FarPairsThatCuttingChangesHavePlacesWithinTheReach) {
 TEST(LineReach, APairJustInsideTheBoundIsKept) {
     const Box extent{5e6, 5e6, 5e6 + 1000, 5e6 + 1000};
     const LinePlane plane(extent);
-    const double apart = std::max(CutReach(), plane.Balance());
+    const double apart = plane.Apart();
     const double k = loopweave::AreaRoundingBound(5e6 + 1000, 1);
     const Point centre{5e6 + 500, 5e6 + 500};
     const auto through = [&centre](double angle, double length) {
