@@ -143,6 +143,7 @@ void SparseBoxGrid::Report(int item, std::vector<int>& found) {
 // the table's cells of that level instead.
 void SparseBoxGrid::Query(const Box& box, std::vector<int>& found) {
     ++query_;
+    if (!(box.minX <= box.maxX && box.minY <= box.maxY)) return;  // an empty box meets nothing
     for (int level = 0; level < kWide; ++level) {
         if (live_[static_cast<std::size_t>(level)] == 0) continue;
         const Range range = RangeOf(level, box);
