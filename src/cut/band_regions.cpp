@@ -25,9 +25,6 @@ const Box& BandRegions::Rebox(int piece) {
     if (pieces_.IsFinite(piece)) {
         region = bounds_.RegionOf(box, pieces_.Start(piece), pieces_.End(piece));
         if (bounds_.Allowed(box)) place = bounds_.Lines().PlaceOf(pieces_.Start(piece), pieces_.End(piece));
-        if (place.minX <= place.maxX) {
-            widestPlace_ = std::max({widestPlace_, place.maxX - place.minX, place.maxY - place.minY});
-        }
     }
     lines_.Insert(piece);
     record.ownBox = region.box;
@@ -52,15 +49,11 @@ Sought BandRegions::Ask(int piece) {
     return asked;
 }
 
-// The place asked about, and its copies a half turn on either way where they
-// may meet a place listed.
+// The place asked about, and its copies a half turn on either way: the grid
+// reads cells only on the levels whose places may meet them, which for a
+// copy are only those with places near the plane's edge.
 void BandRegions::GatherMore(const Sought& asked, std::vector<int>& into) {
-    const LinePlane& plane = bounds_.Lines();
-    const Box listed = plane.Bounds().Grown(widestPlace_);
-    for (int turns = -1; turns <= 1; ++turns) {
-        const Box copy = plane.Turned(asked.place, turns);
-        if (copy.Meets(listed)) lines_.Query(copy, into);
-    }
+    for (int turns = -1; turns <= 1; ++turns) lines_.Query(bounds_.Lines().Turned(asked.place, turns), into);
 }
 
 }  // namespace loopweave

@@ -102,7 +102,6 @@ private:
     std::vector<Strip> bands_;  // of long pieces, and widened, of what passes asked about
     std::vector<Box> places_;   // by piece: its place in the plane of lines
     SparseBoxGrid lines_;       // over the places, as wide as a place asked about
-    double widestPlace_ = 0;    // the largest width or height of a place listed
 };
 
 }  // namespace loopweave

@@ -18,7 +18,7 @@ constexpr double kMostCell = 0x1p27;
 }  // namespace
 
 SparseBoxGrid::SparseBoxGrid(double cellSize, std::size_t items, BoxTable boxes)
-    : boxes_(boxes), live_(kLevels + 1, 0) {
+    : boxes_(boxes), live_(kLevels + 1, 0), reached_(kLevels, Box{HUGE_VAL, HUGE_VAL, -HUGE_VAL, -HUGE_VAL}) {
     std::size_t length = std::size_t{1} << 10;
     while (length < 4 * items && length < (std::size_t{1} << 30)) length *= 2;
     cells_.assign(length, Cell{kEmptyKey, kNone});
@@ -109,6 +109,10 @@ void SparseBoxGrid::Insert(int item) {
         while (level < kWide && cellSizes_[static_cast<std::size_t>(level)] < size) ++level;
     }
     const Range range = level == kNone || level == kWide ? Range{0, 0, -1, -1} : RangeOf(level, box);
+    if (level != kNone && level != kWide) {
+        Box& reached = reached_[static_cast<std::size_t>(level)];
+        reached = reached.Joined(box);
+    }
     const bool sameLevel = listing.level == level;
     if (sameLevel && listing.range == range) return;
     if (!sameLevel) {
@@ -145,7 +149,7 @@ void SparseBoxGrid::Query(const Box& box, std::vector<int>& found) {
     ++query_;
     if (!(box.minX <= box.maxX && box.minY <= box.maxY)) return;  // an empty box meets nothing
     for (int level = 0; level < kWide; ++level) {
-        if (live_[static_cast<std::size_t>(level)] == 0) continue;
+        if (live_[static_cast<std::size_t>(level)] == 0 || !reached_[static_cast<std::size_t>(level)].Meets(box)) continue;
         const Range range = RangeOf(level, box);
         if (range.Count() > static_cast<double>(cellsUsed_)) {
             for (Cell& cell : cells_) {

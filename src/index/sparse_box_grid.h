@@ -22,7 +22,8 @@ namespace loopweave {
 //
 // An item is listed on the finest level whose cells are at least as wide as
 // its box, in the two cells or fewer it reaches into along each axis; one
-// wider than the coarsest level's cells is reported to every query. Its box
+// wider than the coarsest level's cells is reported to every query. A query
+// skips the levels whose boxes all lie away from it. Its box
 // is read from the owner's table, which the owner keeps current and reports
 // changes of (Insert); entries left behind go as queries meet them. A cell's
 // entries are linked in one table of entries, so that listing an item costs
@@ -94,6 +95,7 @@ private:
     std::vector<double> cellSizes_;   // by level
     std::vector<double> cellScales_;  // by level: the inverse of the size
     std::vector<std::size_t> live_;  // items listed, by level and then the wide ones: a level without any is not asked
+    std::vector<Box> reached_;       // by level: around every box listed there, so that a query far from all skips it
     std::vector<Cell> cells_;        // open addressing, a power of two long
     std::size_t cellsUsed_ = 0;
     std::vector<Entry> entries_;
