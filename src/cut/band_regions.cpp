@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-
 namespace loopweave {
 
 BandRegions::BandRegions(const PieceTable& pieces, const CutBounds& bounds, std::vector<PieceRecord>& records,
