@@ -4,33 +4,34 @@
 
 namespace loopweave {
 
-BandRegions::BandRegions(const PieceTable& pieces, const CutBounds& bounds, const ListOrder& order, const Box& extent,
-                         std::vector<PieceRecord>& records, double reach)
+BandRegions::BandRegions(const PieceTable& pieces, const CutBounds& bounds, std::vector<PieceRecord>& records,
+                         double reach)
     : pieces_(pieces),
       bounds_(bounds),
       records_(records),
-      reach_(reach),
-      crossers_(pieces, bounds, order, extent),
-      longPiecesOf_(static_cast<std::size_t>(pieces.Count())) {}
+      reach_(std::max(reach, bounds.Lines().Apart())),
+      lineReach_(bounds.Lines().Reach(reach_)),
+      lines_(4 * lineReach_, static_cast<std::size_t>(pieces.Count()), places_) {}
 
+// A piece beyond the allowed extent is sought everywhere by its box, and
+// needs no place.
 const Box& BandRegions::Rebox(int piece) {
     PieceRecord& record = records_[static_cast<std::size_t>(piece)];
     const Box box = Box::Around(pieces_.Start(piece), pieces_.End(piece));
     CutRegion region{box, false, Strip{}};
+    Box& place = places_[static_cast<std::size_t>(piece)];
+    place = LinePlane::Nowhere();
     if (pieces_.IsFinite(piece)) {
         region = bounds_.RegionOf(box, pieces_.Start(piece), pieces_.End(piece));
-        // A piece that strays from its element, after many Ts, is sought everywhere.
-        if (!crossers_.Keeps(record.element, region, pieces_.Start(piece), pieces_.End(piece))) {
-            region = bounds_.Everywhere();
-        }
+        if (bounds_.Allowed(box)) place = bounds_.Lines().PlaceOf(pieces_.Start(piece), pieces_.End(piece));
     }
+    lines_.Insert(piece);
     record.ownBox = region.box;
     if (!region.hasStrip) {
         record.band = -1;
     } else if (record.band < 0) {
         record.band = static_cast<int>(bands_.size());
         bands_.push_back(region.strip);
-        longPiecesOf_[static_cast<std::size_t>(record.element)].push_back(piece);
     } else {
         bands_[static_cast<std::size_t>(record.band)] = region.strip;
     }
@@ -39,6 +40,7 @@ const Box& BandRegions::Rebox(int piece) {
 
 Sought BandRegions::Ask(int piece) {
     Sought asked = Near(piece);
+    asked.place = asked.place.Grown(lineReach_);
     if (asked.band >= 0) {
         bands_.push_back(bounds_.Widened(BandAt(asked.band)));
         asked.band = static_cast<int>(bands_.size()) - 1;
@@ -46,23 +48,12 @@ Sought BandRegions::Ask(int piece) {
     return asked;
 }
 
-void BandRegions::Gather(int a, const Sought& asked, BoxGrid& grid, std::vector<int>& into) {
+// The box asked about; the place asked about, and its copies a half turn on
+// either way: the grid of places reads cells only on the levels whose places may meet them, which for a
+// copy are only those with places near the plane's edge.
+void BandRegions::Gather(const Sought& asked, BoxGrid& grid, std::vector<int>& into) {
     grid.Query(asked.box, into);
-    if (asked.band >= 0) grid.QueryAlong(BandAt(asked.band).Grown(bounds_.Pad()), into);
-    const int element = ElementOf(a);
-    for (const int* crosser = crossers_.begin(element); crosser != crossers_.end(element); ++crosser) {
-        if (crossers_.BandOf(*crosser)->Meets(asked.box)) AppendLongPieces(*crosser, into);
-    }
-}
-
-// Pieces that the outer cursor has passed, or that are short now, leave the
-// list as they are met.
-void BandRegions::AppendLongPieces(int element, std::vector<int>& into) {
-    std::vector<int>& pieces = longPiecesOf_[static_cast<std::size_t>(element)];
-    pieces.erase(std::remove_if(pieces.begin(), pieces.end(),
-                                [&](int piece) { return Record(piece).passed || StripAt(piece) == nullptr; }),
-                 pieces.end());
-    into.insert(into.end(), pieces.begin(), pieces.end());
+    for (int turns = -1; turns <= 1; ++turns) lines_.Query(bounds_.Lines().Turned(asked.place, turns), into);
 }
 
 }  // namespace loopweave

@@ -4,62 +4,65 @@
 #include <cstddef>
 #include <vector>
 
-#include "cut/band_crossers.h"
 #include "cut/cut_bounds.h"
-#include "cut/list_order.h"
 #include "cut/piece_record.h"
 #include "cut/piece_table.h"
 #include "geometry/box.h"
 #include "geometry/strip.h"
 #include "index/box_grid.h"
+#include "index/sparse_box_grid.h"
 
 namespace loopweave {
 
 // Where the walk over nearby pairs seeks the pieces of a drawing with an
 // element long for its coordinates, as far from the origin: a long piece in
 // its box and along its band (CutBounds), every other in its box grown by the
-// reach, and one that strays from its element, or lies beyond the allowed
-// extent, everywhere. The grid lists pieces by their own boxes and is asked
-// along the bands; the long pieces whose bands pass a piece come from the
-// lists made before cutting (BandCrossers).
+// reach, and one beyond the allowed extent everywhere. Beyond the reach only
+// pieces on nearly the same line can be cut at each other (line_reach.h), so
+// the pieces along a band, or whose bands pass a piece, are sought among the
+// places of lines near the piece's own: a second grid lists every piece by
+// its place in the plane of lines, and is kept current as pieces are cut.
 class BandRegions {
 public:
-    // Asked along a band, the grid's tree and the lists can give a piece twice.
+    // The two grids, and the plane's copies a half turn on, can give a piece
+    // twice.
     static constexpr bool kMayGiveTwice = true;
 
-    BandRegions(const PieceTable& pieces, const CutBounds& bounds, const ListOrder& order, const Box& extent,
-                std::vector<PieceRecord>& records, double reach);
+    BandRegions(const PieceTable& pieces, const CutBounds& bounds, std::vector<PieceRecord>& records, double reach);
 
-    // False when the lists of crossers would not fit (BandCrossers::Complete).
-    bool Ready() const { return crossers_.Complete(); }
-    int ElementOf(int piece) const { return Record(piece).element; }
-    void Register(int piece, int element) {
-        records_[static_cast<std::size_t>(piece)].element = element;
+    void Register(int piece) {
+        if (places_.size() <= static_cast<std::size_t>(piece)) places_.resize(static_cast<std::size_t>(piece) + 1);
         Rebox(piece);
     }
-    // Reads the piece's region again and returns its walk box.
+    // Reads the piece's region and place again and returns its walk box.
     const Box& Rebox(int piece);
 
     // The piece's region grown by the reach: the band, which is wider than
-    // the reach, as it is.
-    Sought Near(int piece) const { return {OwnBox(piece).Grown(reach_), Record(piece).band}; }
+    // the reach, as it is; and its place grown by the plane's reach.
+    Sought Near(int piece) const {
+        return {OwnBox(piece).Grown(reach_), Record(piece).band, Place(piece).Grown(lineReach_)};
+    }
     // What a pass for the piece asks about afresh: its region grown by the
-    // reach, with its band widened.
+    // reach, with its band widened and its place grown twice, to cover the
+    // pieces that will be cut off it.
     Sought Ask(int piece);
     // Whether what was asked about covers a piece's region grown by the reach.
     bool Covers(const Sought& asked, const Sought& near) const {
         if (bounds_.CoversAll(asked.box)) return true;  // then it covers every band it may meet
-        return asked.box.Contains(near.box) &&
+        return asked.box.Contains(near.box) && asked.place.Contains(near.place) &&
                (near.band < 0 || (asked.band >= 0 && bounds_.Holds(BandAt(asked.band), BandAt(near.band))));
     }
     // Whether a box may meet what was asked about.
     bool MeetsBox(const Sought& asked, const Box& box) const {
         return (asked.band >= 0 ? asked.box.Joined(BandAt(asked.band).Bounds()) : asked.box).Meets(box);
     }
-    // Whether the piece's region may meet `region`, a region grown by the reach.
+    // Whether the piece's region may meet `region`, a region grown by the
+    // reach: their boxes meet, or their places do and a band meets a box.
     bool Reaches(const Sought& region, int piece) const {
         const Box& box = OwnBox(piece);
-        if (region.box.Meets(box) || (region.band >= 0 && BandAt(region.band).Meets(box))) return true;
+        if (region.box.Meets(box)) return true;
+        if (!bounds_.Lines().Meet(region.place, Place(piece))) return false;
+        if (region.band >= 0 && BandAt(region.band).Meets(box)) return true;
         const Strip* strip = StripAt(piece);
         return strip != nullptr && strip->Meets(region.box);
     }
@@ -71,40 +74,40 @@ public:
     }
     // Whether the regions of A and B, grown by the reach, may meet.
     bool PairMayMeet(int a, int b) const {
-        if (NearMeets(a, OwnBox(b))) return true;
-        const Strip* strip = StripAt(b);
-        return strip != nullptr && strip->Meets(OwnBox(a).Grown(reach_));
+        const Box near = OwnBox(a).Grown(reach_);
+        if (near.Meets(OwnBox(b))) return true;
+        if (!bounds_.Lines().Meet(Place(a).Grown(lineReach_), Place(b))) return false;
+        const Strip* strip = StripAt(a);
+        if (strip != nullptr && strip->Meets(OwnBox(b))) return true;
+        strip = StripAt(b);
+        return strip != nullptr && strip->Meets(near);
     }
-    // Appends what the grid gives in the box and along the band asked about,
-    // and the long pieces of the long elements whose bands pass A's element
-    // and may pass the box asked about.
-    void Gather(int a, const Sought& asked, BoxGrid& grid, std::vector<int>& into);
-    // The grid holds long pieces by their boxes: their bands are asked about
-    // anyway.
+    // Appends what the grid lists in the box asked about, and the pieces
+    // whose places may meet the place asked about.
+    void Gather(const Sought& asked, BoxGrid& grid, std::vector<int>& into);
+    // The grid holds long pieces by their boxes: far pieces are found by
+    // their places.
     BoxGrid::SegmentOf SegmentsToHold() const { return nullptr; }
-    // The outer cursor has passed the piece.
-    void Pass(int a) { records_[static_cast<std::size_t>(a)].passed = true; }
+    // The outer cursor has passed the piece: it is never an inner piece again.
+    void Pass(int a) { lines_.Retire(a); }
 
 private:
     const PieceRecord& Record(int piece) const { return records_[static_cast<std::size_t>(piece)]; }
     const Box& OwnBox(int piece) const { return Record(piece).ownBox; }
+    const Box& Place(int piece) const { return places_[static_cast<std::size_t>(piece)]; }
     const Strip& BandAt(int band) const { return bands_[static_cast<std::size_t>(band)]; }
     const Strip* StripAt(int piece) const {
         const int band = Record(piece).band;
         return band < 0 ? nullptr : &BandAt(band);
     }
-    // Appends the long pieces cut from the element that the outer cursor has
-    // not passed.
-    void AppendLongPieces(int element, std::vector<int>& into);
-
     const PieceTable& pieces_;
     const CutBounds& bounds_;
     std::vector<PieceRecord>& records_;
     double reach_;
-    BandCrossers crossers_;
+    double lineReach_;
     std::vector<Strip> bands_;  // of long pieces, and widened, of what passes asked about
-    // By element: the pieces cut from it that have had bands, some more than once.
-    std::vector<std::vector<int>> longPiecesOf_;
+    std::vector<Box> places_;   // by piece: its place in the plane of lines
+    SparseBoxGrid lines_;       // over the places, as wide as a place asked about
 };
 
 }  // namespace loopweave

@@ -15,11 +15,13 @@
 #include "loopweave.h"
 
 void CLoopweave::InsertCrossPoint() {
-    // Far from the origin most elements of a drawing can be long for their
-    // coordinates, each to be paired with every element near its line, which
-    // at a slant is most of the drawing; then the walk over every pair is the
-    // faster. The result is the same.
+    // Where many pieces must be paired with the pieces across much of the
+    // drawing, the walk over every pair is the faster. The result is the same.
     loopweave::PieceTable pieces(elements_);
-    if (!(loopweave::NearbyPairsPay(pieces) && loopweave::CutNearbyPairs(pieces))) loopweave::CutEveryPair(pieces);
+    if (loopweave::NearbyPairsPay(pieces)) {
+        loopweave::CutNearbyPairs(pieces);
+    } else {
+        loopweave::CutEveryPair(pieces);
+    }
     pieces.WriteBack(elements_);
 }

@@ -23,7 +23,8 @@ CutBounds::CutBounds(const Box& extent)
       spread_(std::max(allowed_.maxX - allowed_.minX, allowed_.maxY - allowed_.minY)),
       pad_(std::ldexp(magnitude_ + spread_, kPadExponent)),
       widening_((kTolerance + AreaRoundingBound(magnitude_, spread_)) * (192 * DBL_EPSILON * magnitude_ / kTolerance) +
-                pad_) {}
+                pad_),
+      lines_(allowed_) {}
 
 CutRegion CutBounds::RegionOf(const Box& box, const Point& start, const Point& end) const {
     CutRegion region{box, false, Strip{}};
@@ -37,8 +38,8 @@ bool CutBounds::StripOf(const Point& start, const Point& end, Strip& strip) cons
     // The larger side is at most the length.
     const double h = (kTolerance + AreaRoundingBound(magnitude_, spread_)) /
                      std::max(std::fabs(end.x - start.x), std::fabs(end.y - start.y));
-    // A band this wide, widened, covers much of the extent: seeking along it
-    // would cost more than pairing the piece with every piece.
+    // A band this wide, widened, covers much of the extent and tells little:
+    // the piece is paired with every piece instead.
     if (!(h + widening_ <= spread_ / 8)) return false;
     return Strip::AcrossBox(start, end, h, pad_, allowed_, strip);
 }
@@ -58,15 +59,6 @@ bool CutBounds::Holds(const Strip& outer, const Strip& inner) const {
     return within(inner.from) && within(inner.to);
 }
 
-bool CutBounds::NearSegment(const Point& start, const Point& end, const Point& point) const {
-    const double dx = end.x - start.x;
-    const double dy = end.y - start.y;
-    const double lengthSquared = dx * dx + dy * dy;
-    const double along = lengthSquared > 0 ? ((point.x - start.x) * dx + (point.y - start.y) * dy) / lengthSquared : 0;
-    const double t = std::clamp(along, 0.0, 1.0);
-    return std::hypot(point.x - (start.x + t * dx), point.y - (start.y + t * dy)) <= Slack() - pad_;
-}
-
 double CutBounds::ShareCovered(const CutRegion& region) const {
     const double width = allowed_.maxX - allowed_.minX;
     const double height = allowed_.maxY - allowed_.minY;
@@ -74,13 +66,7 @@ double CutBounds::ShareCovered(const CutRegion& region) const {
     const Box& box = region.box;
     const double coveredWidth = std::min(box.maxX, allowed_.maxX) - std::max(box.minX, allowed_.minX);
     const double coveredHeight = std::min(box.maxY, allowed_.maxY) - std::max(box.minY, allowed_.minY);
-    double share = std::max(coveredWidth, 0.0) / width * (std::max(coveredHeight, 0.0) / height);
-    if (region.hasStrip) {
-        const Strip& strip = region.strip;
-        const double length = std::hypot(strip.to.x - strip.from.x, strip.to.y - strip.from.y);
-        share += (length + 2 * strip.halfWidth) / width * (2 * strip.halfWidth / height);
-    }
-    return share;
+    return std::max(coveredWidth, 0.0) / width * (std::max(coveredHeight, 0.0) / height);
 }
 
 }  // namespace loopweave

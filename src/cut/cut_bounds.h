@@ -3,6 +3,7 @@
 
 #include "geometry/box.h"
 #include "geometry/contact_reach.h"
+#include "geometry/line_reach.h"
 #include "geometry/point.h"
 #include "geometry/strip.h"
 
@@ -20,7 +21,9 @@ namespace loopweave {
 // over the extent: a point found on A's line or inside A lies that close, and
 // so does an end of B whose strict side against A is flipped; and if neither
 // end is flipped, B meets A's line. (A's ends found inside a short B lie
-// within the reach of B.) So the walk seeks B in A's box and in the band
+// within the reach of B.) Such a pair is also nearly collinear: their places
+// in the plane of lines (LinePlane) lie within its reach of each other, so
+// the walk finds B there, and tests it against A's box and against the band
 // within h of A's line across the extent (Strip), and the other way round.
 // A piece outside the extent is sought everywhere: it is paired with every
 // piece.
@@ -50,22 +53,14 @@ public:
                CutReachHolds(magnitude_, spread_, (box.maxX - box.minX) + (box.maxY - box.minY));
     }
 
+    // Whether the box lies within the allowed extent.
+    bool Allowed(const Box& box) const { return allowed_.Contains(box); }
+
     // The region of a finite piece from `start` to `end`, whose own box is `box`.
     CutRegion RegionOf(const Box& box, const Point& start, const Point& end) const;
 
     // The region of a piece sought everywhere.
     CutRegion Everywhere() const { return {allowed_, false, Strip{}}; }
-
-    // How far a piece may lie from the element it was cut from and still be
-    // sought where the element was found to be: as far as the end of a T may
-    // lie off the piece it ends on, within h of a long one and within the
-    // reach of a short one. A piece that strays farther, after many Ts, is
-    // sought everywhere.
-    double Slack() const { return widening_ + CutReach(); }
-
-    // Whether the point lies within the slack of the segment from `start` to
-    // `end`, with room for the rounding.
-    bool NearSegment(const Point& start, const Point& end, const Point& point) const;
 
     // Whether a box meets the region of every piece.
     bool CoversAll(const Box& box) const { return box.Contains(allowed_); }
@@ -82,13 +77,17 @@ public:
     // outer's half-width, where outer's segment runs.
     bool Holds(const Strip& outer, const Strip& inner) const;
 
-    // About how many of the pieces the walk pairs with a piece of this
-    // region, as a share of all: the share of the extent's area it covers.
-    double ShareCovered(const CutRegion& region) const;
-
     // Relative to the largest coordinate and the spread: far more than the
     // rounding of the bands' ends, and of the tests on them.
     double Pad() const { return pad_; }
+
+    // The plane of lines over the allowed extent.
+    const LinePlane& Lines() const { return lines_; }
+
+    // About how many of the pieces the walk pairs with a piece of this
+    // region, as a share of all: the share of the extent's area its box
+    // covers.
+    double ShareCovered(const CutRegion& region) const;
 
 private:
     // Relative to the largest coordinate: room for more cuts of one piece
@@ -108,6 +107,7 @@ private:
     double spread_;
     double pad_;
     double widening_;
+    LinePlane lines_;
 };
 
 }  // namespace loopweave

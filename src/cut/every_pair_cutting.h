@@ -12,13 +12,10 @@ namespace loopweave {
 // last bit, and the differential tests compare the two.
 //
 // It is the one straightforward version the library still runs, so it lives
-// here and not with the others in tests/reference/. Far from the origin most
-// elements of a drawing can be long for their coordinates, and each long
-// element must be paired with every element near its line; at a slant that
-// is most of the drawing, and the walk over every pair is then the faster
-// (NearbyPairsPay). The nearby walk also declines a drawing whose long lines
-// pass too many elements to list (CutNearbyPairs returns false). In both
-// cases InsertCrossPoint cuts with this walk.
+// here and not with the others in tests/reference/. A drawing with many
+// pieces paired with the pieces across much of it, like many long lines far
+// from the origin whose boxes cover it, is cut faster by this walk
+// (NearbyPairsPay), and InsertCrossPoint cuts such a drawing with it.
 void CutEveryPair(PieceTable& pieces);
 
 }  // namespace loopweave

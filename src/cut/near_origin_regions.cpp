@@ -6,14 +6,14 @@
 
 namespace loopweave {
 
-NearOriginRegions::NearOriginRegions(const PieceTable& pieces, const CutBounds& bounds, const ListOrder& /*order*/,
-                                     const Box& extent, std::vector<PieceRecord>& records, double reach)
-    : pieces_(pieces),
-      bounds_(bounds),
-      records_(records),
-      reach_(reach),
-      slant_(tuning::kSlantInCells *
-             std::sqrt((extent.maxX - extent.minX) * (extent.maxY - extent.minY) / (2.0 * pieces.Count()))) {}
+// The grid's coarse cells: about two for each piece over the allowed extent.
+NearOriginRegions::NearOriginRegions(const PieceTable& pieces, const CutBounds& bounds,
+                                     std::vector<PieceRecord>& records, double reach)
+    : pieces_(pieces), bounds_(bounds), records_(records), reach_(reach) {
+    const Box& extent = bounds.Everywhere().box;
+    slant_ = tuning::kSlantInCells *
+             std::sqrt((extent.maxX - extent.minX) * (extent.maxY - extent.minY) / (2.0 * pieces.Count()));
+}
 
 const Box& NearOriginRegions::Rebox(int piece) {
     PieceRecord& record = records_[static_cast<std::size_t>(piece)];

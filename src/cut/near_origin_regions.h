@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "cut/cut_bounds.h"
-#include "cut/list_order.h"
 #include "cut/piece_record.h"
 #include "cut/piece_table.h"
 #include "geometry/strip.h"
@@ -33,19 +32,17 @@ public:
     // Asked along a band, the grid gives each piece once.
     static constexpr bool kMayGiveTwice = false;
 
-    NearOriginRegions(const PieceTable& pieces, const CutBounds& bounds, const ListOrder& order, const Box& extent,
-                      std::vector<PieceRecord>& records, double reach);
+    NearOriginRegions(const PieceTable& pieces, const CutBounds& bounds, std::vector<PieceRecord>& records,
+                      double reach);
 
-    bool Ready() const { return true; }
-    int ElementOf(int piece) const { return piece; }
-    void Register(int piece, int /*element*/) { Rebox(piece); }
+    void Register(int piece) { Rebox(piece); }
 
     // Reads the piece's region again and returns its walk box.
     const Box& Rebox(int piece);
 
     // The piece's region grown by the reach: its box, and its strip if it
     // has one.
-    Sought Near(int piece) const { return {BoxAt(piece).Grown(reach_), Record(piece).band}; }
+    Sought Near(int piece) const { return {BoxAt(piece).Grown(reach_), Record(piece).band, Box{}}; }
     // What a pass for the piece asks about afresh: its region grown by the
     // reach, with the strip widened by the reach again, so that it holds the
     // strips of the pieces later cut off this one, ends of Ts included.
@@ -73,7 +70,7 @@ public:
     bool PairMayMeet(int a, int b) const { return Reaches(Near(a), b); }
     // Appends what the grid lists where the region asked about lies: along
     // the strip for a piece at a slant.
-    void Gather(int /*a*/, const Sought& asked, BoxGrid& grid, std::vector<int>& into) {
+    void Gather(const Sought& asked, BoxGrid& grid, std::vector<int>& into) {
         if (asked.band < 0 || !(asked.box.maxX - asked.box.minX > slant_ && asked.box.maxY - asked.box.minY > slant_)) {
             grid.Query(asked.box, into);
         } else {

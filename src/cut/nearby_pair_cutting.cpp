@@ -21,14 +21,11 @@
 //
 // The reach bounds cutting only between pieces that are short for their
 // coordinates (CutReachHolds), which is every piece of most drawings near the
-// origin, but few of a map in metres. A piece that is not is paired with
-// every piece in the band along its line however far, and one beyond the
-// coordinates the walk allows with every piece (CutBounds). The grid lists
-// pieces by their own boxes: asked along a long piece's band
-// (BoxGrid::QueryAlong), it gives the pieces the band passes, a row of cells
-// where a box around a band at a slant would be the whole drawing. The later
-// long pieces whose bands pass a piece come from the lists made before
-// cutting, element by element (BandCrossers).
+// origin, but few of a map in metres. Beyond the reach, a piece that is not
+// can be cut only at or by a piece on nearly the same line (line_reach.h),
+// which it finds by its place among the lines, a box in a plane of angles
+// and offsets, in a second grid; a piece beyond the coordinates the walk
+// allows is paired with every piece (CutBounds).
 //
 // The walk is one; where it seeks each piece is its mode, chosen once for the
 // drawing: NearOriginRegions when no element is long for its coordinates,
@@ -98,20 +95,17 @@ public:
         : pieces_(pieces),
           bounds_(extent),
           order_(pieces),
-          regions_(pieces, bounds_, order_, extent, records_, CutReach()),
+          regions_(pieces, bounds_, records_, CutReach()),
           grid_(extent, 2 * static_cast<std::size_t>(pieces.Count()),
                 BoxTable::FieldOf<PieceRecord, &PieceRecord::ownBox>(records_)),
           inner_(BoxTable::FieldOf<PieceRecord, &PieceRecord::box>(records_)) {
         std::vector<int> finite;
         for (int piece = pieces.First(); piece != kNone; piece = pieces.Next(piece)) {
-            Register(piece, piece);
+            Register(piece);
             if (pieces.IsFinite(piece)) finite.push_back(piece);
         }
         grid_.Load(finite, regions_.SegmentsToHold());
     }
-
-    // False when the walk declines the drawing, having cut nothing.
-    bool Ready() const { return regions_.Ready(); }
 
     void Run() {
         for (int outer = pieces_.First(); outer != kNone; outer = pieces_.Next(outer)) {
@@ -130,15 +124,15 @@ private:
     // Cuts the outer piece and the inner one at `place` in `run`, and brings
     // the grid, the inner runs and the region asked about up to date.
     void Cut(int a, int run, std::size_t place, Sought& asked);
-    // The pieces beyond `cursor` that may meet `asked`, asked for piece `a`,
-    // in the order of the list, each once.
-    void Gather(int a, const Sought& asked, std::uint64_t cursor, std::vector<int>& into);
+    // The pieces beyond `cursor` that may meet `asked`, in the order of the
+    // list, each once.
+    void Gather(const Sought& asked, std::uint64_t cursor, std::vector<int>& into);
     // Labels, boxes and lists the pieces cut off the piece `cut`, from `first`
     // up to, not including, `end`, and puts them in list order into `cutOff`;
     // false when there are none.
     bool EnlistPieces(int cut, int first, int end, std::vector<int>& cutOff);
-    // Makes a record for a piece cut from `element` and reads its region.
-    void Register(int piece, int element);
+    // Makes a record for a piece and reads its region.
+    void Register(int piece);
     std::uint64_t& CutOffIn(int piece) { return records_[static_cast<std::size_t>(piece)].cutOffIn; }
 
     PieceTable& pieces_;
@@ -175,7 +169,7 @@ void NearbyPairWalk<Regions>::OuterPass(int a) {
     } else {
         asked = regions_.Ask(a);
         found_.clear();
-        Gather(a, asked, order_.Label(a), found_);
+        Gather(asked, order_.Label(a), found_);
         inner_.Assign(found_);
     }
     ++pass_;
@@ -223,7 +217,7 @@ void NearbyPairWalk<Regions>::Cut(int a, int run, std::size_t place, Sought& ask
     if (regions_.Covers(asked, regions_.Near(a))) return;
     const Sought fresh = regions_.Ask(a);
     found_.clear();
-    Gather(a, fresh, order_.Label(b), found_);
+    Gather(fresh, order_.Label(b), found_);
     inner_.MergeAfter(run, place, found_, order_);
     asked = fresh;
 }
@@ -254,9 +248,9 @@ void NearbyPairWalk<Regions>::TakeOver(int outer, const Sought& asked) {
 
 // The mode asks the grid, and says what else may meet the region.
 template <typename Regions>
-void NearbyPairWalk<Regions>::Gather(int a, const Sought& asked, std::uint64_t cursor, std::vector<int>& into) {
+void NearbyPairWalk<Regions>::Gather(const Sought& asked, std::uint64_t cursor, std::vector<int>& into) {
     const std::size_t from = into.size();
-    regions_.Gather(a, asked, grid_, into);
+    regions_.Gather(asked, grid_, into);
     const auto first = [&into, from] { return into.begin() + static_cast<std::ptrdiff_t>(from); };
     into.erase(std::remove_if(first(), into.end(),
                               [&](int piece) { return order_.Label(piece) <= cursor || !regions_.Reaches(asked, piece); }),
@@ -274,9 +268,8 @@ bool NearbyPairWalk<Regions>::EnlistPieces(int cut, int first, int end, std::vec
     cutOff.clear();
     if (first == end) return false;
     order_.InsertRun(first, end);
-    const int element = regions_.ElementOf(cut);
     for (int piece = first; piece != end; piece = pieces_.Next(piece)) {
-        Register(piece, element);
+        Register(piece);
         cutOff.push_back(piece);
     }
     grid_.HandOver(cut, cutOff.back());
@@ -287,18 +280,16 @@ bool NearbyPairWalk<Regions>::EnlistPieces(int cut, int first, int end, std::vec
 }
 
 template <typename Regions>
-void NearbyPairWalk<Regions>::Register(int piece, int element) {
+void NearbyPairWalk<Regions>::Register(int piece) {
     const auto index = static_cast<std::size_t>(piece);
     if (records_.size() <= index) records_.resize(index + 1);
-    regions_.Register(piece, element);
+    regions_.Register(piece);
 }
 
 template <typename Regions>
-bool Walk(PieceTable& pieces, const Box& extent) {
+void Walk(PieceTable& pieces, const Box& extent) {
     NearbyPairWalk<Regions> walk(pieces, extent);
-    if (!walk.Ready()) return false;
     walk.Run();
-    return true;
 }
 
 }  // namespace
@@ -320,11 +311,14 @@ bool NearbyPairsPay(const PieceTable& pieces) {
     return pairedWithMany * kMostUnboundShare <= static_cast<double>(finite);
 }
 
-bool CutNearbyPairs(PieceTable& pieces) {
+void CutNearbyPairs(PieceTable& pieces) {
     Box extent{};
-    if (!FiniteExtent(pieces, extent)) return true;
-    if (!AnyLong(pieces, CutBounds(extent))) return Walk<NearOriginRegions>(pieces, extent);
-    return Walk<BandRegions>(pieces, extent);
+    if (!FiniteExtent(pieces, extent)) return;
+    if (!AnyLong(pieces, CutBounds(extent))) {
+        Walk<NearOriginRegions>(pieces, extent);
+    } else {
+        Walk<BandRegions>(pieces, extent);
+    }
 }
 
 }  // namespace loopweave

@@ -12,15 +12,14 @@ namespace loopweave {
 // it takes only the pairs whose boxes lie within CutReach of each other,
 // found with a grid; the pairs it skips are those that CutPair would leave
 // alone. The reach holds between pieces short for their coordinates
-// (CutReachHolds); every other piece is paired with every piece in a band
-// along its line, or, beyond the drawing's extent, with every piece. Returns
-// false, having cut nothing, when it declines the drawing: when the bands of
-// long elements pass too many elements to list.
-bool CutNearbyPairs(PieceTable& pieces);
+// (CutReachHolds); beyond it a piece is paired with the pieces near its band
+// on nearly the same line (line_reach.h), or, beyond the drawing's extent,
+// with every piece.
+void CutNearbyPairs(PieceTable& pieces);
 
 // Whether CutNearbyPairs is the faster: false when many pieces are paired
-// with the pieces across much of the drawing, as long pieces whose own boxes
-// cover much of it are, far from the origin.
+// with the pieces across much of the drawing, as pieces whose own boxes
+// cover much of it are.
 bool NearbyPairsPay(const PieceTable& pieces);
 
 }  // namespace loopweave

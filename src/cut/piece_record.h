@@ -13,15 +13,14 @@ struct PieceRecord {
     Box ownBox;   // the box the grid lists it by, and where it is sought besides its band
     std::uint64_t cutOffIn = 0;  // the outer pass that cut it off its outer piece
     int band = -1;               // along bands: its band, or -1
-    int element = -1;            // along bands: the element it was cut from
-    bool passed = false;         // along bands: whether the outer cursor has passed it
 };
 
-// A region as the walk keeps it: a box, and the number of a band kept by
-// BandRegions, or -1.
+// A region as the walk keeps it: a box, and along bands the number of a band
+// kept by BandRegions, or -1, and a box in the plane of lines.
 struct Sought {
     Box box;
     int band;
+    Box place;
 };
 
 }  // namespace loopweave

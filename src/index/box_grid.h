@@ -98,7 +98,7 @@ public:
 
     // Appends, as Query does, the items listed in the cells that the band
     // reaches on each grid (CellFrame::ForEachCellAlong), and the items in the
-    // tree whose loaded boxes it meets, each once.
+    // tree whose loaded boxes, or stretches, it meets, each once.
     void QueryAlong(const Strip& band, std::vector<int>& found);
 
 private:

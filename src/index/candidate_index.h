@@ -15,9 +15,12 @@
 // two segments whose boxes lie farther apart than the larger of their
 // reaches never touch; far from it, where the rounding of the side test
 // outgrows the tolerance, only a pair with an end of one within a thin band
-// along the other's line, or a pair that truly meets, can. So the caller
-// asks by a box grown by the reach, and along the band of every segment long
-// for its coordinates (geometry/strip.h), with a pad for the rounding of the
+// along the other's line, or a pair that truly meets, can; and cutting,
+// beyond a distance, only a pair on nearly the same line
+// (geometry/line_reach.h). So the caller asks by a box grown by the reach,
+// along the band of every segment long for its coordinates
+// (geometry/strip.h), or, for cutting, by the place of its line grown by the
+// reach in the plane of lines, each with a pad for the rounding of the
 // growing; and an index that stores boxes reads them from its owner's table
 // as the owner keeps it current (BoxTable).
 //
@@ -27,15 +30,16 @@
 // Each appends item numbers to `found`, in no particular order, each once
 // unless the index says otherwise. An index grows nothing: the caller asks by
 // the box or band it means, grown by the reach and padded for rounding, and
-// stores shapes as wide as they must be found (a segment as a strip along its
-// course, as wide as the pad).
+// stores shapes as wide as they must be found.
 //
 // The indexes, and who asks them:
 //  - BoxGrid, by box and along a band: the walk over nearby pairs (cut/),
-//    over pieces whose boxes change as they are cut; the long ones loaded at
-//    the start go into a PackedBoxTree.
-//  - StripGrid, along a band: cutting's lists, made once before it starts,
-//    of the long elements whose bands pass each element (cut/band_crossers.h).
+//    over pieces whose boxes change as they are cut, asked along the strip
+//    of a piece at a slant; the long ones loaded at the start go into a
+//    PackedBoxTree, those at a slant by stretches of their segments.
+//  - SparseBoxGrid, by box: the same walk far from the origin, over the
+//    places of the pieces' lines (geometry/line_reach.h), crowded at a few
+//    angles, as they change.
 //  - PackedBoxTree, by box and along a band: boxes packed once; BoxGrid's
 //    long pieces, and the ends of a chain's elements for EndsNearLines.
 //  - ContactCandidates: the self-crossing check's pairs, element by element,

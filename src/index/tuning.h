@@ -40,10 +40,8 @@ inline constexpr std::size_t kMostItemsPerFineCell = 4;
 inline constexpr double kStripInReaches = 4;
 inline constexpr double kSlantInCells = 8;
 
-// BandCrossers: more crossers than this many per element, beyond a first
-// million, and the lists are not made.
-inline constexpr std::size_t kMostCrossersPerElement = 64;
-inline constexpr std::size_t kMostCrossersAnyway = std::size_t{1} << 20;
+// SparseBoxGrid: each level's cells this many times as wide as the last's.
+inline constexpr double kSparseCoarserBy = 8;
 
 // ContactCandidates, the cells of the self-crossing check.
 // Below this many elements, testing every pair costs less than the grid.

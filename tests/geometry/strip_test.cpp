@@ -11,7 +11,6 @@
 
 #include "geometry/strip.h"
 #include "index/cell_frame.h"
-#include "index/strip_grid.h"
 
 namespace {
 
@@ -19,7 +18,6 @@ using loopweave::Box;
 using loopweave::CellFrame;
 using loopweave::Point;
 using loopweave::Strip;
-using loopweave::StripGrid;
 using Random = std::mt19937_64;
 
 double Uniform(Random& random, double low, double high) {
@@ -145,30 +143,6 @@ TEST(CellFrame, WalkAlongABandReachesTheCellOfEveryPointInItOnce) {
                           on.y + Uniform(random, -1, 1) * strip.halfWidth};
             const CellFrame::Range range = frame.RangeOf(Box::Around(p, p));
             ASSERT_TRUE(std::binary_search(reached.begin(), reached.end(), frame.Index(range.x0, range.y0))) << i;
-        }
-    }
-}
-
-// Short segments, a few long ones and a few points, some beyond the extent,
-// stored and asked about with a pad for the rounding of their courses.
-TEST(StripGrid, AlongABandFindsEverySegmentTheBandMeetsOnce) {
-    Random random(4);
-    std::vector<Strip> segments;
-    for (int i = 0; i < 3000; ++i) {
-        const Point p{Uniform(random, -10, 110), Uniform(random, -10, 110)};
-        const double reach = i % 50 == 0 ? 100 : i % 50 == 1 ? 0 : 3;
-        segments.push_back({p, {p.x + Uniform(random, -reach, reach), p.y + Uniform(random, -reach, reach)}, 1e-9});
-    }
-    StripGrid grid({0, 0, 100, 100}, segments);
-    for (int i = 0; i < 300; ++i) {
-        const Strip band = RandomStrip(random);
-        std::vector<int> found;
-        grid.QueryAlong(band.Grown(1e-9), found);
-        std::sort(found.begin(), found.end());
-        ASSERT_EQ(std::adjacent_find(found.begin(), found.end()), found.end()) << "a segment found twice";
-        for (std::size_t s = 0; s < segments.size(); ++s) {
-            if (!band.MeetsSegment(segments[s].from, segments[s].to)) continue;
-            ASSERT_TRUE(std::binary_search(found.begin(), found.end(), static_cast<int>(s))) << "segment " << s;
         }
     }
 }

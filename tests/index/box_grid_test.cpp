@@ -1,7 +1,6 @@
 // The grid that finds cutting's candidates, against a scan of every item:
 // each query must report every live item whose box meets the query box,
-// once, and no retired item, however items move between its layers; and
-// asked along a band, every live item whose box the band meets.
+// once, and no retired item, however items move between its layers.
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,203 @@
+#include "index/sparse_box_grid.h"
+
+#include <algorithm>
+#include <cfloat>
+#include <cmath>
+
+#include "index/tuning.h"
+
+namespace loopweave {
+namespace {
+
+constexpr std::uint64_t kEmptyKey = ~std::uint64_t{0};
+// Columns and rows are clamped within this bound, far past any plane asked
+// about, as a grid clamps to its border cells: two boxes that meet still
+// reach a common cell.
+constexpr double kMostCell = 0x1p27;
+
+}  // namespace
+
+SparseBoxGrid::SparseBoxGrid(double cellSize, std::size_t items, BoxTable boxes)
+    : boxes_(boxes), live_(kLevels + 1, 0), reached_(kLevels, Box{HUGE_VAL, HUGE_VAL, -HUGE_VAL, -HUGE_VAL}) {
+    std::size_t length = std::size_t{1} << 10;
+    while (length < 4 * items && length < (std::size_t{1} << 30)) length *= 2;
+    cells_.assign(length, Cell{kEmptyKey, kNone});
+    entries_.reserve(4 * items);
+    listings_.reserve(2 * items);
+    double size = cellSize > 0 && std::isfinite(cellSize) ? cellSize : 1.0;
+    for (int level = 0; level < kLevels; ++level) {
+        cellSizes_.push_back(size);
+        cellScales_.push_back(std::max(1 / size, DBL_MIN));  // never 0, which would turn infinities into NaN
+        size *= tuning::kSparseCoarserBy;
+    }
+}
+
+// Scaled by the inverse of the cell size, which keeps the order of
+// coordinates, so that boxes that meet still reach a common cell; rounded
+// down by hand, a call to floor costing as much as the rest.
+SparseBoxGrid::Range SparseBoxGrid::RangeOf(int level, const Box& box) const {
+    const double scale = cellScales_[static_cast<std::size_t>(level)];
+    const auto cell = [scale](double at) {
+        const double scaled = std::clamp(at * scale, -kMostCell, kMostCell);
+        const auto truncated = static_cast<std::int64_t>(scaled);
+        return static_cast<double>(truncated) > scaled ? truncated - 1 : truncated;
+    };
+    return {cell(box.minX), cell(box.minY), cell(box.maxX), cell(box.maxY)};
+}
+
+// Six bits of level, and the column and row in 29 bits each.
+std::uint64_t SparseBoxGrid::Key(int level, std::int64_t x, std::int64_t y) {
+    constexpr std::uint64_t kMask = (std::uint64_t{1} << 29) - 1;
+    return (static_cast<std::uint64_t>(level) << 58) | ((static_cast<std::uint64_t>(x) & kMask) << 29) |
+           (static_cast<std::uint64_t>(y) & kMask);
+}
+
+std::size_t SparseBoxGrid::Find(std::uint64_t key) const {
+    const std::size_t mask = cells_.size() - 1;
+    std::size_t at = static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ULL) >> 20) & mask;
+    while (cells_[at].key != key && cells_[at].key != kEmptyKey) at = (at + 1) & mask;
+    return at;
+}
+
+// Twice as long once half full.
+void SparseBoxGrid::Grow() {
+    std::vector<Cell> old(cells_.size() * 2, Cell{kEmptyKey, kNone});
+    old.swap(cells_);
+    for (const Cell& cell : old) {
+        if (cell.key != kEmptyKey) cells_[Find(cell.key)] = cell;
+    }
+}
+
+void SparseBoxGrid::Link(int level, std::int64_t x, std::int64_t y, int item) {
+    const std::uint64_t key = Key(level, x, y);
+    std::size_t at = Find(key);
+    if (cells_[at].key == kEmptyKey) {
+        if (2 * (cellsUsed_ + 1) > cells_.size()) {
+            Grow();
+            at = Find(key);
+        }
+        cells_[at] = Cell{key, kNone};
+        ++cellsUsed_;
+    }
+    int entry = freeEntry_;
+    if (entry != kNone) {
+        freeEntry_ = entries_[static_cast<std::size_t>(entry)].next;
+        entries_[static_cast<std::size_t>(entry)] = Entry{item, cells_[at].first};
+    } else {
+        entry = static_cast<int>(entries_.size());
+        entries_.push_back(Entry{item, cells_[at].first});
+    }
+    cells_[at].first = entry;
+}
+
+SparseBoxGrid::Listing& SparseBoxGrid::ListingOf(int item) {
+    const auto index = static_cast<std::size_t>(item);
+    if (listings_.size() <= index) listings_.resize(index + 1, Listing{Range{0, 0, -1, -1}, 0, kNone, false});
+    return listings_[index];
+}
+
+// A box as wide as a level's cells reaches into two of them at most each way.
+// Cells that listed the item before on the same level list it still.
+void SparseBoxGrid::Insert(int item) {
+    Listing& listing = ListingOf(item);
+    if (listing.retired) return;
+    const Box& box = boxes_[static_cast<std::size_t>(item)];
+    int level = kNone;
+    if (box.minX <= box.maxX && box.minY <= box.maxY) {
+        const double size = std::max(box.maxX - box.minX, box.maxY - box.minY);
+        level = 0;
+        while (level < kWide && cellSizes_[static_cast<std::size_t>(level)] < size) ++level;
+    }
+    const Range range = level == kNone || level == kWide ? Range{0, 0, -1, -1} : RangeOf(level, box);
+    if (level != kNone && level != kWide) {
+        Box& reached = reached_[static_cast<std::size_t>(level)];
+        reached = reached.Joined(box);
+    }
+    const bool sameLevel = listing.level == level;
+    if (sameLevel && listing.range == range) return;
+    if (!sameLevel) {
+        if (listing.level != kNone) --live_[static_cast<std::size_t>(listing.level)];
+        if (level != kNone) ++live_[static_cast<std::size_t>(level)];
+        if (level == kWide) wide_.push_back(item);
+    }
+    for (std::int64_t y = range.y0; y <= range.y1; ++y) {
+        for (std::int64_t x = range.x0; x <= range.x1; ++x) {
+            if (!sameLevel || !listing.range.Contains(x, y)) Link(level, x, y, item);
+        }
+    }
+    listing.level = level;
+    listing.range = range;
+}
+
+void SparseBoxGrid::Retire(int item) {
+    Listing& listing = ListingOf(item);
+    if (listing.retired) return;
+    if (listing.level != kNone) --live_[static_cast<std::size_t>(listing.level)];
+    listing.retired = true;
+}
+
+void SparseBoxGrid::Report(int item, std::vector<int>& found) {
+    Listing& listing = listings_[static_cast<std::size_t>(item)];
+    if (listing.seenAt == query_) return;
+    listing.seenAt = query_;
+    found.push_back(item);
+}
+
+// A box that reaches into more cells of a level than the table holds reads
+// the table's cells of that level instead.
+void SparseBoxGrid::Query(const Box& box, std::vector<int>& found) {
+    ++query_;
+    if (!(box.minX <= box.maxX && box.minY <= box.maxY)) return;  // an empty box meets nothing
+    for (int level = 0; level < kWide; ++level) {
+        if (live_[static_cast<std::size_t>(level)] == 0 || !reached_[static_cast<std::size_t>(level)].Meets(box)) continue;
+        const Range range = RangeOf(level, box);
+        if (range.Count() > static_cast<double>(cellsUsed_)) {
+            for (Cell& cell : cells_) {
+                if (cell.key == kEmptyKey || static_cast<int>(cell.key >> 58) != level) continue;
+                const auto signedOf = [](std::uint64_t bits) {  // the low 29 bits, in two's complement
+                    const auto value = static_cast<std::int64_t>(bits & ((std::uint64_t{1} << 29) - 1));
+                    return value >= (std::int64_t{1} << 28) ? value - (std::int64_t{1} << 29) : value;
+                };
+                const std::int64_t x = signedOf(cell.key >> 29);
+                const std::int64_t y = signedOf(cell.key);
+                if (range.Contains(x, y)) ReadCell(level, x, y, cell, found);
+            }
+            continue;
+        }
+        for (std::int64_t y = range.y0; y <= range.y1; ++y) {
+            for (std::int64_t x = range.x0; x <= range.x1; ++x) {
+                const std::size_t at = Find(Key(level, x, y));
+                if (cells_[at].key != kEmptyKey) ReadCell(level, x, y, cells_[at], found);
+            }
+        }
+    }
+    if (live_[kWide] == 0) return;
+    wide_.erase(std::remove_if(wide_.begin(), wide_.end(),
+                               [this](int item) {
+                                   const Listing& listing = listings_[static_cast<std::size_t>(item)];
+                                   return listing.retired || listing.level != kWide;
+                               }),
+                wide_.end());
+    for (int item : wide_) Report(item, found);
+}
+
+// Entries of retired items, and of items listed elsewhere now, are unlinked
+// as they are met, and their places reused. A cell left without entries
+// stays in the table, to be listed in again.
+void SparseBoxGrid::ReadCell(int level, std::int64_t x, std::int64_t y, Cell& cell, std::vector<int>& found) {
+    int* link = &cell.first;
+    while (*link != kNone) {
+        const int entry = *link;
+        Entry& read = entries_[static_cast<std::size_t>(entry)];
+        if (!Current(listings_[static_cast<std::size_t>(read.item)], level, x, y)) {
+            *link = read.next;
+            read.next = freeEntry_;
+            freeEntry_ = entry;
+            continue;
+        }
+        Report(read.item, found);
+        link = &read.next;
+    }
+}
+
+}  // namespace loopweave
