@@ -33,6 +33,25 @@ void ListCrossPoints(CPtrList& errors, int count, const Point& first, const Poin
     if (count >= 1) errors.Append(new CCoord(first.x, first.y, loopweave::kCrossPoint));
 }
 
+// The node after `node`, the head after the tail.
+CPtrList::Node* Around(CPtrList& chain, CPtrList::Node* node) {
+    CPtrList::Node* next = chain.Next(node);
+    return next != nullptr ? next : chain.Head();
+}
+
+// Whether some start point's two neighbours in the ring coincide: each start
+// point is compared with the one two places further round, the neighbours of
+// the point between them, straight from the chain.
+bool AnyTip(CPtrList& chain) {
+    CPtrList::Node* ahead = chain.Head();
+    for (int step = 0; step < 2 && ahead != nullptr; ++step) ahead = Around(chain, ahead);
+    for (CPtrList::Node* node = chain.Head(); node != nullptr; node = chain.Next(node)) {
+        if (SamePoint(StartOf(ElementAt(chain, ahead)), StartOf(ElementAt(chain, node)))) return true;
+        ahead = Around(chain, ahead);
+    }
+    return false;
+}
+
 }  // namespace
 
 void COutputLoopweave::Diagnose() {
@@ -72,19 +91,14 @@ bool COutputLoopweave::CheckReturn() {
     // predecessor (a new successor) and the tip's successor (a new
     // predecessor). Re-marking those two keeps the marked set exactly the set
     // of tips, so its first member is the point a scan from the head finds.
+
+    // Most chains have no tip at all, and need neither a copy nor a ring.
+    if (!AnyTip(elements_)) return false;
+
     std::vector<Point> starts;
     starts.reserve(static_cast<std::size_t>(elements_.Count()));
     for (CLoopweaveElement* element : ItemsOf<CLoopweaveElement>(elements_)) starts.push_back(StartOf(*element));
-
-    // Most chains have no tip at all, and need no ring.
-    const std::size_t count = starts.size();
-    bool anyTip = false;
-    for (std::size_t p = 0; p < count && !anyTip; ++p) {
-        anyTip = SamePoint(starts[(p + 1) % count], starts[(p + count - 1) % count]);
-    }
-    if (!anyTip) return false;
-
-    PositionRing ring(static_cast<int>(count));
+    PositionRing ring(static_cast<int>(starts.size()));
     const auto isTip = [&](int p) {
         return SamePoint(starts[static_cast<std::size_t>(ring.Next(p))], starts[static_cast<std::size_t>(ring.Previous(p))]);
     };

@@ -12,16 +12,16 @@ namespace {
 
 // No length at all: unlike SamePoint, a difference of exactly kTolerance
 // still counts as none.
-bool HasNoLength(CLoopweaveElement& element) {
-    return std::fabs(element.Sx() - element.Ex()) <= kTolerance && std::fabs(element.Sy() - element.Ey()) <= kTolerance;
+bool HasNoLength(const Point& start, const Point& end) {
+    return std::fabs(start.x - end.x) <= kTolerance && std::fabs(start.y - end.y) <= kTolerance;
 }
 
 // x directs an element whose x extent reaches the tolerance, y any other. The
 // test on the directing axis is exact, so the direction never depends on a
 // tolerance band.
-bool RunsBackwards(CLoopweaveElement& element) {
-    if (std::fabs(element.Sx() - element.Ex()) >= kTolerance) return element.Ex() < element.Sx();
-    return element.Ey() < element.Sy();
+bool RunsBackwards(const Point& start, const Point& end) {
+    if (std::fabs(start.x - end.x) >= kTolerance) return end.x < start.x;
+    return end.y < start.y;
 }
 
 // The order of edges: by start x, start y, end x, end y, the first coordinate
@@ -50,9 +50,14 @@ std::vector<SelectedEdge> SelectEdges(CPtrList& stored) {
     int serial = 0;
     for (CLoopweaveElement* element : ItemsOf<CLoopweaveElement>(stored)) {
         ElementEditor::SetSerial(*element, ++serial);
-        if (!IsFinite(*element) || HasNoLength(*element)) continue;
-        if (RunsBackwards(*element)) ElementEditor::Reverse(*element);
-        edges.push_back({StartOf(*element), EndOf(*element), element->Key1(), element->Key2(), serial});
+        // The ends read once, straight from the element: the public
+        // accessors are calls into the shared library.
+        const Point start = StartOf(*element);
+        const Point end = EndOf(*element);
+        if (!IsFinite(start) || !IsFinite(end) || HasNoLength(start, end)) continue;
+        const bool backwards = RunsBackwards(start, end);
+        if (backwards) ElementEditor::Reverse(*element);
+        edges.push_back({backwards ? end : start, backwards ? start : end, element->Key1(), element->Key2(), serial});
     }
 
     // The comparison is not a strict weak order (equality within the
