@@ -15,8 +15,10 @@ operations_bench (Google Benchmark), one process per case.
 
 Each process gets BENCH_TIMEOUT seconds (default 300). A case that runs out
 is listed as timed out, and the larger inputs of the same kind are not tried
-on that engine: they would time out too. BENCH_MAX_SEGMENTS skips the inputs
-with more segments. Exits 1 when a driver failed, after the whole table.
+on that engine: they would time out too. A process killed by SIGKILL, as the
+kernel kills one that runs the machine out of memory, is treated alike.
+BENCH_MAX_SEGMENTS skips the inputs with more segments. Exits 1 when a driver
+failed, after the whole table.
 """
 
 import argparse
@@ -25,6 +27,7 @@ import os
 import pathlib
 import platform
 import re
+import signal
 import subprocess
 import sys
 
@@ -69,6 +72,11 @@ class Runner:
         except subprocess.TimeoutExpired:
             self.timed_out.add((task, kind))
             return None, f"timed out (over {self.timeout:g} s)"
+        if done.returncode == -signal.SIGKILL:
+            # Killed from outside, as the kernel kills a process that runs the
+            # machine out of memory: a limit reached, like the time limit.
+            self.timed_out.add((task, kind))
+            return None, "killed (SIGKILL: out of memory?)"
         if done.returncode != 0:
             self.failed = True
             reason = (done.stderr.strip().splitlines() or [f"exit status {done.returncode}"])[-1]
