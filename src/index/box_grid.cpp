@@ -46,8 +46,8 @@ void BoxGrid::Load(const std::vector<int>& items, SegmentOf segmentOf) {
 // of Ts that pieces cut off the item may have, so that those stay held.
 void BoxGrid::LoadTree(const std::vector<int>& large) {
     const double cell = GridOf(kCoarse).cellSize;
-    const double margin = cell * tuning::kHeldMarginOfCell;
-    std::vector<Held> held(large.size(), Held{-1, false, {}, {}, margin});
+    heldMargin_ = cell * tuning::kHeldMarginOfCell;
+    std::vector<Held> held(large.size(), Held{-1, false, {}, {}});
     double totalLength = 0;
     for (std::size_t i = 0; i < large.size(); ++i) {
         held[i].item = large[i];
@@ -55,8 +55,8 @@ void BoxGrid::LoadTree(const std::vector<int>& large) {
         if (held[i].alongSegment)
             totalLength += std::hypot(held[i].end.x - held[i].start.x, held[i].end.y - held[i].start.y);
     }
-    const double stretch =
-        std::max(cell, totalLength / (tuning::kStretchesPerLine * static_cast<double>(large.size())));
+    const double most = tuning::kStretchesPerLine * static_cast<double>(large.size());
+    const double stretch = totalLength > cell * most ? totalLength / most : cell;
 
     std::vector<PackedBoxTree::Entry> entries;
     for (Held& line : held) {
@@ -72,7 +72,9 @@ void BoxGrid::LoadTree(const std::vector<int>& large) {
                                       : Point{line.start.x + t * (line.end.x - line.start.x),
                                               line.start.y + t * (line.end.y - line.start.y)};
             };
-            for (int i = 0; i < stretches; ++i) entries.push_back({Box::Around(at(i), at(i + 1)).Grown(margin), place});
+            for (int i = 0; i < stretches; ++i) {
+                entries.push_back({Box::Around(at(i), at(i + 1)).Grown(heldMargin_), place});
+            }
         } else {
             entries.push_back({boxes_[static_cast<std::size_t>(line.item)], place});
         }
@@ -98,7 +100,7 @@ bool BoxGrid::StillHeld(std::size_t place) const {
         return tree_.At(entries_[entriesFrom_[place]]).box.Contains(boxes_[static_cast<std::size_t>(held.item)]);
     Point start{}, end{};
     return segmentOf_(held.item, start, end) &&
-           Strip{held.start, held.end, held.margin}.Holds(Strip{start, end, 0}, held.margin / 2);
+           Strip{held.start, held.end, heldMargin_}.Holds(Strip{start, end, 0}, heldMargin_ / 2);
 }
 
 void BoxGrid::ReportHeld(const std::vector<int>& entries, std::vector<int>& found) {

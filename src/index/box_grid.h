@@ -139,13 +139,13 @@ private:
     inline void Report(std::size_t slot, std::vector<int>& found);
     bool Live(std::size_t slot) const { return slots_[slot].layer != kNowhere && !slots_[slot].retired; }
     // An item held by the tree: by one box, or by the stretches of its
-    // segment as it was loaded, within `margin`. The tree's entries name these.
+    // segment as it was loaded, each grown by the margin. The tree's entries
+    // name these.
     struct Held {
         int item;
         bool alongSegment;
         Point start;
         Point end;
-        double margin;
     };
     // Loads the tree with the large items.
     void LoadTree(const std::vector<int>& large);
@@ -169,6 +169,7 @@ private:
     SegmentOf segmentOf_;
     PackedBoxTree tree_;  // whose entries name places in held_
     std::vector<Held> held_;
+    double heldMargin_ = 0;
     std::vector<std::size_t> entriesFrom_;  // held h has tree entries entries_[entriesFrom_[h]] on to the next's
     std::vector<std::size_t> entries_;
     std::vector<std::uint64_t> heldSeenAt_;  // by held: the last query that found it
