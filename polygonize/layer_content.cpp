@@ -1,6 +1,9 @@
 #include "polygonize/layer_content.h"
 
+#include <algorithm>
 #include <cstddef>
+#include <utility>
+#include <vector>
 
 #include "polygonize/face_nesting.h"
 
@@ -27,6 +30,20 @@ bool Selects(Selection selection, COutputLoopweave& polygon) {
     return true;
 }
 
+// Whether the rings of a face pass one point twice: a ring pinched where two
+// parts of it meet, as the outer boundary of two islands that touch at a
+// corner does, or a hole touching another. The library's diagnosis calls that
+// no crossing, since no two elements cross, but a GIS calls such a ring
+// invalid: it is repaired as one that crosses itself.
+bool PassesAPointTwice(const std::vector<COutputLoopweave*>& rings) {
+    std::vector<std::pair<double, double>> points;
+    for (COutputLoopweave* ring : rings) {
+        for (const ElementCopy& element : PathOf(*ring)) points.emplace_back(element.sx, element.sy);
+    }
+    std::sort(points.begin(), points.end());
+    return std::adjacent_find(points.begin(), points.end()) != points.end();
+}
+
 // A line of its own for a chain that bounds no area.
 void AddAsLine(const SelectedPolygon& selected, LayerContent& content) {
     if (selected.polygon->Count() > 0) content.lines.push_back({selected.index, PathOf(*selected.polygon)});
@@ -42,10 +59,13 @@ void AddCoverage(const std::vector<SelectedPolygon>& polygons, LayerContent& con
             AddAsLine(polygons[i], content);
         } else if (IsEnclosedFace(polygon)) {
             AreaFeature area{polygons[i], {}, polygon.Cross()};
+            std::vector<COutputLoopweave*> rings{&polygon};
             for (std::size_t hole : holes[i]) {
                 area.holes.push_back(chains[hole]);
+                rings.push_back(chains[hole]);
                 area.needsRepair = area.needsRepair || chains[hole]->Cross();
             }
+            area.needsRepair = area.needsRepair || PassesAPointTwice(rings);
             content.areas.push_back(std::move(area));
         }
         // An outer boundary is a hole of the face around its group, or the

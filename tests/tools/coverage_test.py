@@ -50,6 +50,10 @@ class Coverage(ToolCase):
         # figure eight in the chains as formed, two polygons here.
         bow_tie = [[0, 0], [2, 0], [2, 2], [4, 2], [4, 4], [2, 4], [2, 2], [0, 2], [0, 0]]
         self.assertEqual(self.faces([bow_tie]), [(4, 0), (4, 0)])
+        # Two islands touching at a corner: their group's outer boundary, the
+        # hole of the face around them, passes the corner twice.
+        islands = [[[2, 2], [5, 5], [2, 5], [2, 2]], [[5, 5], [8, 8], [8, 5], [5, 5]]]
+        self.assertEqual(self.faces([square(0, 0, 10), *islands]), [(4.5, 0), (4.5, 0), (91, 1)])
 
 
 class Labels(ToolCase):
