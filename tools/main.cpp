@@ -59,25 +59,29 @@ int Run(const lwtool::Options& options) {
     log.Run("read", [&] { input = sources.Read(segments, log.ShowsProgress()); });
     log.SetSize(input.elements, "elements");
 
-    const lwtool::CoordinateFrame frame(segments, input.extent, options.tolerance);
     CLoopweave builder;
     const lwtool::PipelineRequest request{options.frame, options.cross,
                                           options.removeReturns || options.selection == lwtool::Selection::kCoverage};
-    const lwtool::PipelineCounts counts =
-        lwtool::RunPipeline(request, segments, input.extent, frame, builder,
+    lwtool::PipelineResult result =
+        lwtool::RunPipeline(request, segments, input.extent, builder,
                             [&](const char* name, const std::function<void()>& work) { log.Run(name, work); });
-    std::vector<lwtool::InputSegment>().swap(segments);  // in the builder now
+    const lwtool::CoordinateFrame& frame = result.frame;
+    lwtool::WarnIfLoose(result);
     lwtool::LayerContent content;
     log.Run("arrange", [&] {
-        content = lwtool::ContentOf(lwtool::NumberedPolygons(builder), counts.strippedRuns, options.selection);
+        const std::vector<lwtool::SelectedPolygon> formed = lwtool::NumberedPolygons(builder);
+        content = lwtool::ContentOf(formed, result.strippedRuns, options.selection);
+        result.account.Settle(content, formed, options.selection);
         if (labels) labels->Place(content, frame);
     });
+    lwtool::CheckAccount(result.account, options.check);
 
     if (!plans.empty() || !options.svg.empty()) {
         log.Run("write", [&] {
             lwtool::StagedOutputs staged(sources.Files(), options.overwrite);
             const lwtool::OgrSettings settings{
                 frame,
+                &result.keys,
                 {input.spatialReference, options.layerCreationOptions, options.datasetCreationOptions},
                 options.polygonLayerName,
                 log.ShowsProgress(),
@@ -93,7 +97,7 @@ int Run(const lwtool::Options& options) {
             staged.Commit();
         });
     }
-    if (options.summary) lwtool::PrintSummary(options, input, frame, counts, content, labels.get(), log);
+    if (options.summary) lwtool::PrintSummary(options, input, result, content, labels.get(), log);
     return 0;
 }
 

@@ -21,6 +21,7 @@ namespace lwtool {
 
 struct OgrSettings {
     CoordinateFrame frame;  // the library's coordinates, back to the input's
+    const InputKeys* keys = nullptr;  // the keys of the input segments, by their place
     DatasetOptions dataset;
     std::string polygonLayerName;
     bool showProgress = false;

@@ -8,6 +8,8 @@ Two levels:
   GeoDataFrame) to faces with holes, as the command-line tool makes them.
 """
 
+import warnings
+
 from ._loopweave import Builder, Polygon
 from . import inputs, results
 from ._loopweave import run_pipeline as _run_pipeline
@@ -39,7 +41,9 @@ def polygonize(lines, *, keys=None, cross=True, frame=None, frame_margin=0.0, to
         counts the labels inside it and takes the fields of the first.
 
     Returns Polygonized(faces, polygons, dangles, errors): GeoDataFrames when
-    GeoPandas is installed, otherwise dicts of arrays (geometries as WKB).
+    GeoPandas is installed, otherwise dicts of arrays (geometries as WKB);
+    its `scale` gives the distances at which ends met and landed on lines,
+    and its `account` where every input segment ended.
     Raises TypeError or ValueError for input it cannot take, and
     KeyboardInterrupt between stages when interrupted.
     """
@@ -48,8 +52,21 @@ def polygonize(lines, *, keys=None, cross=True, frame=None, frame_margin=0.0, to
     if tolerance is not None and not tolerance > 0:
         raise ValueError(f"tolerance must be a positive distance, not {tolerance}")
     columns = _run_pipeline(segments, segment_keys, cross, _frame(frame), float(frame_margin),
-                            0.0 if tolerance is None else float(tolerance), remove_returns, holes, label_points)
-    return results.polygonized(columns, crs, labels is not None, label_table)
+                            remove_returns, holes, label_points)
+    result = results.polygonized(columns, crs, labels is not None, label_table)
+    _warn_of(result)
+    return result
+
+
+def _warn_of(result):
+    scale, lost = result.scale, result.account["lost"]
+    if not scale["resolved"]:
+        warnings.warn(f"the drawing is too large for its median segment ({scale['median_length']:.6g} long) at any "
+                      f"one scale: ends closer than {scale['meeting_distance']:.3g} meet, and an end closer than "
+                      f"{scale['landing_distance']:.3g} to such a line lands on it", stacklevel=3)
+    if lost:
+        warnings.warn(f"{lost} input segments are in no result; please report this fault", RuntimeWarning,
+                      stacklevel=3)
 
 
 def _frame(frame):
