@@ -13,6 +13,7 @@
 #include <cpl_error.h>
 #include <gdal.h>
 
+#include "coordinate_systems.h"
 #include "face_labels.h"
 #include "file_names.h"
 #include "gdal_messages.h"
@@ -44,19 +45,34 @@ void CheckOutputs(const lwtool::Options& options, const std::vector<lwtool::Data
     lwtool::CheckDistinct(paths);
 }
 
+// A tolerance of a few metres given in degrees spans kilometres.
+void WarnOfDegrees(const lwtool::Options& options, const lwtool::CoordinateSystems& systems) {
+    if (systems.Geographic() && options.tolerance > 0.01) {
+        std::fprintf(stderr, "loopweave: warning: --tolerance %g is in degrees, over a kilometre; "
+                             "the coordinates are longitude and latitude, not metres\n", options.tolerance);
+    }
+}
+
 int Run(const lwtool::Options& options) {
     const std::vector<lwtool::DatasetPlan> plans =
         options.output.empty() ? std::vector<lwtool::DatasetPlan>{} : lwtool::PlanOgrOutputs(options);
-    lwtool::Sources sources(options);
+    lwtool::CoordinateSystems systems(options);
+    lwtool::Sources sources(options, systems);
     std::unique_ptr<lwtool::FaceLabels> labels;
-    if (!options.labels.empty()) labels = std::make_unique<lwtool::FaceLabels>(options, sources.Files());
+    if (!options.labels.empty()) labels = std::make_unique<lwtool::FaceLabels>(options, sources.Files(), systems);
+    const int svgLabelField = options.svgLabelField.empty() ? -1 : labels->FieldIndex(options.svgLabelField);
     CheckOutputs(options, plans, sources.Files());
+    WarnOfDegrees(options, systems);
 
     lwtool::StageLog log(options.quiet);
     log.SetSize(sources.FeatureCount(), "features");
     std::vector<lwtool::InputSegment> segments;
     lwtool::InputSummary input;
     log.Run("read", [&] { input = sources.Read(segments, log.ShowsProgress()); });
+    if (segments.empty()) {
+        std::fprintf(stderr, "loopweave: warning: no line segments in %s; the outputs are empty\n",
+                     lwtool::SourceNames(options).c_str());
+    }
     log.SetSize(input.elements, "elements");
 
     const lwtool::CoordinateFrame frame(segments, input.extent, options.tolerance);
@@ -73,8 +89,9 @@ int Run(const lwtool::Options& options) {
         if (labels) labels->Place(content, frame);
     });
 
-    if (!plans.empty() || !options.svg.empty()) {
-        log.Run("write", [&] {
+    const std::string written = lwtool::WithThousands(static_cast<long long>(content.areas.size())) + " polygons and " +
+                                lwtool::WithThousands(static_cast<long long>(content.lines.size())) + " dangles";
+    log.Run("write", written, [&] {
             lwtool::StagedOutputs staged(sources.Files(), options.overwrite);
             const lwtool::OgrSettings settings{
                 frame,
@@ -82,17 +99,18 @@ int Run(const lwtool::Options& options) {
                 options.polygonLayerName,
                 log.ShowsProgress(),
                 labels.get(),
-                options.check};
+                options.check,
+                options.keysField};
             for (const lwtool::DatasetPlan& plan : plans) {
                 lwtool::WriteOgr(plan, staged.Stage(plan.path), settings, content);
             }
             if (!options.svg.empty()) {
-                const lwtool::SvgSettings picture{lwtool::SourceNames(options), frame, lwtool::kFrameKey1};
+                const lwtool::SvgSettings picture{lwtool::SourceNames(options), frame, lwtool::kFrameKey1,
+                                                  input.unitName, labels.get(), svgLabelField};
                 lwtool::WriteSvg(options.svg, staged.Stage(options.svg), picture, content);
             }
             staged.Commit();
         });
-    }
     if (options.summary) lwtool::PrintSummary(options, input, frame, counts, content, labels.get(), log);
     return 0;
 }

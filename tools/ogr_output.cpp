@@ -114,10 +114,18 @@ private:
     std::vector<int> map_;  // by the label's field, the polygon layer's
 };
 
+// The field "keys", as wide as its longest value (`widen` finds it), unless
+// it is left out (--no-keys): then -1.
+template <class Widen>
+int AddKeysField(OutputDataset& output, OGRLayerH layer, const OgrSettings& settings, Widen widen) {
+    if (!settings.keysField) return -1;
+    int width = 0;
+    widen(width);
+    return output.AddTextField(layer, "keys", width);
+}
+
 void WriteAreas(OutputDataset& output, const std::string& layerName, const OgrSettings& settings,
                 const LayerContent& content, Progress& progress) {
-    int keysWidth = 0;
-    for (const AreaFeature& area : content.areas) keysWidth = std::max(keysWidth, KeysLength(PathOf(*area.outer.polygon)));
     OGRLayerH layer = output.AddLayer(layerName, wkbPolygon);
     const int polygonField = output.AddField(layer, "polygon", OFTInteger);
     const int roundField = output.AddField(layer, "round", OFTInteger);
@@ -126,14 +134,16 @@ void WriteAreas(OutputDataset& output, const std::string& layerName, const OgrSe
     const int returnField = output.AddField(layer, "runs_back", OFTInteger, OFSTBoolean);
     const int countField = output.AddField(layer, "elements", OFTInteger);
     const int areaField = output.AddField(layer, "area", OFTReal);
-    const int keysField = output.AddTextField(layer, "keys", keysWidth);
+    const int keysField = AddKeysField(output, layer, settings, [&](int& width) {
+        for (const AreaFeature& area : content.areas) width = std::max(width, KeysLength(PathOf(*area.outer.polygon)));
+    });
     LabelFields labelFields(output, layer, settings.labels);
 
     for (std::size_t i = 0; i < content.areas.size(); ++i) {
         const AreaFeature& area = content.areas[i];
         COutputLoopweave& polygon = *area.outer.polygon;
         const Path outer = PathOf(polygon);
-        const std::string keys = KeysAlong(outer);
+        const std::string keys = keysField < 0 ? "" : KeysAlong(outer);
         std::vector<Geometry> parts;
         parts.push_back(AreaGeometry(outer, area.holes, settings.frame));
         if (area.needsRepair) {
@@ -150,7 +160,7 @@ void WriteAreas(OutputDataset& output, const std::string& layerName, const OgrSe
             OGR_F_SetFieldInteger(feature.get(), returnField, polygon.Return());
             OGR_F_SetFieldInteger(feature.get(), countField, polygon.Count());
             OGR_F_SetFieldDouble(feature.get(), areaField, OGR_G_Area(part.get()));
-            OGR_F_SetFieldString(feature.get(), keysField, keys.c_str());
+            if (keysField >= 0) OGR_F_SetFieldString(feature.get(), keysField, keys.c_str());
             labelFields.Fill(feature.get(), i);
             OGR_F_SetGeometryDirectly(feature.get(), part.release());
             output.Create(layer, feature);
@@ -160,17 +170,17 @@ void WriteAreas(OutputDataset& output, const std::string& layerName, const OgrSe
 }
 
 void WriteLines(OutputDataset& output, const OgrSettings& settings, const LayerContent& content, Progress& progress) {
-    int keysWidth = 0;
-    for (const LineFeature& line : content.lines) keysWidth = std::max(keysWidth, KeysLength(line.path));
     OGRLayerH layer = output.AddLayer("dangles", wkbLineString);
     const int polygonField = output.AddField(layer, "polygon", OFTInteger);
     const int countField = output.AddField(layer, "elements", OFTInteger);
-    const int keysField = output.AddTextField(layer, "keys", keysWidth);
+    const int keysField = AddKeysField(output, layer, settings, [&](int& width) {
+        for (const LineFeature& line : content.lines) width = std::max(width, KeysLength(line.path));
+    });
     for (const LineFeature& line : content.lines) {
         Feature feature(OGR_F_Create(OGR_L_GetLayerDefn(layer)));
         OGR_F_SetFieldInteger(feature.get(), polygonField, line.polygon);
         OGR_F_SetFieldInteger(feature.get(), countField, static_cast<int>(line.path.size()));
-        OGR_F_SetFieldString(feature.get(), keysField, KeysAlong(line.path).c_str());
+        if (keysField >= 0) OGR_F_SetFieldString(feature.get(), keysField, KeysAlong(line.path).c_str());
         OGR_F_SetGeometryDirectly(feature.get(), PathGeometry(line.path, settings.frame, wkbLineString).release());
         output.Create(layer, feature);
         progress.Step();
@@ -191,8 +201,8 @@ void WriteErrorPoints(OutputDataset& output, const CoordinateFrame& frame, const
             OGR_G_SetPoint_2D(geometry.get(), 0, frame.FromLibraryX(point->X()), frame.FromLibraryY(point->Y()));
             OGR_F_SetGeometryDirectly(feature.get(), geometry.release());
             output.Create(layer, feature);
+            progress.Step();
         }
-        progress.Step();
     }
 }
 
@@ -202,11 +212,15 @@ void WriteOgr(const DatasetPlan& plan, const std::string& writePath, const OgrSe
     OutputDataset output(plan.path, plan.format, writePath, settings.dataset);
     long long items = 0;
     for (LayerKind kind : plan.layers) {
-        items += static_cast<long long>(kind == LayerKind::kPolygons  ? content.areas.size()
-                                        : kind == LayerKind::kDangles ? content.lines.size()
-                                                                      : content.selected.size());
+        if (kind == LayerKind::kPolygons) items += static_cast<long long>(content.areas.size());
+        if (kind == LayerKind::kDangles) items += static_cast<long long>(content.lines.size());
+        if (kind == LayerKind::kErrors) {
+            for (const SelectedPolygon& selected : content.selected) {
+                items += static_cast<long long>(ErrorPointsOf(*selected.polygon).size());
+            }
+        }
     }
-    Progress progress(settings.showProgress, items);
+    Progress progress(settings.showProgress, items, "features written");
     for (LayerKind kind : plan.layers) {
         switch (kind) {
             case LayerKind::kPolygons:
