@@ -14,6 +14,7 @@
 #include <gdal.h>
 
 #include "coordinate_systems.h"
+#include "degree_lengths.h"
 #include "face_labels.h"
 #include "file_names.h"
 #include "gdal_messages.h"
@@ -45,12 +46,16 @@ void CheckOutputs(const lwtool::Options& options, const std::vector<lwtool::Data
     lwtool::CheckDistinct(paths);
 }
 
-// A tolerance of a few metres given in degrees spans kilometres.
-void WarnOfDegrees(const lwtool::Options& options, const lwtool::CoordinateSystems& systems) {
-    if (systems.Geographic() && options.tolerance > 0.01) {
-        std::fprintf(stderr, "loopweave: warning: --tolerance %g is in degrees, over a kilometre; "
-                             "the coordinates are longitude and latitude, not metres\n", options.tolerance);
-    }
+// A tolerance meant in metres but given over longitude and latitude spans
+// kilometres, and merges whole streets.
+void WarnOfDegrees(const lwtool::Options& options, const lwtool::InputSummary& input) {
+    if (!input.geographic || options.tolerance <= 0.01) return;
+    const double latitude = (input.extent.minY + input.extent.maxY) / 2;
+    const lwtool::DegreeLengths lengths = lwtool::DegreesInMetres(options.tolerance, latitude);
+    std::fprintf(stderr,
+                 "loopweave: warning: --tolerance %g is in degrees, the unit of the coordinates: %.0f m north-south "
+                 "and %.0f m east-west at latitude %.1f; were metres meant?\n",
+                 options.tolerance, lengths.northSouth, lengths.eastWest, latitude);
 }
 
 int Run(const lwtool::Options& options) {
@@ -62,7 +67,6 @@ int Run(const lwtool::Options& options) {
     if (!options.labels.empty()) labels = std::make_unique<lwtool::FaceLabels>(options, sources.Files(), systems);
     const int svgLabelField = options.svgLabelField.empty() ? -1 : labels->FieldIndex(options.svgLabelField);
     CheckOutputs(options, plans, sources.Files());
-    WarnOfDegrees(options, systems);
 
     lwtool::StageLog log(options.quiet);
     log.SetSize(sources.FeatureCount(), "features");
@@ -73,6 +77,7 @@ int Run(const lwtool::Options& options) {
         std::fprintf(stderr, "loopweave: warning: no line segments in %s; the outputs are empty\n",
                      lwtool::SourceNames(options).c_str());
     }
+    WarnOfDegrees(options, input);
     log.SetSize(input.elements, "elements");
 
     const lwtool::CoordinateFrame frame(segments, input.extent, options.tolerance);

@@ -89,6 +89,14 @@ class CoordinateSystems(ToolCase):
         self.assertIn("has no coordinate system, but -t_srs is in", result.stderr)
         self.assertEqual(run_tool(self.plain, "-t_srs", "EPSG:nonsense", "-o", out).returncode, 1)
 
+    def test_a_tolerance_in_degrees_that_looks_meant_in_metres(self):
+        svg = self.path("map.svg")
+        warned = self.run_ok(self.degrees, "--tolerance", "0.05", "--svg", svg).stderr
+        self.assertIn("--tolerance 0.05 is in degrees, the unit of the coordinates: 5552 m north-south and "
+                      "4270 m east-west at latitude 40.0", warned)  # as pyproj's geodesic measures them
+        self.assertEqual(self.run_ok(self.degrees, "--tolerance", "0.001", "--svg", svg, "--overwrite").stderr, "")
+        self.assertEqual(self.run_ok(self.metres, "--tolerance", "5", "--svg", svg, "--overwrite").stderr, "")
+
     def test_labels_in_another_system_land_in_their_faces(self):
         lines = self.path("window.geojson")  # in WGS 84, as GeoJSON without "crs" is
         to_mercator = osr.CoordinateTransformation(srs(4326), srs(3857))
