@@ -54,8 +54,9 @@ CoordinateSystems::~CoordinateSystems() {
 
 OGRCoordinateTransformationH CoordinateSystems::Into(OGRLayerH layer, const std::string& name) {
     OGRSpatialReferenceH own = OGR_L_GetSpatialRef(layer);
-    SpatialReference source = Traditional(SpatialReference(
-        own ? OSRClone(own) : assigned_ ? OSRClone(assigned_.get()) : nullptr));
+    SpatialReference source = Traditional(SpatialReference(own         ? OSRClone(own)
+                                                           : assigned_ ? OSRClone(assigned_.get())
+                                                                       : nullptr));
     if (!targetFixed_) {
         targetFixed_ = true;
         target_ = std::move(source);
@@ -80,8 +81,9 @@ OGRCoordinateTransformationH CoordinateSystems::Into(OGRLayerH layer, const std:
     }
     transformations_.push_back(transformation);
     if (!quiet_ && !transformNoted_ && targetName_ != "-t_srs") {
-        std::fprintf(stderr, "loopweave: the inputs are in several coordinate systems; all are transformed into %s, "
-                             "that of %s\n",
+        std::fprintf(stderr,
+                     "loopweave: the inputs are in several coordinate systems; all are transformed into %s, "
+                     "that of %s\n",
                      NameOf(target_.get()).c_str(), targetName_.c_str());
     }
     transformNoted_ = true;

@@ -50,7 +50,7 @@ private:
     bool quiet_;
     SpatialReference assigned_;  // -s_srs
     SpatialReference target_;
-    std::string targetName_;     // where the output's system comes from, for messages
+    std::string targetName_;  // where the output's system comes from, for messages
     bool targetFixed_;
     bool transformNoted_ = false;
     std::vector<OGRCoordinateTransformationH> transformations_;  // owned

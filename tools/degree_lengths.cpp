@@ -5,8 +5,8 @@
 namespace lwtool {
 
 DegreeLengths DegreesInMetres(double degrees, double latitude) {
-    constexpr double kSemiMajorAxis = 6378137.0;                    // WGS 84, metres
-    constexpr double kEccentricitySquared = 0.00669437999014;       // WGS 84
+    constexpr double kSemiMajorAxis = 6378137.0;               // WGS 84, metres
+    constexpr double kEccentricitySquared = 0.00669437999014;  // WGS 84
     constexpr double kRadiansPerDegree = 0.017453292519943295;
     const double sine = std::sin(latitude * kRadiansPerDegree);
     const double w = 1 - kEccentricitySquared * sine * sine;

@@ -97,25 +97,25 @@ int Run(const lwtool::Options& options) {
     const std::string written = lwtool::WithThousands(static_cast<long long>(content.areas.size())) + " polygons and " +
                                 lwtool::WithThousands(static_cast<long long>(content.lines.size())) + " dangles";
     log.Run("write", written, [&] {
-            lwtool::StagedOutputs staged(sources.Files(), options.overwrite);
-            const lwtool::OgrSettings settings{
-                frame,
-                {input.spatialReference, options.layerCreationOptions, options.datasetCreationOptions},
-                options.polygonLayerName,
-                log.ShowsProgress(),
-                labels.get(),
-                options.check,
-                options.keysField};
-            for (const lwtool::DatasetPlan& plan : plans) {
-                lwtool::WriteOgr(plan, staged.Stage(plan.path), settings, content);
-            }
-            if (!options.svg.empty()) {
-                const lwtool::SvgSettings picture{lwtool::SourceNames(options), frame, lwtool::kFrameKey1,
-                                                  input.unitName, labels.get(), svgLabelField};
-                lwtool::WriteSvg(options.svg, staged.Stage(options.svg), picture, content);
-            }
-            staged.Commit();
-        });
+        lwtool::StagedOutputs staged(sources.Files(), options.overwrite);
+        const lwtool::OgrSettings settings{
+            frame,
+            {input.spatialReference, options.layerCreationOptions, options.datasetCreationOptions},
+            options.polygonLayerName,
+            log.ShowsProgress(),
+            labels.get(),
+            options.check,
+            options.keysField};
+        for (const lwtool::DatasetPlan& plan : plans) {
+            lwtool::WriteOgr(plan, staged.Stage(plan.path), settings, content);
+        }
+        if (!options.svg.empty()) {
+            const lwtool::SvgSettings picture{
+                lwtool::SourceNames(options), frame, lwtool::kFrameKey1, input.unitName, labels.get(), svgLabelField};
+            lwtool::WriteSvg(options.svg, staged.Stage(options.svg), picture, content);
+        }
+        staged.Commit();
+    });
     if (options.summary) lwtool::PrintSummary(options, input, frame, counts, content, labels.get(), log);
     return 0;
 }
