@@ -44,7 +44,8 @@ CoordinateSystems::CoordinateSystems(const Options& options)
       assigned_(Parse(options.sourceSrs, "-s_srs")),
       target_(Parse(options.targetSrs, "-t_srs")),
       targetName_("-t_srs"),
-      targetFixed_(target_ != nullptr) {}
+      targetGiven_(target_ != nullptr),
+      targetFixed_(targetGiven_) {}
 
 CoordinateSystems::~CoordinateSystems() {
     for (OGRCoordinateTransformationH transformation : transformations_) {
@@ -80,7 +81,7 @@ OGRCoordinateTransformationH CoordinateSystems::Into(OGRLayerH layer, const std:
                         NameOf(target_.get()) + LastGdalError());
     }
     transformations_.push_back(transformation);
-    if (!quiet_ && !transformNoted_ && targetName_ != "-t_srs") {
+    if (!quiet_ && !transformNoted_ && !targetGiven_) {
         std::fprintf(stderr,
                      "loopweave: the inputs are in several coordinate systems; all are transformed into %s, "
                      "that of %s\n",

@@ -51,6 +51,7 @@ private:
     SpatialReference assigned_;  // -s_srs
     SpatialReference target_;
     std::string targetName_;  // where the output's system comes from, for messages
+    bool targetGiven_;  // by -t_srs
     bool targetFixed_;
     bool transformNoted_ = false;
     std::vector<OGRCoordinateTransformationH> transformations_;  // owned
