@@ -189,14 +189,25 @@ public:
              << "\" r=\"3.5\" fill=\"" << kFlagColour[point.flag] << "\" stroke=\"#000\" stroke-width=\"0.5\"/>\n";
     }
 
+    // The label lies inside its face: its point is where the text starts.
+    void Label(OGRFeatureH label, int field, const CoordinateFrame& frame) {
+        if (!OGR_F_IsFieldSetAndNotNull(label, field)) return;
+        OGRGeometryH point = OGR_F_GetGeometryRef(label);
+        const Pixel at =
+            projection_.PixelOf(frame.ToLibraryX(OGR_G_GetX(point, 0)), frame.ToLibraryY(OGR_G_GetY(point, 0)));
+        out_ << "<text class=\"label\" x=\"" << at.x << "\" y=\"" << at.y
+             << "\" font-family=\"sans-serif\" font-size=\"11\">" << Escaped(OGR_F_GetFieldAsString(label, field))
+             << "</text>\n";
+    }
+
     void Title(const std::string& title) {
         out_ << "<text class=\"title\" x=\"" << kPad << "\" y=\"" << kPad + 8
              << "\" font-family=\"sans-serif\" font-size=\"15\">" << Escaped(title) << "</text>\n";
     }
 
     // A bar of a round length in input units (1, 2 or 5 times a power of
-    // ten), about a sixth of the drawing wide.
-    void ScaleBar(const CoordinateFrame& frame, double bottom) {
+    // ten), about a sixth of the drawing wide, named in them.
+    void ScaleBar(const CoordinateFrame& frame, const std::string& unitName, double bottom) {
         const double pixelsPerInputUnit = projection_.PixelsPerUnit() * std::ldexp(1.0, frame.ScaleExponent());
         const double wanted = kDrawingWidth / 6 / pixelsPerInputUnit;
         const double power = std::pow(10.0, std::floor(std::log10(wanted)));
@@ -207,7 +218,7 @@ public:
              << "<rect x=\"" << kPad << "\" y=\"" << Format("%.1f", y - 4) << "\" width=\"" << Format("%.1f", pixels)
              << "\" height=\"4\" fill=\"#222\"/>\n"
              << "<text x=\"" << Format("%.1f", kPad + pixels + 6) << "\" y=\"" << Format("%.1f", y) << "\">"
-             << Format("%g", length) << " units</text>\n</g>\n";
+             << Format("%g", length) << " " << Escaped(unitName) << "</text>\n</g>\n";
     }
 
     void Legend(const Counts& counts, double x) {
@@ -275,7 +286,12 @@ void WriteSvg(const std::string& path, const std::string& writePath, const SvgSe
     for (const LineFeature& line : content.lines) writer.Dangle(line, counts);
     writer.Paths();
     for (const ErrorPoint& point : content.errors) writer.Error(point, counts);
-    writer.ScaleBar(settings.frame, height);
+    if (settings.labels && settings.labelField >= 0) {
+        for (std::size_t area = 0; area < content.areas.size(); ++area) {
+            if (OGRFeatureH label = settings.labels->LabelOf(area)) writer.Label(label, settings.labelField, settings.frame);
+        }
+    }
+    writer.ScaleBar(settings.frame, settings.unitName, height);
     writer.Legend(counts, projection.Width());
     out << "</svg>\n";
     out.close();

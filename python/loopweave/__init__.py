@@ -23,8 +23,11 @@ def polygonize(lines, *, keys=None, cross=True, frame=None, frame_margin=0.0, to
     """Forms the faces of the planar graph of `lines` and diagnoses them.
 
     lines: an (n, 4) array of segments (sx, sy, ex, ey); a sequence of Shapely
-        LineStrings, MultiLineStrings or polygons (their rings); or a
-        GeoSeries or GeoDataFrame, whose CRS the results carry.
+        LineStrings, MultiLineStrings or polygons (their rings); a GeoSeries
+        or GeoDataFrame, whose CRS the results carry; or a list of these,
+        entered together with their rows numbered on across them. The frames
+        of a list must share one CRS: ValueError otherwise (to_crs them
+        into one first).
     keys: with an array, an (n, 2) integer array (default: the row and 0);
         with a GeoDataFrame, one or two integer column names (default: the
         row and the segment's index within the feature).
@@ -38,7 +41,9 @@ def polygonize(lines, *, keys=None, cross=True, frame=None, frame_margin=0.0, to
     holes: faces with the groups inside them as holes, a coverage (default);
         False gives the enclosed faces as formed, where they are simple rings.
     labels: points, an (m, 2) array or a GeoDataFrame of Points: each face
-        counts the labels inside it and takes the fields of the first.
+        counts the labels inside it and takes the fields of the first. A
+        GeoDataFrame or GeoSeries in another CRS than the lines' is
+        transformed into theirs; ValueError if only one of the two has a CRS.
 
     Returns Polygonized(faces, polygons, dangles, errors): GeoDataFrames when
     GeoPandas is installed, otherwise dicts of arrays (geometries as WKB);
@@ -48,7 +53,7 @@ def polygonize(lines, *, keys=None, cross=True, frame=None, frame_margin=0.0, to
     KeyboardInterrupt between stages when interrupted.
     """
     segments, segment_keys, crs = inputs.segments_of(lines, keys)
-    label_points, label_table = (None, None) if labels is None else inputs.points_of(labels)
+    label_points, label_table = (None, None) if labels is None else inputs.points_of(inputs.labels_in(labels, crs))
     if tolerance is not None and not tolerance > 0:
         raise ValueError(f"tolerance must be a positive distance, not {tolerance}")
     columns = _run_pipeline(segments, segment_keys, cross, _frame(frame), float(frame_margin),

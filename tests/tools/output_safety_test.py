@@ -93,6 +93,17 @@ class OutputSafety(ToolCase):
         self.run_ok(self.path("floor_plan.dxf"), "-o", self.path("roads.shp"), "--overwrite")
         self.assertFalse({"roads.prj", "roads.cpg", "roads.qix"} & set(self.files()))
 
+    def test_a_replaced_file_is_kept_apart_from_the_staged_ones(self):
+        # The old file, moved aside while the new one takes its place, must
+        # not land on a staged file, whatever its name.
+        for name in ("replaced-0", "0"):
+            picture = self.path(name)
+            with open(picture, "w") as f:
+                f.write("old\n")
+            self.run_ok(self.window, "--svg", picture, "--overwrite")
+            with open(picture) as f:
+                self.assertTrue(f.read().startswith("<?xml"), name)
+
     def test_a_failing_second_output_leaves_the_first_as_it_was(self):
         self.fails("cannot write", self.window, "--cross", "-o", self.path("multi.gpkg"), "--overwrite",
                    "--svg", self.path("no/such/folder/map.svg"))
