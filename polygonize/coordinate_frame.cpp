@@ -7,11 +7,6 @@ namespace lwpolygonize {
 
 namespace {
 
-// Centred coordinates up to this size keep the rounding of a doubled
-// triangle area (about 3 x 2^-53 x size^2) a few times below the library's
-// tolerance of 1e-6.
-constexpr double kWellConditioned = 32768;  // 2^15
-
 // Bounds on the scale's exponent: far inside the range of doubles for any
 // coordinate a file holds, so that scaling neither overflows nor loses bits.
 constexpr int kMinExponent = -200;
@@ -31,13 +26,13 @@ bool DifferenceIsExact(double a, double b) {
 // The offset of one axis: the centre of [low, high], rounded to a multiple
 // of the spacing of doubles at the axis's largest magnitude; 0 where some
 // coordinate would not move exactly.
-double AxisOffset(double low, double high, const std::vector<InputSegment>& segments, double InputSegment::*start,
-                  double InputSegment::*end) {
+double AxisOffset(double low, double high, const std::vector<DrawingSegment>& segments,
+                  double DrawingSegment::*start, double DrawingSegment::*end) {
     const double largest = std::max(std::fabs(low), std::fabs(high));
     if (largest == 0) return 0;
     const double spacing = std::ldexp(1.0, std::ilogb(largest) - 52);
     const double offset = std::round((low / 2 + high / 2) / spacing) * spacing;
-    for (const InputSegment& segment : segments) {
+    for (const DrawingSegment& segment : segments) {
         for (const double value : {segment.*start, segment.*end}) {
             if (std::isfinite(value) && !DifferenceIsExact(value, offset)) return 0;
         }
@@ -47,19 +42,17 @@ double AxisOffset(double low, double high, const std::vector<InputSegment>& segm
 
 }  // namespace
 
-CoordinateFrame::CoordinateFrame(const std::vector<InputSegment>& segments, const Extent& extent, double tolerance) {
-    if (!extent.empty) {
-        offsetX_ = AxisOffset(extent.minX, extent.maxX, segments, &InputSegment::sx, &InputSegment::ex);
-        offsetY_ = AxisOffset(extent.minY, extent.maxY, segments, &InputSegment::sy, &InputSegment::ey);
-    }
-    if (tolerance > 0) {
-        scaleExponent_ = static_cast<int>(std::lround(std::log2(kLibraryTolerance / tolerance)));
-    } else if (!extent.empty) {
-        const double size = std::max({std::fabs(extent.minX - offsetX_), std::fabs(extent.maxX - offsetX_),
-                                      std::fabs(extent.minY - offsetY_), std::fabs(extent.maxY - offsetY_)});
-        if (size > kWellConditioned) scaleExponent_ = -static_cast<int>(std::ceil(std::log2(size / kWellConditioned)));
-    }
-    scaleExponent_ = std::clamp(scaleExponent_, kMinExponent, kMaxExponent);
+CoordinateFrame::CoordinateFrame(const std::vector<DrawingSegment>& segments, const Extent& extent) {
+    if (extent.empty) return;
+    offsetX_ = AxisOffset(extent.minX, extent.maxX, segments, &DrawingSegment::sx, &DrawingSegment::ex);
+    offsetY_ = AxisOffset(extent.minY, extent.maxY, segments, &DrawingSegment::sy, &DrawingSegment::ey);
+    const double size = std::max({std::fabs(extent.minX - offsetX_), std::fabs(extent.maxX - offsetX_),
+                                  std::fabs(extent.minY - offsetY_), std::fabs(extent.maxY - offsetY_)});
+    if (size == 0) return;  // a single point: any scale is as good
+    // size < 2^(ilogb(size) + 1), so the scaled size stays below 2^13 and
+    // reaches at least half of it.
+    const int mostExponent = std::ilogb(kMostMagnitude);
+    scaleExponent_ = std::clamp(mostExponent - 1 - std::ilogb(size), kMinExponent, kMaxExponent);
     scale_ = std::ldexp(1.0, scaleExponent_);
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -49,10 +50,83 @@ void AddAsLine(const SelectedPolygon& selected, LayerContent& content) {
     if (selected.polygon->Count() > 0) content.lines.push_back({selected.index, PathOf(*selected.polygon)});
 }
 
+// An element's line, its ends in a canonical order: the same for both
+// directions. Formation gives every end at a vertex the vertex's coordinates,
+// so the two walks along one edge compare equal.
+using Edge = std::tuple<double, double, double, double>;
+
+Edge EdgeOf(const ElementCopy& e) {
+    return std::tie(e.sx, e.sy) < std::tie(e.ex, e.ey) ? Edge{e.sx, e.sy, e.ex, e.ey} : Edge{e.ex, e.ey, e.sx, e.sy};
+}
+
+// The lines that nothing written carries, from the closed chains that are
+// neither faces nor holes: the edges with no face on either side (a bridge
+// between two islands, a tree of lines, lines that cross uncut), each once,
+// in runs along the chains. A face that collapsed (no area by the library's
+// measure, counter-clockwise by the exact one) is such a chain too, and
+// leaves an error point.
+void AddUncarried(const std::vector<SelectedPolygon>& chains, LayerContent& content) {
+    std::vector<Path> paths;
+    std::vector<Edge> edges;
+    for (const SelectedPolygon& chain : chains) {
+        paths.push_back(PathOf(*chain.polygon));
+        for (const ElementCopy& element : paths.back()) edges.push_back(EdgeOf(element));
+        if (chain.polygon->Round() == 0 && SignedAreaOf(paths.back()) > 0) {
+            const ElementCopy& first = paths.back().front();
+            content.errors.push_back({first.sx, first.sy, kCollapsedFlag, chain.index});
+        }
+    }
+    if (edges.empty()) return;
+    std::sort(edges.begin(), edges.end());
+    edges.erase(std::unique(edges.begin(), edges.end()), edges.end());
+    std::vector<char> carried(edges.size(), 0);
+    const auto carry = [&](const Path& path) {
+        for (const ElementCopy& element : path) {
+            const Edge edge = EdgeOf(element);
+            const auto found = std::lower_bound(edges.begin(), edges.end(), edge);
+            if (found != edges.end() && *found == edge) carried[static_cast<std::size_t>(found - edges.begin())] = 1;
+        }
+    };
+    for (const AreaFeature& area : content.areas) {
+        carry(PathOf(*area.outer.polygon));
+        for (COutputLoopweave* hole : area.holes) carry(PathOf(*hole));
+    }
+    for (const LineFeature& line : content.lines) carry(line.path);
+    for (std::size_t c = 0; c < chains.size(); ++c) {
+        Path run;
+        const auto finish = [&] {
+            if (!run.empty()) content.lines.push_back({chains[c].index, std::move(run)});
+            run.clear();
+        };
+        for (const ElementCopy& element : paths[c]) {
+            char& done = carried[static_cast<std::size_t>(
+                std::lower_bound(edges.begin(), edges.end(), EdgeOf(element)) - edges.begin())];
+            if (done) {
+                finish();
+                continue;
+            }
+            done = 1;
+            run.push_back(element);
+        }
+        finish();
+    }
+}
+
+void AddErrorPoints(const SelectedPolygon& selected, LayerContent& content) {
+    for (CCoord* point : ErrorPointsOf(*selected.polygon)) {
+        content.errors.push_back({point->X(), point->Y(), point->Flag(), selected.index});
+    }
+}
+
 void AddCoverage(const std::vector<SelectedPolygon>& polygons, LayerContent& content) {
     std::vector<COutputLoopweave*> chains;
     for (const SelectedPolygon& selected : polygons) chains.push_back(selected.polygon);
     const std::vector<std::vector<std::size_t>> holes = HolesOfFaces(chains);
+    std::vector<bool> isHole(polygons.size(), false);
+    for (const std::vector<std::size_t>& holesOfOne : holes) {
+        for (std::size_t hole : holesOfOne) isHole[hole] = true;
+    }
+    std::vector<SelectedPolygon> unwritten;
     for (std::size_t i = 0; i < polygons.size(); ++i) {
         COutputLoopweave& polygon = *polygons[i].polygon;
         if (polygon.Critical()) {
@@ -67,10 +141,13 @@ void AddCoverage(const std::vector<SelectedPolygon>& polygons, LayerContent& con
             }
             area.needsRepair = area.needsRepair || PassesAPointTwice(rings);
             content.areas.push_back(std::move(area));
+        } else if (!isHole[i] && polygon.Count() > 0) {
+            // The outer boundary of a group in no face: the edge of the
+            // unbounded face, which is no polygon.
+            unwritten.push_back(polygons[i]);
         }
-        // An outer boundary is a hole of the face around its group, or the
-        // edge of the unbounded face, which is no polygon.
     }
+    AddUncarried(unwritten, content);
 }
 
 }  // namespace
@@ -81,6 +158,7 @@ LayerContent ContentOf(const std::vector<SelectedPolygon>& polygons, const std::
     for (const SelectedPolygon& selected : polygons) {
         if (!Selects(selection, *selected.polygon)) continue;
         content.selected.push_back(selected);
+        AddErrorPoints(selected, content);
         for (const Path& run : strippedRuns[static_cast<std::size_t>(selected.index - 1)]) {
             content.lines.push_back({selected.index, run});
         }

@@ -11,7 +11,15 @@
 //
 // The dangles layer holds the lines that bound no area: open chains, the
 // runs that were stripped, and in the selections as formed the chains that are
-// no ring.
+// no ring. In a coverage it also holds whatever the faces do not carry, so
+// that every line the library formed is written: the bridges that a group's
+// boundary walks out and back along (between two islands, or a tree of lines
+// with no face), and the faces that collapsed, whose area the library
+// measures as none (Round() 0); each collapsed face leaves an error point
+// of its own, flag kCollapsedFlag, at its first point.
+//
+// The errors layer holds the diagnosis's points of the polygons selected,
+// and those the host adds.
 #ifndef LOOPWEAVE_POLYGONIZE_LAYER_CONTENT_H
 #define LOOPWEAVE_POLYGONIZE_LAYER_CONTENT_H
 
@@ -35,10 +43,21 @@ struct LineFeature {
     Path path;
 };
 
+// The error point of a face that collapsed; the library's own flags are 0
+// (an open chain's points), 1 (crossing or touching) and 2 (turning back).
+constexpr int kCollapsedFlag = 3;
+
+struct ErrorPoint {
+    double x, y;  // in the library's coordinates
+    int flag;
+    int polygon;  // the index of the polygon it belongs to
+};
+
 struct LayerContent {
     std::vector<AreaFeature> areas;
     std::vector<LineFeature> lines;
-    std::vector<SelectedPolygon> selected;  // the polygons whose error points are written
+    std::vector<SelectedPolygon> selected;  // the polygons whose flags are reported
+    std::vector<ErrorPoint> errors;
 };
 
 // `strippedRuns` holds, by polygon index from 1, the runs stripped from

@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <climits>
+#include <cmath>
+#include <numeric>
 #include <stdexcept>
 #include <string>
+#include <tuple>
 
 #include "polygonize/polygon_access.h"
 
@@ -11,64 +14,165 @@ namespace lwpolygonize {
 
 namespace {
 
-// The frame goes in before the cut: the cut then also splits the frame where
-// lines cross it, which the frame by itself does only where lines end on it.
-void AddFrame(const FrameRequest& request, const Extent& inputExtent, const CoordinateFrame& frame,
-              CLoopweave& builder) {
+void CheckCount(std::size_t count, const char* what) {
+    if (count > static_cast<std::size_t>(INT_MAX)) {
+        throw std::length_error(std::to_string(count) + " " + what + ": more than the library counts (" +
+                                std::to_string(INT_MAX) + ")");
+    }
+}
+
+std::vector<DrawingSegment> AsDrawn(const std::vector<InputSegment>& segments) {
+    std::vector<DrawingSegment> drawing;
+    drawing.reserve(segments.size());
+    for (std::size_t i = 0; i < segments.size(); ++i) {
+        const InputSegment& s = segments[i];
+        drawing.push_back({s.sx, s.sy, s.ex, s.ey, i});
+    }
+    return drawing;
+}
+
+// The frame's rectangle in input units; empty where none is asked for, or
+// one around an empty drawing.
+Extent FrameRectangle(const FrameRequest& request, const Extent& inputExtent) {
+    Extent rectangle;
+    if (!request.wanted) return rectangle;
     double x1 = request.x1, y1 = request.y1, x2 = request.x2, y2 = request.y2;
     if (request.fromExtent) {
-        if (inputExtent.empty) return;  // nothing to frame
+        if (inputExtent.empty) return rectangle;
         x1 = inputExtent.minX, y1 = inputExtent.minY, x2 = inputExtent.maxX, y2 = inputExtent.maxY;
     }
     const double m = request.margin;
-    builder.AddFrameLine(frame.ToLibraryX(std::min(x1, x2) - m), frame.ToLibraryY(std::min(y1, y2) - m),
-                         frame.ToLibraryX(std::max(x1, x2) + m), frame.ToLibraryY(std::max(y1, y2) + m), kFrameKey1,
-                         kFrameKey2);
+    rectangle.Add(std::min(x1, x2) - m, std::min(y1, y2) - m);
+    rectangle.Add(std::max(x1, x2) + m, std::max(y1, y2) + m);
+    return rectangle;
 }
 
-void Enter(const std::vector<InputSegment>& segments, const CoordinateFrame& frame, CLoopweave& builder) {
-    if (segments.size() > static_cast<std::size_t>(INT_MAX)) {
-        throw std::length_error(std::to_string(segments.size()) + " segments: more than the library counts (" +
-                        std::to_string(INT_MAX) + ")");
+// The frame goes in before the cut: the cut then also splits the frame where
+// lines cross it, which the frame by itself does only where lines end on it.
+void AddFrame(const Extent& rectangle, const CoordinateFrame& frame, CLoopweave& builder) {
+    if (rectangle.empty) return;
+    builder.AddFrameLine(frame.ToLibraryX(rectangle.minX), frame.ToLibraryY(rectangle.minY),
+                         frame.ToLibraryX(rectangle.maxX), frame.ToLibraryY(rectangle.maxY), kFrameKey1, kFrameKey2);
+}
+
+double MedianLength(const std::vector<DrawingSegment>& drawing) {
+    std::vector<double> lengths;
+    lengths.reserve(drawing.size());
+    for (const DrawingSegment& s : drawing) {
+        const double length = std::hypot(s.ex - s.sx, s.ey - s.sy);
+        if (std::isfinite(length)) lengths.push_back(length);
     }
-    for (const InputSegment& s : segments) {
+    if (lengths.empty()) return 0;
+    const auto middle = lengths.begin() + static_cast<std::ptrdiff_t>(lengths.size() / 2);
+    std::nth_element(lengths.begin(), middle, lengths.end());
+    return *middle;
+}
+
+// A segment in the library's coordinates, its ends in a canonical order.
+struct LibrarySegment {
+    double ax, ay, bx, by;
+    std::size_t drawn;  // its place in the drawing
+
+    auto Ends() const { return std::tie(ax, ay, bx, by); }
+};
+
+// Enters every segment of the drawing that can add a line, in the drawing's
+// order, and drops the others with their reason: those with a coordinate that
+// is not finite, those of zero length by the library's own rule (both
+// differences at most its tolerance, which formation would leave out), and
+// those whose two ends repeat a segment before them exactly (which formation
+// would drop as duplicates, keeping the first, as here).
+void Enter(const std::vector<DrawingSegment>& drawing, const CoordinateFrame& frame, SegmentAccount& account,
+           CLoopweave& builder) {
+    std::vector<LibrarySegment> kept;
+    kept.reserve(drawing.size());
+    for (std::size_t i = 0; i < drawing.size(); ++i) {
+        const DrawingSegment& s = drawing[i];
+        LibrarySegment l{frame.ToLibraryX(s.sx), frame.ToLibraryY(s.sy), frame.ToLibraryX(s.ex),
+                         frame.ToLibraryY(s.ey), i};
+        if (!std::isfinite(l.ax) || !std::isfinite(l.ay) || !std::isfinite(l.bx) || !std::isfinite(l.by)) {
+            account.Drop(s.origin, Fate::kNotFinite);
+        } else if (std::fabs(l.bx - l.ax) <= CoordinateFrame::kLibraryTolerance &&
+                   std::fabs(l.by - l.ay) <= CoordinateFrame::kLibraryTolerance) {
+            account.Drop(s.origin, Fate::kZeroLength);
+        } else {
+            if (std::tie(l.bx, l.by) < std::tie(l.ax, l.ay)) std::swap(l.ax, l.bx), std::swap(l.ay, l.by);
+            kept.push_back(l);
+        }
+    }
+    // Equal segments side by side, each run in the drawing's order; the
+    // comparison is exact, so any sort gives the same runs.
+    std::vector<std::size_t> order(kept.size());
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        return std::tie(kept[a].ax, kept[a].ay, kept[a].bx, kept[a].by, a) <
+               std::tie(kept[b].ax, kept[b].ay, kept[b].bx, kept[b].by, b);
+    });
+    std::vector<bool> repeats(kept.size(), false);
+    for (std::size_t i = 1; i < order.size(); ++i) {
+        if (kept[order[i]].Ends() == kept[order[i - 1]].Ends()) repeats[order[i]] = true;
+    }
+    for (std::size_t i = 0; i < kept.size(); ++i) {
+        const DrawingSegment& s = drawing[kept[i].drawn];
+        if (repeats[i]) {
+            account.Drop(s.origin, Fate::kDrawnAgain);
+            continue;
+        }
+        // The ends as drawn, not as ordered above: the direction is the host's.
         CLoopweaveElement element(frame.ToLibraryX(s.sx), frame.ToLibraryY(s.sy), frame.ToLibraryX(s.ex),
-                                  frame.ToLibraryY(s.ey), s.key1, s.key2);
+                                  frame.ToLibraryY(s.ey), static_cast<int>(s.origin), 0);
         builder.Entry(element);
     }
 }
 
 }  // namespace
 
-PipelineCounts RunPipeline(const PipelineRequest& request, const std::vector<InputSegment>& segments,
-                           const Extent& inputExtent, const CoordinateFrame& frame, CLoopweave& builder,
-                           const StageRunner& runStage) {
-    PipelineCounts counts;
-    runStage("enter", [&] { Enter(segments, frame, builder); });
+PipelineResult RunPipeline(const PipelineRequest& request, std::vector<InputSegment>& segments,
+                           const Extent& inputExtent, CLoopweave& builder, const StageRunner& runStage) {
+    CheckCount(segments.size(), "segments");
+    PipelineResult result;
+    result.keys = InputKeys(segments);
+    result.account = SegmentAccount(segments.size());
+    std::vector<DrawingSegment> drawing = AsDrawn(segments);
+    std::vector<InputSegment>().swap(segments);
+
+    const Extent frameRectangle = FrameRectangle(request.frame, inputExtent);
+    runStage("enter", [&] {
+        Extent fitted = inputExtent;
+        if (!frameRectangle.empty) {
+            fitted.Add(frameRectangle.minX, frameRectangle.minY);
+            fitted.Add(frameRectangle.maxX, frameRectangle.maxY);
+        }
+        result.frame = CoordinateFrame(drawing, fitted);
+        result.medianLength = MedianLength(drawing);
+        Enter(drawing, result.frame, result.account, builder);
+    });
+    std::vector<DrawingSegment>().swap(drawing);
+
     if (request.frame.wanted) {
-        runStage("frame", [&] { AddFrame(request.frame, inputExtent, frame, builder); });
-        counts.afterFrame = builder.Element().Count();
+        runStage("frame", [&] { AddFrame(frameRectangle, result.frame, builder); });
+        result.afterFrame = builder.Element().Count();
     }
     if (request.cross) {
         runStage("cut", [&] { builder.InsertCrossPoint(); });
-        counts.afterCut = builder.Element().Count();
+        result.afterCut = builder.Element().Count();
     }
-    runStage("form", [&] { counts.formed = builder.MakingPolygon(); });
-    counts.strippedRuns.resize(static_cast<std::size_t>(counts.formed));
+    runStage("form", [&] { result.formed = builder.MakingPolygon(); });
+    result.strippedRuns.resize(static_cast<std::size_t>(result.formed));
     if (request.stripReturns) {
         runStage("strip returns", [&] {
             std::size_t index = 0;
             for (COutputLoopweave* polygon : Items<COutputLoopweave>(builder.Polygon())) {
                 // An open chain's Return() means nothing; there is no run to strip.
                 if (!polygon->Critical() && polygon->Return()) {
-                    counts.strippedRuns[index] = StripReturnRuns(*polygon);
-                    ++counts.stripped;
+                    result.strippedRuns[index] = StripReturnRuns(*polygon);
+                    ++result.stripped;
                 }
                 ++index;
             }
         });
     }
-    return counts;
+    return result;
 }
 
 }  // namespace lwpolygonize

@@ -1,5 +1,6 @@
-// The library's stages, in the order a host runs them: enter the segments,
-// frame, cut, form, strip the back-and-forth runs.
+// The library's stages, in the order a host runs them: fit the coordinate
+// frame, drop the segments that could only repeat what is there, enter the
+// rest, frame, cut, form, strip the back-and-forth runs.
 #ifndef LOOPWEAVE_POLYGONIZE_PIPELINE_H
 #define LOOPWEAVE_POLYGONIZE_PIPELINE_H
 
@@ -10,11 +11,13 @@
 #include "polygonize/coordinate_frame.h"
 #include "polygonize/extent.h"
 #include "polygonize/return_runs.h"
+#include "polygonize/segment_account.h"
+#include "polygonize/segments.h"
 
 namespace lwpolygonize {
 
-// Keys of the frame's pieces: no feature has a negative FID, so a host can
-// tell the frame from its own lines.
+// Keys of the frame's pieces: no input segment has a negative place, so a
+// host can tell the frame from its own lines.
 constexpr int kFrameKey1 = -1;
 constexpr int kFrameKey2 = -1;
 
@@ -32,8 +35,12 @@ struct PipelineRequest {
     bool stripReturns = false;  // always for a coverage, whose faces must be valid polygons
 };
 
-struct PipelineCounts {
-    int afterFrame = -1;  // elements stored after each stage; -1 where it did not run
+struct PipelineResult {
+    CoordinateFrame frame;
+    InputKeys keys;
+    SegmentAccount account;  // the drops; the rest is counted from the layers (CountWritten)
+    double medianLength = 0;  // of the segments entered, in input units
+    int afterFrame = -1;      // elements stored after each stage; -1 where it did not run
     int afterCut = -1;
     int formed = 0;
     int stripped = 0;  // polygons whose back-and-forth runs were removed
@@ -44,12 +51,12 @@ struct PipelineCounts {
 // run meanwhile. An exception it throws ends the pipeline.
 using StageRunner = std::function<void(const char* name, const std::function<void()>& work)>;
 
-// Enters the segments in the library's frame, then runs the stages asked
-// for, each through `runStage`. Throws std::length_error if there are more
-// segments than the library counts.
-PipelineCounts RunPipeline(const PipelineRequest& request, const std::vector<InputSegment>& segments,
-                           const Extent& inputExtent, const CoordinateFrame& frame, CLoopweave& builder,
-                           const StageRunner& runStage);
+// Runs the stages asked for on `segments` (which it empties, to free their
+// memory as soon as they are entered), each through `runStage`.
+// `inputExtent` spans their finite ends. Throws std::length_error if there
+// are more segments than the library counts.
+PipelineResult RunPipeline(const PipelineRequest& request, std::vector<InputSegment>& segments,
+                           const Extent& inputExtent, CLoopweave& builder, const StageRunner& runStage);
 
 }  // namespace lwpolygonize
 

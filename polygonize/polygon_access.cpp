@@ -1,7 +1,5 @@
 #include "polygonize/polygon_access.h"
 
-#include <cmath>
-
 namespace lwpolygonize {
 
 std::vector<SelectedPolygon> NumberedPolygons(CLoopweave& builder) {
@@ -18,19 +16,19 @@ Path PathOf(COutputLoopweave& polygon) {
     return path;
 }
 
-std::string KeysAlong(const Path& path) {
+std::string KeysAlong(const Path& path, const InputKeys& inputKeys) {
     std::string keys;
     for (const ElementCopy& element : path) {
         if (!keys.empty()) keys += ' ';
-        keys += std::to_string(element.key1) + "," + std::to_string(element.key2);
+        keys += inputKeys.Of(element.key1, element.key2);
     }
     return keys;
 }
 
-double AreaOf(const Path& path) {
+double SignedAreaOf(const Path& path) {
     double twiceArea = 0;
     for (const ElementCopy& e : path) twiceArea += e.sx * e.ey - e.ex * e.sy;
-    return std::fabs(twiceArea) / 2;
+    return twiceArea / 2;
 }
 
 }  // namespace lwpolygonize

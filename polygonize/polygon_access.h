@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "loopweave.h"
+#include "polygonize/segments.h"
 
 namespace lwpolygonize {
 
@@ -36,7 +37,9 @@ struct SelectedPolygon {
 // Every polygon formed, numbered from 1.
 std::vector<SelectedPolygon> NumberedPolygons(CLoopweave& builder);
 
-// An element's ends and keys, kept after the element itself is gone.
+// An element's ends and keys, kept after the element itself is gone. Key1
+// is the place of the input segment it comes from (segments.h), negative
+// for the frame's pieces.
 struct ElementCopy {
     double sx, sy, ex, ey;
     int key1, key2;
@@ -47,11 +50,11 @@ using Path = std::vector<ElementCopy>;
 
 Path PathOf(COutputLoopweave& polygon);
 
-// "key1,key2" of each element along the path, separated by spaces.
-std::string KeysAlong(const Path& path);
+// The host's "key1,key2" of each element along the path, separated by spaces.
+std::string KeysAlong(const Path& path, const InputKeys& inputKeys);
 
-// The area a closed path encloses.
-double AreaOf(const Path& path);
+// The area a closed path encloses: positive counter-clockwise.
+double SignedAreaOf(const Path& path);
 
 }  // namespace lwpolygonize
 

@@ -13,6 +13,7 @@
 #include <type_traits>
 #include <vector>
 
+#include "coordinate_systems.h"
 #include "gdal_handles.h"
 #include "options.h"
 #include "output_safety.h"
@@ -23,8 +24,9 @@ namespace lwtool {
 class FaceLabels {
 public:
     // Reads the point features of --labels (other geometries are passed
-    // over), adding its files to `inputs`. Throws ToolError.
-    FaceLabels(const Options& options, InputFiles& inputs);
+    // over) into the output's coordinate system, adding its files to
+    // `inputs`. Throws ToolError.
+    FaceLabels(const Options& options, InputFiles& inputs, CoordinateSystems& systems);
 
     // Finds the face of `content` that holds each label.
     void Place(const LayerContent& content, const CoordinateFrame& frame);
@@ -37,6 +39,8 @@ public:
 
     std::size_t LabelCount() const { return labels_.size(); }
     std::size_t Unplaced() const { return unplaced_; }  // labels in no face
+    // The index of the labels' field `name`; throws ToolError when there is none.
+    int FieldIndex(const std::string& name) const;
 
 private:
     struct DefinitionReleaser {

@@ -13,6 +13,8 @@
 #include <cpl_error.h>
 #include <gdal.h>
 
+#include "coordinate_systems.h"
+#include "degree_lengths.h"
 #include "face_labels.h"
 #include "file_names.h"
 #include "gdal_messages.h"
@@ -44,12 +46,26 @@ void CheckOutputs(const lwtool::Options& options, const std::vector<lwtool::Data
     lwtool::CheckDistinct(paths);
 }
 
+// A tolerance meant in metres but given over longitude and latitude spans
+// kilometres, and merges whole streets.
+void WarnOfDegrees(const lwtool::Options& options, const lwtool::InputSummary& input) {
+    if (!input.geographic || options.tolerance <= 0.01) return;
+    const double latitude = (input.extent.minY + input.extent.maxY) / 2;
+    const lwtool::DegreeLengths lengths = lwtool::DegreesInMetres(options.tolerance, latitude);
+    std::fprintf(stderr,
+                 "loopweave: warning: --tolerance %g is in degrees, the unit of the coordinates: %.0f m north-south "
+                 "and %.0f m east-west at latitude %.1f; were metres meant?\n",
+                 options.tolerance, lengths.northSouth, lengths.eastWest, latitude);
+}
+
 int Run(const lwtool::Options& options) {
     const std::vector<lwtool::DatasetPlan> plans =
         options.output.empty() ? std::vector<lwtool::DatasetPlan>{} : lwtool::PlanOgrOutputs(options);
-    lwtool::Sources sources(options);
+    lwtool::CoordinateSystems systems(options);
+    lwtool::Sources sources(options, systems);
     std::unique_ptr<lwtool::FaceLabels> labels;
-    if (!options.labels.empty()) labels = std::make_unique<lwtool::FaceLabels>(options, sources.Files());
+    if (!options.labels.empty()) labels = std::make_unique<lwtool::FaceLabels>(options, sources.Files(), systems);
+    const int svgLabelField = options.svgLabelField.empty() ? -1 : labels->FieldIndex(options.svgLabelField);
     CheckOutputs(options, plans, sources.Files());
 
     lwtool::StageLog log(options.quiet);
@@ -57,43 +73,54 @@ int Run(const lwtool::Options& options) {
     std::vector<lwtool::InputSegment> segments;
     lwtool::InputSummary input;
     log.Run("read", [&] { input = sources.Read(segments, log.ShowsProgress()); });
+    if (segments.empty()) {
+        std::fprintf(stderr, "loopweave: warning: no line segments in %s; the outputs are empty\n",
+                     lwtool::SourceNames(options).c_str());
+    }
+    WarnOfDegrees(options, input);
     log.SetSize(input.elements, "elements");
 
-    const lwtool::CoordinateFrame frame(segments, input.extent, options.tolerance);
     CLoopweave builder;
     const lwtool::PipelineRequest request{options.frame, options.cross,
                                           options.removeReturns || options.selection == lwtool::Selection::kCoverage};
-    const lwtool::PipelineCounts counts =
-        lwtool::RunPipeline(request, segments, input.extent, frame, builder,
+    lwtool::PipelineResult result =
+        lwtool::RunPipeline(request, segments, input.extent, builder,
                             [&](const char* name, const std::function<void()>& work) { log.Run(name, work); });
-    std::vector<lwtool::InputSegment>().swap(segments);  // in the builder now
+    const lwtool::CoordinateFrame& frame = result.frame;
+    lwtool::WarnIfLoose(result);
     lwtool::LayerContent content;
     log.Run("arrange", [&] {
-        content = lwtool::ContentOf(lwtool::NumberedPolygons(builder), counts.strippedRuns, options.selection);
+        const std::vector<lwtool::SelectedPolygon> formed = lwtool::NumberedPolygons(builder);
+        content = lwtool::ContentOf(formed, result.strippedRuns, options.selection);
+        result.account.Settle(content, formed, options.selection);
         if (labels) labels->Place(content, frame);
     });
+    lwtool::CheckAccount(result.account, options.check);
 
-    if (!plans.empty() || !options.svg.empty()) {
-        log.Run("write", [&] {
-            lwtool::StagedOutputs staged(sources.Files(), options.overwrite);
-            const lwtool::OgrSettings settings{
-                frame,
-                {input.spatialReference, options.layerCreationOptions, options.datasetCreationOptions},
-                options.polygonLayerName,
-                log.ShowsProgress(),
-                labels.get(),
-                options.check};
-            for (const lwtool::DatasetPlan& plan : plans) {
-                lwtool::WriteOgr(plan, staged.Stage(plan.path), settings, content);
-            }
-            if (!options.svg.empty()) {
-                const lwtool::SvgSettings picture{lwtool::SourceNames(options), frame, lwtool::kFrameKey1};
-                lwtool::WriteSvg(options.svg, staged.Stage(options.svg), picture, content);
-            }
-            staged.Commit();
-        });
-    }
-    if (options.summary) lwtool::PrintSummary(options, input, frame, counts, content, labels.get(), log);
+    const std::string written = lwtool::WithThousands(static_cast<long long>(content.areas.size())) + " polygons and " +
+                                lwtool::WithThousands(static_cast<long long>(content.lines.size())) + " dangles";
+    log.Run("write", written, [&] {
+        lwtool::StagedOutputs staged(sources.Files(), options.overwrite);
+        const lwtool::OgrSettings settings{
+            frame,
+            &result.keys,
+            {input.spatialReference, options.layerCreationOptions, options.datasetCreationOptions},
+            options.polygonLayerName,
+            log.ShowsProgress(),
+            labels.get(),
+            options.check,
+            options.keysField};
+        for (const lwtool::DatasetPlan& plan : plans) {
+            lwtool::WriteOgr(plan, staged.Stage(plan.path), settings, content);
+        }
+        if (!options.svg.empty()) {
+            const lwtool::SvgSettings picture{
+                lwtool::SourceNames(options), frame, lwtool::kFrameKey1, input.unitName, labels.get(), svgLabelField};
+            lwtool::WriteSvg(options.svg, staged.Stage(options.svg), picture, content);
+        }
+        staged.Commit();
+    });
+    if (options.summary) lwtool::PrintSummary(options, input, result, content, labels.get(), log);
     return 0;
 }
 

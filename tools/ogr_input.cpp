@@ -26,18 +26,6 @@ int IntegerFieldIndex(OGRLayerH layer, const std::string& name) {
     return index;
 }
 
-std::string SpatialReferenceOf(OGRLayerH layer) {
-    OGRSpatialReferenceH srs = OGR_L_GetSpatialRef(layer);
-    char* wkt = nullptr;
-    if (!srs || OSRExportToWkt(srs, &wkt) != OGRERR_NONE) {
-        CPLFree(wkt);
-        return "";
-    }
-    std::string text = wkt;
-    CPLFree(wkt);
-    return text;
-}
-
 int CheckedKey(long long value, const std::string& what, long long fid) {
     if (value < INT_MIN || value > INT_MAX) {
         throw ToolError(what + " of feature " + std::to_string(fid) + " is " + std::to_string(value) +
@@ -158,7 +146,17 @@ void FilterLayer(OGRLayerH layer, const std::string& source, const std::string& 
     }
 }
 
-Sources::Sources(const Options& options) : options_(options) {
+void Transform(OGRGeometryH geometry, OGRCoordinateTransformationH transformation, const std::string& source,
+               long long fid) {
+    if (!transformation) return;
+    CPLErrorReset();
+    if (OGR_G_Transform(geometry, transformation) != OGRERR_NONE) {
+        throw ToolError("feature " + std::to_string(fid) + " of " + source +
+                        " cannot be transformed into the output's coordinate system" + LastGdalError());
+    }
+}
+
+Sources::Sources(const Options& options, CoordinateSystems& systems) : options_(options), systems_(systems) {
     try {
         for (const std::string& name : options.sources) Open(name);
     } catch (...) {
@@ -192,6 +190,7 @@ void Sources::Open(const std::string& name) {
         added.key1Index = IntegerFieldIndex(added.layer, options_.key1Field);
         if (!options_.key2Field.empty()) added.key2Index = IntegerFieldIndex(added.layer, options_.key2Field);
     }
+    added.transformation = systems_.Into(added.layer, name);
 }
 
 Sources::~Sources() { ReleaseResultSets(); }
@@ -214,8 +213,10 @@ long long Sources::FeatureCount() const {
 
 InputSummary Sources::Read(std::vector<InputSegment>& segments, bool showProgress) const {
     InputSummary summary;
-    summary.spatialReference = SpatialReferenceOf(sources_.front().layer);
-    Progress progress(showProgress, FeatureCount());
+    summary.spatialReference = systems_.Wkt();
+    summary.unitName = systems_.UnitName();
+    summary.geographic = systems_.Geographic();
+    Progress progress(showProgress, FeatureCount(), "features read");
     GeometryReader reader(segments, summary.extent);
     long long fidOffset = 0;
     for (const Source& source : sources_) {
@@ -230,7 +231,10 @@ InputSummary Sources::Read(std::vector<InputSegment>& segments, bool showProgres
             lastKey1 = std::max<long long>(lastKey1, keys.key1);
             OGRGeometryH geometry = OGR_F_GetGeometryRef(feature.get());
             int segment = 0;
-            if (geometry) reader.Read(geometry, keys, segment);
+            if (geometry) {
+                Transform(geometry, source.transformation, source.name, OGR_F_GetFID(feature.get()));
+                reader.Read(geometry, keys, segment);
+            }
             progress.Step();
             if (CPLGetLastErrorType() >= CE_Failure) break;
             CPLErrorReset();

@@ -10,19 +10,6 @@ namespace lwtool {
 
 namespace {
 
-int DecimalWidth(int value) {
-    int width = value < 0 ? 2 : 1;
-    for (long long rest = value < 0 ? -static_cast<long long>(value) : value; rest >= 10; rest /= 10) ++width;
-    return width;
-}
-
-// The length of KeysAlong(path), without building it.
-int KeysLength(const Path& path) {
-    int length = -1;
-    for (const ElementCopy& element : path) length += 2 + DecimalWidth(element.key1) + DecimalWidth(element.key2);
-    return length < 0 ? 0 : length;
-}
-
 void AddPoint(OGRGeometryH path, const CoordinateFrame& frame, double x, double y) {
     OGR_G_AddPoint_2D(path, frame.FromLibraryX(x), frame.FromLibraryY(y));
 }
@@ -114,10 +101,22 @@ private:
     std::vector<int> map_;  // by the label's field, the polygon layer's
 };
 
+int KeysWidth(const Path& path, const OgrSettings& settings) {
+    return static_cast<int>(KeysAlong(path, *settings.keys).size());
+}
+
+// The field "keys", as wide as its longest value (`widen` finds it), unless
+// it is left out (--no-keys): then -1.
+template <class Widen>
+int AddKeysField(OutputDataset& output, OGRLayerH layer, const OgrSettings& settings, Widen widen) {
+    if (!settings.keysField) return -1;
+    int width = 0;
+    widen(width);
+    return output.AddTextField(layer, "keys", width);
+}
+
 void WriteAreas(OutputDataset& output, const std::string& layerName, const OgrSettings& settings,
                 const LayerContent& content, Progress& progress) {
-    int keysWidth = 0;
-    for (const AreaFeature& area : content.areas) keysWidth = std::max(keysWidth, KeysLength(PathOf(*area.outer.polygon)));
     OGRLayerH layer = output.AddLayer(layerName, wkbPolygon);
     const int polygonField = output.AddField(layer, "polygon", OFTInteger);
     const int roundField = output.AddField(layer, "round", OFTInteger);
@@ -126,14 +125,16 @@ void WriteAreas(OutputDataset& output, const std::string& layerName, const OgrSe
     const int returnField = output.AddField(layer, "runs_back", OFTInteger, OFSTBoolean);
     const int countField = output.AddField(layer, "elements", OFTInteger);
     const int areaField = output.AddField(layer, "area", OFTReal);
-    const int keysField = output.AddTextField(layer, "keys", keysWidth);
+    const int keysField = AddKeysField(output, layer, settings, [&](int& width) {
+        for (const AreaFeature& area : content.areas) width = std::max(width, KeysWidth(PathOf(*area.outer.polygon), settings));
+    });
     LabelFields labelFields(output, layer, settings.labels);
 
     for (std::size_t i = 0; i < content.areas.size(); ++i) {
         const AreaFeature& area = content.areas[i];
         COutputLoopweave& polygon = *area.outer.polygon;
         const Path outer = PathOf(polygon);
-        const std::string keys = KeysAlong(outer);
+        const std::string keys = keysField < 0 ? "" : KeysAlong(outer, *settings.keys);
         std::vector<Geometry> parts;
         parts.push_back(AreaGeometry(outer, area.holes, settings.frame));
         if (area.needsRepair) {
@@ -150,7 +151,7 @@ void WriteAreas(OutputDataset& output, const std::string& layerName, const OgrSe
             OGR_F_SetFieldInteger(feature.get(), returnField, polygon.Return());
             OGR_F_SetFieldInteger(feature.get(), countField, polygon.Count());
             OGR_F_SetFieldDouble(feature.get(), areaField, OGR_G_Area(part.get()));
-            OGR_F_SetFieldString(feature.get(), keysField, keys.c_str());
+            if (keysField >= 0) OGR_F_SetFieldString(feature.get(), keysField, keys.c_str());
             labelFields.Fill(feature.get(), i);
             OGR_F_SetGeometryDirectly(feature.get(), part.release());
             output.Create(layer, feature);
@@ -160,38 +161,36 @@ void WriteAreas(OutputDataset& output, const std::string& layerName, const OgrSe
 }
 
 void WriteLines(OutputDataset& output, const OgrSettings& settings, const LayerContent& content, Progress& progress) {
-    int keysWidth = 0;
-    for (const LineFeature& line : content.lines) keysWidth = std::max(keysWidth, KeysLength(line.path));
     OGRLayerH layer = output.AddLayer("dangles", wkbLineString);
     const int polygonField = output.AddField(layer, "polygon", OFTInteger);
     const int countField = output.AddField(layer, "elements", OFTInteger);
-    const int keysField = output.AddTextField(layer, "keys", keysWidth);
+    const int keysField = AddKeysField(output, layer, settings, [&](int& width) {
+        for (const LineFeature& line : content.lines) width = std::max(width, KeysWidth(line.path, settings));
+    });
     for (const LineFeature& line : content.lines) {
         Feature feature(OGR_F_Create(OGR_L_GetLayerDefn(layer)));
         OGR_F_SetFieldInteger(feature.get(), polygonField, line.polygon);
         OGR_F_SetFieldInteger(feature.get(), countField, static_cast<int>(line.path.size()));
-        OGR_F_SetFieldString(feature.get(), keysField, KeysAlong(line.path).c_str());
+        if (keysField >= 0) OGR_F_SetFieldString(feature.get(), keysField, KeysAlong(line.path, *settings.keys).c_str());
         OGR_F_SetGeometryDirectly(feature.get(), PathGeometry(line.path, settings.frame, wkbLineString).release());
         output.Create(layer, feature);
         progress.Step();
     }
 }
 
-void WriteErrorPoints(OutputDataset& output, const CoordinateFrame& frame, const std::vector<SelectedPolygon>& polygons,
+void WriteErrorPoints(OutputDataset& output, const CoordinateFrame& frame, const std::vector<ErrorPoint>& points,
                       Progress& progress) {
     OGRLayerH layer = output.AddLayer("errors", wkbPoint);
     const int flagField = output.AddField(layer, "flag", OFTInteger);
     const int polygonField = output.AddField(layer, "polygon", OFTInteger);
-    for (const SelectedPolygon& selected : polygons) {
-        for (CCoord* point : ErrorPointsOf(*selected.polygon)) {
-            Feature feature(OGR_F_Create(OGR_L_GetLayerDefn(layer)));
-            OGR_F_SetFieldInteger(feature.get(), flagField, point->Flag());
-            OGR_F_SetFieldInteger(feature.get(), polygonField, selected.index);
-            Geometry geometry(OGR_G_CreateGeometry(wkbPoint));
-            OGR_G_SetPoint_2D(geometry.get(), 0, frame.FromLibraryX(point->X()), frame.FromLibraryY(point->Y()));
-            OGR_F_SetGeometryDirectly(feature.get(), geometry.release());
-            output.Create(layer, feature);
-        }
+    for (const ErrorPoint& point : points) {
+        Feature feature(OGR_F_Create(OGR_L_GetLayerDefn(layer)));
+        OGR_F_SetFieldInteger(feature.get(), flagField, point.flag);
+        OGR_F_SetFieldInteger(feature.get(), polygonField, point.polygon);
+        Geometry geometry(OGR_G_CreateGeometry(wkbPoint));
+        OGR_G_SetPoint_2D(geometry.get(), 0, frame.FromLibraryX(point.x), frame.FromLibraryY(point.y));
+        OGR_F_SetGeometryDirectly(feature.get(), geometry.release());
+        output.Create(layer, feature);
         progress.Step();
     }
 }
@@ -204,9 +203,9 @@ void WriteOgr(const DatasetPlan& plan, const std::string& writePath, const OgrSe
     for (LayerKind kind : plan.layers) {
         items += static_cast<long long>(kind == LayerKind::kPolygons  ? content.areas.size()
                                         : kind == LayerKind::kDangles ? content.lines.size()
-                                                                      : content.selected.size());
+                                                                      : content.errors.size());
     }
-    Progress progress(settings.showProgress, items);
+    Progress progress(settings.showProgress, items, "features written");
     for (LayerKind kind : plan.layers) {
         switch (kind) {
             case LayerKind::kPolygons:
@@ -216,7 +215,7 @@ void WriteOgr(const DatasetPlan& plan, const std::string& writePath, const OgrSe
                 WriteLines(output, settings, content, progress);
                 break;
             case LayerKind::kErrors:
-                WriteErrorPoints(output, settings.frame, content.selected, progress);
+                WriteErrorPoints(output, settings.frame, content.errors, progress);
                 break;
         }
     }

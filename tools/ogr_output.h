@@ -2,8 +2,8 @@
 // and layers an output plan gives (output_plan.h), in the input's
 // coordinates:
 //   polygons  fields polygon, round, holes, self_cross, runs_back, elements,
-//             area, keys, then the labels' fields and their count;
-//   dangles   fields polygon, elements, keys;
+//             area, keys (unless left out), then the labels' fields and their count;
+//   dangles   fields polygon, elements, keys (unless left out);
 //   errors    fields flag, polygon.
 // The field names are no SQL reserved words, so that -where and -sql can
 // name them unquoted.
@@ -21,11 +21,13 @@ namespace lwtool {
 
 struct OgrSettings {
     CoordinateFrame frame;  // the library's coordinates, back to the input's
+    const InputKeys* keys = nullptr;  // the keys of the input segments, by their place
     DatasetOptions dataset;
     std::string polygonLayerName;
     bool showProgress = false;
     const FaceLabels* labels = nullptr;  // fields for the faces, if any
     bool checkValidity = false;          // every polygon by OGR_G_IsValid
+    bool keysField = true;               // false: the layers go without "keys"
 };
 
 // Writes the dataset of `plan` at `writePath` (its staged name) and closes

@@ -18,6 +18,10 @@ const char* const kUsage =
     "  -spat XMIN YMIN XMAX YMAX  read only the features that meet this rectangle\n"
     "  --keys FIELD1[,FIELD2]  take the keys from integer fields (default: FID and segment index;\n"
     "                          with one field, the segment index is the second key)\n"
+    "  -s_srs SRS              the coordinate system of the sources (and labels) that name none: EPSG:n,\n"
+    "                          WKT, a PROJ string or a file holding one\n"
+    "  -t_srs SRS              transform every source and the labels into SRS (default: the first\n"
+    "                          source's system, into which the others are transformed)\n"
     "  --labels SOURCE         points (or DXF TEXT) whose fields go onto the faces that hold them\n"
     "  --label-layer NAME      the layer of the labels (default: the first)\n"
     "  --label-where EXPRESSION  read only the labels this attribute filter selects\n"
@@ -40,12 +44,16 @@ const char* const kUsage =
     "  -f FORMAT               the OGR driver for -o, e.g. GPKG, GeoJSON, \"ESRI Shapefile\"\n"
     "  -nln NAME               name the polygon layer NAME (default: polygons)\n"
     "  --errors FILE           write 'dangles' and 'errors' to FILE instead (needed when -o is /vsistdout/)\n"
+    "  --no-keys               leave out the field 'keys' (the segments along each polygon), which can be\n"
+    "                          longer than a Shapefile's 254 characters\n"
     "  -lco NAME=VALUE         a layer creation option for the driver (may be repeated)\n"
     "  -dsco NAME=VALUE        a dataset creation option for the driver (may be repeated)\n"
     "  --overwrite             replace outputs that exist (also -overwrite)\n"
     "  --check                 check every polygon written with GEOS (OGR_G_IsValid); fail if one is invalid\n"
     "  --svg FILE              draw the result as an SVG picture\n"
-    "  --summary               print counts, stage times and flag totals to stderr\n"
+    "  --svg-labels FIELD      write this field of each face's label in the picture (needs --labels)\n"
+    "  --summary               print counts, stage times and flag totals to stderr (with -o or --svg:\n"
+    "                          a run writes something)\n"
     "  -q                      no progress on large inputs\n"
     "  --version               the versions of the tool, the library and GDAL\n"
     "  -h, --help              this text\n"
@@ -162,6 +170,10 @@ Options ParseOptions(int argc, char** argv) {
             }
             options.key1Field = fields[0];
             options.key2Field = fields.size() == 2 ? fields[1] : "";
+        } else if (arg == "-s_srs") {
+            options.sourceSrs = args.ValueOf(arg);
+        } else if (arg == "-t_srs") {
+            options.targetSrs = args.ValueOf(arg);
         } else if (arg == "--labels") {
             options.labels = args.ValueOf(arg);
         } else if (arg == "--label-layer") {
@@ -199,6 +211,8 @@ Options ParseOptions(int argc, char** argv) {
             if (options.polygonLayerName.empty()) throw UsageError("-nln needs a layer name");
         } else if (arg == "--errors") {
             options.errorsOutput = args.ValueOf(arg);
+        } else if (arg == "--no-keys") {
+            options.keysField = false;
         } else if (arg == "-lco") {
             options.layerCreationOptions.push_back(DriverOption(arg, args.ValueOf(arg)));
         } else if (arg == "-dsco") {
@@ -209,6 +223,8 @@ Options ParseOptions(int argc, char** argv) {
             options.check = true;
         } else if (arg == "--svg") {
             options.svg = args.ValueOf(arg);
+        } else if (arg == "--svg-labels") {
+            options.svgLabelField = args.ValueOf(arg);
         } else if (arg == "--summary") {
             options.summary = true;
         } else if (arg == "-q") {
@@ -225,6 +241,10 @@ Options ParseOptions(int argc, char** argv) {
     if (options.labels.empty() && (!options.labelLayer.empty() || !options.labelWhere.empty())) {
         throw UsageError("--label-layer and --label-where need --labels");
     }
+    if (!options.svgLabelField.empty() && (options.svg.empty() || options.labels.empty())) {
+        throw UsageError("--svg-labels needs --svg and --labels");
+    }
+    if (options.output.empty() && options.svg.empty()) throw UsageError("nothing to write: give -o FILE or --svg FILE");
     if (options.output.empty()) {
         if (!options.outputFormat.empty()) throw UsageError("-f needs -o");
         if (!options.errorsOutput.empty()) throw UsageError("--errors needs -o");

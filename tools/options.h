@@ -29,6 +29,8 @@ struct Options {
     std::vector<std::string> sources;
     SourceQuery query;
     std::string key1Field, key2Field;  // empty: FID, and segment index
+    std::string sourceSrs;  // -s_srs: the system of the layers that name none
+    std::string targetSrs;  // -t_srs: the system of the output; empty: the first source's
     // Points whose fields go onto the faces that hold them.
     std::string labels;
     std::string labelLayer;  // empty: the first layer
@@ -41,11 +43,13 @@ struct Options {
     std::string output;
     std::string outputFormat;  // empty: from the output's extension
     std::string polygonLayerName = "polygons";
+    bool keysField = true;  // the polygons and dangles carry the text field "keys"
     std::string errorsOutput;  // empty: the error points and open chains go with the polygons
     std::vector<std::string> layerCreationOptions, datasetCreationOptions;  // NAME=VALUE each
     bool overwrite = false;
     bool check = false;  // every polygon written is checked by GEOS
     std::string svg;
+    std::string svgLabelField;  // a field of the labels, drawn in the faces of the picture
     bool summary = false;
     bool quiet = false;
     bool help = false;

@@ -11,6 +11,8 @@
 #include "polygonize/pipeline.h"
 #include "polygonize/polygon_access.h"
 #include "polygonize/return_runs.h"
+#include "polygonize/segment_account.h"
+#include "polygonize/segments.h"
 #include "polygonize/selection.h"
 
 namespace lwtool {

@@ -13,8 +13,8 @@ constexpr long long kProgressThreshold = 100000;
 
 bool StageLog::ShowsProgress() const { return !quiet_ && size_ > kProgressThreshold; }
 
-void StageLog::Starting(const std::string& name) const {
-    if (ShowsProgress()) std::fprintf(stderr, "loopweave: %s (%lld %s)...\n", name.c_str(), size_, unit_);
+void StageLog::Starting(const std::string& name, const std::string& what) const {
+    if (ShowsProgress()) std::fprintf(stderr, "loopweave: %s (%s)...\n", name.c_str(), what.c_str());
 }
 
 double StageLog::TotalSeconds() const {

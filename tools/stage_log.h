@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "progress.h"
+
 namespace lwtool {
 
 struct StageTime {
@@ -22,7 +24,13 @@ public:
     // Runs `work` as the stage `name` and records its time.
     template <class Work>
     void Run(const std::string& name, Work&& work) {
-        Starting(name);
+        Run(name, WithThousands(size_) + " " + unit_, work);
+    }
+    // The same, for a stage that goes through other things than the size
+    // counts: `what` names them ("26,000 polygons and 12 dangles").
+    template <class Work>
+    void Run(const std::string& name, const std::string& what, Work&& work) {
+        Starting(name, what);
         const auto start = std::chrono::steady_clock::now();
         work();
         times_.push_back({name, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count()});
@@ -40,7 +48,7 @@ public:
     double TotalSeconds() const;
 
 private:
-    void Starting(const std::string& name) const;
+    void Starting(const std::string& name, const std::string& what) const;
 
     bool quiet_;
     long long size_ = 0;

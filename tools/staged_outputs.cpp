@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <map>
 #include <set>
 #include <system_error>
 
@@ -62,9 +63,9 @@ void Rename(const std::string& from, const std::string& to) {
 
 StagedOutputs::~StagedOutputs() {
     for (const Output& output : outputs_) {
-        std::error_code error;
-        std::filesystem::remove_all(output.privateDirectory, error);
         UnregisterTemporaryDirectory(output.privateDirectory);
+        std::error_code error;
+        if (!keepDirectories_) std::filesystem::remove_all(output.privateDirectory, error);
     }
 }
 
@@ -106,14 +107,23 @@ std::vector<StagedOutputs::Move> StagedOutputs::FilesReplaced(const std::vector<
         if (Exists(move.to)) replaced.insert(move.to);
     }
     std::vector<Move> moves;
+    std::map<const Output*, std::string> keeping;  // by output, a directory of its own in its private one
     for (const std::string& file : replaced) {
         CheckReplaceable(file, inputs_, overwrite_);
-        // Kept in the private directory of an output beside it: same file system.
+        // Kept in the private directory of an output beside it, on the same
+        // file system; in a directory of their own there, since a staged
+        // file may have any name.
         const Output* keeper = &outputs_.front();
         for (const Output& output : outputs_) {
             if (DirectoryOf(output.finalPath) == DirectoryOf(file)) keeper = &output;
         }
-        moves.push_back({file, keeper->privateDirectory + "replaced-" + std::to_string(moves.size())});
+        std::string& directory = keeping[keeper];
+        if (directory.empty()) {
+            std::string pattern = keeper->privateDirectory + "replaced-XXXXXX";
+            if (!mkdtemp(pattern.data())) throw ToolError("cannot write " + keeper->finalPath + ": " + std::strerror(errno));
+            directory = pattern + "/";
+        }
+        moves.push_back({file, directory + std::to_string(moves.size())});
     }
     return moves;
 }
@@ -123,6 +133,7 @@ void StagedOutputs::Undo(const std::vector<Move>& done) {
         if (std::rename(move->to.c_str(), move->from.c_str()) != 0) {
             std::fprintf(stderr, "loopweave: could not put %s back from %s: %s\n", move->from.c_str(),
                          move->to.c_str(), std::strerror(errno));
+            keepDirectories_ = true;  // the file is there, and nowhere else
         }
     }
 }
@@ -137,6 +148,7 @@ void StagedOutputs::Commit() {
 
     const std::unique_lock<std::mutex> signalsWait = HoldSignals();
     std::vector<Move> done;
+    done.reserve(filesReplaced.size() + filesIn.size());  // no allocation can fail between a move and its record
     try {
         for (const Move& move : filesReplaced) {
             Rename(move.from, move.to);
@@ -146,7 +158,7 @@ void StagedOutputs::Commit() {
             Rename(move.from, move.to);
             done.push_back(move);
         }
-    } catch (const ToolError&) {
+    } catch (...) {
         Undo(done);
         throw;
     }

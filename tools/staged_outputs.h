@@ -51,12 +51,14 @@ private:
     // The files the commit replaces, each with a place to keep it meanwhile.
     std::vector<Move> FilesReplaced(const std::vector<Move>& filesIn) const;
     // Takes back the moves done so far, newest first; one that cannot be
-    // taken back is reported, and the rest still are.
-    static void Undo(const std::vector<Move>& done);
+    // taken back is reported, and the rest still are. The private
+    // directories then stay, holding the file that could not go back.
+    void Undo(const std::vector<Move>& done);
 
     const InputFiles& inputs_;
     bool overwrite_;
     std::vector<Output> outputs_;
+    bool keepDirectories_ = false;
 };
 
 }  // namespace lwtool

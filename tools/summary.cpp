@@ -1,6 +1,10 @@
 #include "summary.h"
 
 #include <cstdio>
+#include <string>
+#include <utility>
+
+#include "tool_error.h"
 
 namespace lwtool {
 
@@ -20,17 +24,29 @@ const char* SelectionName(Selection selection) {
     return "faces with holes";
 }
 
-void PrintFrame(const Options& options, const CoordinateFrame& frame) {
-    std::fprintf(stderr, "  tolerance  %.6g: ends closer than that meet", frame.Tolerance());
-    if (frame.ScaleExponent() != 0) {
-        std::fprintf(stderr, " (the drawing scaled by 2^%d%s)", frame.ScaleExponent(),
-                     options.tolerance > 0 ? "" : ", its coordinates too large for 1e-6");
-    }
-    std::fprintf(stderr, "\n");
+void PrintFrame(const PipelineResult& result) {
+    const CoordinateFrame& frame = result.frame;
+    std::fprintf(stderr, "  scale      2^%d: ends closer than %.3g meet; an end closer than %.3g to a line of the median "
+                         "length, %.6g, lands on it\n",
+                 frame.ScaleExponent(), frame.MeetingDistance(), frame.LandingDistance(result.medianLength),
+                 result.medianLength);
     if (frame.OffsetX() != 0 || frame.OffsetY() != 0) {
         std::fprintf(stderr, "  centred    formed with (%.17g, %.17g) taken off every point\n", frame.OffsetX(),
                      frame.OffsetY());
     }
+}
+
+void PrintAccount(const SegmentAccount& account) {
+    std::fprintf(stderr, "  account    %zu segments: %zu in faces, %zu in dangles", account.Segments(),
+                 account.Count(Fate::kInFace), account.Count(Fate::kInDangle));
+    const std::pair<Fate, const char*> others[] = {
+        {Fate::kZeroLength, "of zero length"},      {Fate::kDrawnAgain, "drawn again"},
+        {Fate::kAlongOthers, "along other lines"},  {Fate::kNotFinite, "not finite"},
+        {Fate::kNotSelected, "not selected"},       {Fate::kLost, "LOST"}};
+    for (const auto& [fate, name] : others) {
+        if (const std::size_t count = account.Count(fate)) std::fprintf(stderr, ", %zu %s", count, name);
+    }
+    std::fprintf(stderr, "\n");
 }
 
 void PrintLabels(const FaceLabels& labels, const LayerContent& content) {
@@ -44,37 +60,55 @@ void PrintLabels(const FaceLabels& labels, const LayerContent& content) {
                  labels.LabelCount(), labels.Unplaced(), none, several);
 }
 
-void PrintFlagTotals(const std::vector<SelectedPolygon>& polygons) {
+void PrintFlagTotals(const std::vector<SelectedPolygon>& polygons, const std::vector<ErrorPoint>& errors) {
     int open = 0, crossing = 0, running = 0;
-    int points[3] = {0, 0, 0};
     for (const SelectedPolygon& selected : polygons) {
         COutputLoopweave& polygon = *selected.polygon;
         open += polygon.Critical();
         // Return() and Cross() of an open chain mean nothing.
         crossing += !polygon.Critical() && polygon.Cross();
         running += !polygon.Critical() && polygon.Return();
-        for (CCoord* point : ErrorPointsOf(polygon)) {
-            if (point->Flag() >= 0 && point->Flag() <= 2) ++points[point->Flag()];
-        }
+    }
+    int points[kCollapsedFlag + 1] = {};
+    for (const ErrorPoint& point : errors) {
+        if (point.flag >= 0 && point.flag <= kCollapsedFlag) ++points[point.flag];
     }
     std::fprintf(stderr, "  flags      %d open, %d crossing themselves, %d running back\n", open, crossing, running);
-    std::fprintf(stderr, "  errors     %d chain ends (flag 0), %d crossings (flag 1), %d turning points (flag 2)\n",
-                 points[0], points[1], points[2]);
+    std::fprintf(stderr,
+                 "  errors     %d chain ends (flag 0), %d crossings (flag 1), %d turning points (flag 2), "
+                 "%d collapsed faces (flag 3)\n",
+                 points[0], points[1], points[2], points[3]);
 }
 
 }  // namespace
 
-void PrintSummary(const Options& options, const InputSummary& input, const CoordinateFrame& frame,
-                  const PipelineCounts& counts, const LayerContent& content, const FaceLabels* labels,
-                  const StageLog& log) {
+void WarnIfLoose(const PipelineResult& result) {
+    if (result.medianLength == 0 || result.frame.Resolves(result.medianLength)) return;
+    std::fprintf(stderr,
+                 "loopweave: warning: the drawing is too large for its median segment (%.6g long) at any one scale: "
+                 "ends closer than %.3g meet, and an end closer than %.3g to such a line lands on it\n",
+                 result.medianLength, result.frame.MeetingDistance(), result.frame.LandingDistance(result.medianLength));
+}
+
+void CheckAccount(const SegmentAccount& account, bool check) {
+    const std::size_t lost = account.Count(Fate::kLost);
+    if (lost == 0) return;
+    const std::string message = std::to_string(lost) + " input segments are in no layer (the first is segment " +
+                                std::to_string(account.FirstLost()) + " as read); please report this fault";
+    if (check) throw ToolError(message);
+    std::fprintf(stderr, "loopweave: warning: %s\n", message.c_str());
+}
+
+void PrintSummary(const Options& options, const InputSummary& input, const PipelineResult& result,
+                  const LayerContent& content, const FaceLabels* labels, const StageLog& log) {
     std::fprintf(stderr, "loopweave: %s, layer %s\n", SourceNames(options).c_str(), input.layers.c_str());
     std::fprintf(stderr, "  input      %lld features, %lld elements\n", input.features, input.elements);
-    PrintFrame(options, frame);
-    if (counts.afterFrame >= 0) std::fprintf(stderr, "  framed     %d elements\n", counts.afterFrame);
-    if (counts.afterCut >= 0) std::fprintf(stderr, "  cut        %d elements\n", counts.afterCut);
-    std::fprintf(stderr, "  formed     %d polygons\n", counts.formed);
-    if (counts.stripped > 0 || options.removeReturns)
-        std::fprintf(stderr, "  stripped   %d polygons of their back-and-forth runs\n", counts.stripped);
+    PrintFrame(result);
+    if (result.afterFrame >= 0) std::fprintf(stderr, "  framed     %d elements\n", result.afterFrame);
+    if (result.afterCut >= 0) std::fprintf(stderr, "  cut        %d elements\n", result.afterCut);
+    std::fprintf(stderr, "  formed     %d polygons\n", result.formed);
+    if (result.stripped > 0 || options.removeReturns)
+        std::fprintf(stderr, "  stripped   %d polygons of their back-and-forth runs\n", result.stripped);
     int faces = 0;
     std::size_t holes = 0;
     for (const AreaFeature& area : content.areas) {
@@ -85,8 +119,9 @@ void PrintSummary(const Options& options, const InputSummary& input, const Coord
                          "%zu dangles\n",
                  content.areas.size(), SelectionName(options.selection), faces, holes,
                  content.areas.size() - static_cast<std::size_t>(faces), content.lines.size());
+    PrintAccount(result.account);
     if (labels) PrintLabels(*labels, content);
-    PrintFlagTotals(content.selected);
+    PrintFlagTotals(content.selected, content.errors);
     std::fprintf(stderr, "  time      ");
     for (const StageTime& stage : log.Times()) std::fprintf(stderr, " %s %.3f s,", stage.name.c_str(), stage.seconds);
     std::fprintf(stderr, " total %.3f s\n", log.TotalSeconds());

@@ -1,6 +1,8 @@
-// The --summary report on stderr: what went in, in which frame it was
-// formed, what each stage made of it and how long it took, what the layers
-// hold and the diagnosis totals.
+// What a run tells on stderr: warnings where the library's scale cannot
+// resolve the drawing or a segment went missing; and the --summary report:
+// what went in, in which frame it was formed and what distances that means,
+// what each stage made of it and how long it took, where every segment
+// ended, what the layers hold and the diagnosis totals.
 #ifndef LOOPWEAVE_TOOL_SUMMARY_H
 #define LOOPWEAVE_TOOL_SUMMARY_H
 
@@ -12,9 +14,14 @@
 
 namespace lwtool {
 
-void PrintSummary(const Options& options, const InputSummary& input, const CoordinateFrame& frame,
-                  const PipelineCounts& counts, const LayerContent& content, const FaceLabels* labels,
-                  const StageLog& log);
+// Warns where the scale does not resolve the median segment (Resolves).
+void WarnIfLoose(const PipelineResult& result);
+
+// Warns of segments in no layer, or with `check`, throws ToolError.
+void CheckAccount(const SegmentAccount& account, bool check);
+
+void PrintSummary(const Options& options, const InputSummary& input, const PipelineResult& result,
+                  const LayerContent& content, const FaceLabels* labels, const StageLog& log);
 
 }  // namespace lwtool
 

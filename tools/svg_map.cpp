@@ -22,11 +22,14 @@ constexpr double kPad = 12;
 constexpr double kTitleHeight = 24;
 constexpr double kScaleBarHeight = 30;
 constexpr double kLegendWidth = 250;
-constexpr double kLegendHeight = 160;
+constexpr double kLegendHeight = 179;
 
-// Error point colours by flag: 0 open chain, 1 crossing, 2 turning point.
-const char* const kFlagColour[] = {"#d7191c", "#7b3294", "#fd8d3c"};
-const char* const kFlagName[] = {"chain ends (flag 0)", "crossings (flag 1)", "turning points (flag 2)"};
+// Error point colours by flag: 0 open chain, 1 crossing, 2 turning point,
+// 3 collapsed face.
+constexpr int kFlags = 4;
+const char* const kFlagColour[kFlags] = {"#d7191c", "#7b3294", "#fd8d3c", "#2b83ba"};
+const char* const kFlagName[kFlags] = {"chain ends (flag 0)", "crossings (flag 1)", "turning points (flag 2)",
+                                       "collapsed faces (flag 3)"};
 constexpr const char* kDangleColour = "#fd8d3c";
 
 std::string Format(const char* format, double a, double b = 0) {
@@ -124,7 +127,7 @@ private:
 
 struct Counts {
     int faces = 0, boundaries = 0, dangles = 0;
-    int flags[3] = {0, 0, 0};
+    int flags[kFlags] = {};
 };
 
 bool AlongFrame(const Path& path, int frameKey1) {
@@ -178,16 +181,23 @@ public:
         }
     }
 
-    void ErrorPoints(COutputLoopweave& polygon, Counts& counts) {
-        for (CCoord* point : ErrorPointsOf(polygon)) {
-            const int flag = point->Flag();
-            if (flag < 0 || flag > 2) continue;
-            ++counts.flags[flag];
-            const Pixel at = projection_.PixelOf(point->X(), point->Y());
-            out_ << "<circle class=\"error flag-" << flag << "\" cx=\"" << at.x << "\" cy=\"" << at.y
-                 << "\" r=\"3.5\" fill=\"" << kFlagColour[flag]
-                 << "\" stroke=\"#000\" stroke-width=\"0.5\"/>\n";
-        }
+    void Error(const ErrorPoint& point, Counts& counts) {
+        if (point.flag < 0 || point.flag >= kFlags) return;
+        ++counts.flags[point.flag];
+        const Pixel at = projection_.PixelOf(point.x, point.y);
+        out_ << "<circle class=\"error flag-" << point.flag << "\" cx=\"" << at.x << "\" cy=\"" << at.y
+             << "\" r=\"3.5\" fill=\"" << kFlagColour[point.flag] << "\" stroke=\"#000\" stroke-width=\"0.5\"/>\n";
+    }
+
+    // The label lies inside its face: its point is where the text starts.
+    void Label(OGRFeatureH label, int field, const CoordinateFrame& frame) {
+        if (!OGR_F_IsFieldSetAndNotNull(label, field)) return;
+        OGRGeometryH point = OGR_F_GetGeometryRef(label);
+        const Pixel at =
+            projection_.PixelOf(frame.ToLibraryX(OGR_G_GetX(point, 0)), frame.ToLibraryY(OGR_G_GetY(point, 0)));
+        out_ << "<text class=\"label\" x=\"" << at.x << "\" y=\"" << at.y
+             << "\" font-family=\"sans-serif\" font-size=\"11\">" << Escaped(OGR_F_GetFieldAsString(label, field))
+             << "</text>\n";
     }
 
     void Title(const std::string& title) {
@@ -196,8 +206,8 @@ public:
     }
 
     // A bar of a round length in input units (1, 2 or 5 times a power of
-    // ten), about a sixth of the drawing wide.
-    void ScaleBar(const CoordinateFrame& frame, double bottom) {
+    // ten), about a sixth of the drawing wide, named in them.
+    void ScaleBar(const CoordinateFrame& frame, const std::string& unitName, double bottom) {
         const double pixelsPerInputUnit = projection_.PixelsPerUnit() * std::ldexp(1.0, frame.ScaleExponent());
         const double wanted = kDrawingWidth / 6 / pixelsPerInputUnit;
         const double power = std::pow(10.0, std::floor(std::log10(wanted)));
@@ -208,7 +218,7 @@ public:
              << "<rect x=\"" << kPad << "\" y=\"" << Format("%.1f", y - 4) << "\" width=\"" << Format("%.1f", pixels)
              << "\" height=\"4\" fill=\"#222\"/>\n"
              << "<text x=\"" << Format("%.1f", kPad + pixels + 6) << "\" y=\"" << Format("%.1f", y) << "\">"
-             << Format("%g", length) << " units</text>\n</g>\n";
+             << Format("%g", length) << " " << Escaped(unitName) << "</text>\n</g>\n";
     }
 
     void Legend(const Counts& counts, double x) {
@@ -231,7 +241,7 @@ public:
         line(bar("fill=\"hsl(137,65%,82%)\" stroke=\"#777\""), "enclosed faces", counts.faces);
         line(bar("fill=\"none\" stroke=\"#222\" stroke-width=\"1.6\""), "outer boundaries", counts.boundaries);
         line(bar(std::string("fill=\"") + kDangleColour + "\""), "dangles", counts.dangles);
-        for (int flag = 0; flag < 3; ++flag) line(dot(kFlagColour[flag]), kFlagName[flag], counts.flags[flag]);
+        for (int flag = 0; flag < kFlags; ++flag) line(dot(kFlagColour[flag]), kFlagName[flag], counts.flags[flag]);
         out_ << "</g>\n";
     }
 
@@ -275,8 +285,13 @@ void WriteSvg(const std::string& path, const std::string& writePath, const SvgSe
     for (const AreaFeature& area : content.areas) writer.Area(area, settings.frameKey1, counts);
     for (const LineFeature& line : content.lines) writer.Dangle(line, counts);
     writer.Paths();
-    for (const SelectedPolygon& selected : content.selected) writer.ErrorPoints(*selected.polygon, counts);
-    writer.ScaleBar(settings.frame, height);
+    for (const ErrorPoint& point : content.errors) writer.Error(point, counts);
+    if (settings.labels && settings.labelField >= 0) {
+        for (std::size_t area = 0; area < content.areas.size(); ++area) {
+            if (OGRFeatureH label = settings.labels->LabelOf(area)) writer.Label(label, settings.labelField, settings.frame);
+        }
+    }
+    writer.ScaleBar(settings.frame, settings.unitName, height);
     writer.Legend(counts, projection.Width());
     out << "</svg>\n";
     out.close();

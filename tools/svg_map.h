@@ -2,7 +2,8 @@
 // extent: areas filled in distinct light colours with their holes cut out
 // (the faces along a frame left white, as the background they are), areas
 // that are outer boundaries dark, dangles in orange, error points as markers
-// coloured by flag; a title, a scale bar and a legend with the counts.
+// coloured by flag; a title, a scale bar and a legend with the counts; and,
+// if asked, a field of each face's label written where the label lies.
 // Coordinates carry the precision the picture can show, whole pixels, and
 // what would be smaller than a pixel is left out.
 #ifndef LOOPWEAVE_TOOL_SVG_MAP_H
@@ -10,6 +11,7 @@
 
 #include <string>
 
+#include "face_labels.h"
 #include "polygonize_pieces.h"
 
 namespace lwtool {
@@ -17,7 +19,10 @@ namespace lwtool {
 struct SvgSettings {
     std::string title;  // the sources
     CoordinateFrame frame;
-    int frameKey1;  // the key1 of the frame's lines
+    int frameKey1;         // the key1 of the frame's lines
+    std::string unitName;  // of the input's coordinates, under the scale bar
+    const FaceLabels* labels = nullptr;
+    int labelField = -1;  // of the labels: its text is written at each face's label; below 0, none
 };
 
 // Writes the picture to `writePath`; throws ToolError, naming `path`, when

@@ -8,6 +8,8 @@ Two levels:
   GeoDataFrame) to faces with holes, as the command-line tool makes them.
 """
 
+import warnings
+
 from ._loopweave import Builder, Polygon
 from . import inputs, results
 from ._loopweave import run_pipeline as _run_pipeline
@@ -21,8 +23,11 @@ def polygonize(lines, *, keys=None, cross=True, frame=None, frame_margin=0.0, to
     """Forms the faces of the planar graph of `lines` and diagnoses them.
 
     lines: an (n, 4) array of segments (sx, sy, ex, ey); a sequence of Shapely
-        LineStrings, MultiLineStrings or polygons (their rings); or a
-        GeoSeries or GeoDataFrame, whose CRS the results carry.
+        LineStrings, MultiLineStrings or polygons (their rings); a GeoSeries
+        or GeoDataFrame, whose CRS the results carry; or a list of these,
+        entered together with their rows numbered on across them. The frames
+        of a list must share one CRS: ValueError otherwise (to_crs them
+        into one first).
     keys: with an array, an (n, 2) integer array (default: the row and 0);
         with a GeoDataFrame, one or two integer column names (default: the
         row and the segment's index within the feature).
@@ -36,20 +41,37 @@ def polygonize(lines, *, keys=None, cross=True, frame=None, frame_margin=0.0, to
     holes: faces with the groups inside them as holes, a coverage (default);
         False gives the enclosed faces as formed, where they are simple rings.
     labels: points, an (m, 2) array or a GeoDataFrame of Points: each face
-        counts the labels inside it and takes the fields of the first.
+        counts the labels inside it and takes the fields of the first. A
+        GeoDataFrame or GeoSeries in another CRS than the lines' is
+        transformed into theirs; ValueError if only one of the two has a CRS.
 
     Returns Polygonized(faces, polygons, dangles, errors): GeoDataFrames when
-    GeoPandas is installed, otherwise dicts of arrays (geometries as WKB).
+    GeoPandas is installed, otherwise dicts of arrays (geometries as WKB);
+    its `scale` gives the distances at which ends met and landed on lines,
+    and its `account` where every input segment ended.
     Raises TypeError or ValueError for input it cannot take, and
     KeyboardInterrupt between stages when interrupted.
     """
     segments, segment_keys, crs = inputs.segments_of(lines, keys)
-    label_points, label_table = (None, None) if labels is None else inputs.points_of(labels)
+    label_points, label_table = (None, None) if labels is None else inputs.points_of(inputs.labels_in(labels, crs))
     if tolerance is not None and not tolerance > 0:
         raise ValueError(f"tolerance must be a positive distance, not {tolerance}")
     columns = _run_pipeline(segments, segment_keys, cross, _frame(frame), float(frame_margin),
-                            0.0 if tolerance is None else float(tolerance), remove_returns, holes, label_points)
-    return results.polygonized(columns, crs, labels is not None, label_table)
+                            remove_returns, holes, label_points)
+    result = results.polygonized(columns, crs, labels is not None, label_table)
+    _warn_of(result)
+    return result
+
+
+def _warn_of(result):
+    scale, lost = result.scale, result.account["lost"]
+    if not scale["resolved"]:
+        warnings.warn(f"the drawing is too large for its median segment ({scale['median_length']:.6g} long) at any "
+                      f"one scale: ends closer than {scale['meeting_distance']:.3g} meet, and an end closer than "
+                      f"{scale['landing_distance']:.3g} to such a line lands on it", stacklevel=3)
+    if lost:
+        warnings.warn(f"{lost} input segments are in no result; please report this fault", RuntimeWarning,
+                      stacklevel=3)
 
 
 def _frame(frame):

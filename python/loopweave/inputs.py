@@ -1,8 +1,9 @@
 """Lines as the pipeline takes them: an (n, 4) float64 array of segments
 (sx, sy, ex, ey) and an (n, 2) int32 array of their keys.
 
-They come as such an array, as Shapely geometries, or as a GeoSeries or
-GeoDataFrame. Geometries are read as the command-line tool reads features:
+They come as such an array, as Shapely geometries, as a GeoSeries or
+GeoDataFrame, or as a list of GeoSeries and GeoDataFrames in one CRS,
+entered together. Geometries are read as the command-line tool reads features:
 every pair of consecutive points is a segment, the parts of a collection and
 the rings of a polygon continue one count, points give none. Key1 is the
 feature's place (its row), Key2 the segment's index within the feature,
@@ -18,6 +19,8 @@ def segments_of(lines, keys=None):
     """(segments, keys, crs) of `lines`; TypeError or ValueError where they do not fit."""
     if isinstance(lines, np.ndarray):
         return _from_array(lines, keys) + (None,)
+    if _is_list_of_frames(lines):
+        lines = _concatenated(lines)
     crs = getattr(lines, "crs", None)
     geometries, key1, key2 = _features(lines, keys)
     parts, part_keys = [], []
@@ -39,6 +42,18 @@ def segments_of(lines, keys=None):
             _checked_keys(np.vstack(part_keys), "keys"), crs)
 
 
+def labels_in(labels, crs):
+    """`labels` in `crs`, the lines' CRS: a GeoDataFrame or GeoSeries in
+    another is transformed; ValueError when only one of the two has a CRS."""
+    labels_crs = getattr(labels, "crs", None)
+    if labels_crs is None and crs is None:
+        return labels
+    if labels_crs is None or crs is None:
+        with_one, without = ("the labels", "the lines") if crs is None else ("the lines", "the labels")
+        raise ValueError(f"{with_one} have a CRS but {without} have none; set it with set_crs")
+    return labels if labels_crs == crs else labels.to_crs(crs)
+
+
 def points_of(labels):
     """(m, 2) float64 points and the label table (a DataFrame, or None) of `labels`."""
     if isinstance(labels, np.ndarray):
@@ -54,6 +69,32 @@ def points_of(labels):
                             f"{getattr(geometry, 'geom_type', type(geometry).__name__)}")
         xy.append((geometry.x, geometry.y))
     return np.array(xy, dtype=np.float64).reshape(-1, 2), table
+
+
+def _is_list_of_frames(lines):
+    return (isinstance(lines, (list, tuple)) and len(lines) > 0
+            and all(hasattr(item, "crs") and hasattr(item, "geometry") for item in lines))
+
+
+def _concatenated(frames):
+    """One GeoDataFrame of several, rows (and so key1) continuing; the frames
+    must share one CRS, since segments in two are not one drawing."""
+    import geopandas
+    import pandas
+
+    crs = frames[0].crs
+    for i, frame in enumerate(frames[1:], 1):
+        if frame.crs != crs:
+            raise ValueError(f"lines[{i}] is in {_crs_name(frame.crs)} but lines[0] in {_crs_name(crs)}; "
+                             "bring them into one with to_crs")
+    as_frames = [item.rename_geometry("geometry") if hasattr(item, "columns") and item.geometry.name != "geometry"
+                 else item if hasattr(item, "columns") else geopandas.GeoDataFrame(geometry=item)
+                 for item in frames]
+    return geopandas.GeoDataFrame(pandas.concat(as_frames, ignore_index=True), geometry="geometry", crs=crs)
+
+
+def _crs_name(crs):
+    return "no CRS" if crs is None else crs.name
 
 
 def _from_array(lines, keys):

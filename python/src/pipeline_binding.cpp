@@ -1,5 +1,5 @@
 // The whole run behind loopweave.polygonize, in C++ with the GIL released:
-// the drawing moved to the origin and scaled to the tolerance, framed, cut,
+// the drawing moved to the origin and scaled to the exact scale, framed, cut,
 // formed, its runs stripped and its faces given their holes, by the same
 // code as the command-line tool (polygonize/), so that both give the same
 // bits. Python gets columns: NumPy arrays, and WKB for the geometries.
@@ -115,9 +115,9 @@ struct ChainColumns {
     std::vector<std::string> wkb, keys;
     std::vector<int> polygon, elements;
 
-    void Add(std::string geometry, const Path& path, int index, int count) {
+    void Add(std::string geometry, const Path& path, const InputKeys& inputKeys, int index, int count) {
         wkb.push_back(std::move(geometry));
-        keys.push_back(KeysAlong(path));
+        keys.push_back(KeysAlong(path, inputKeys));
         polygon.push_back(index);
         elements.push_back(count);
     }
@@ -141,8 +141,9 @@ struct Columns {
     } errors;
 };
 
-Columns ColumnsOf(CLoopweave& builder, const LayerContent& content, const std::vector<long>& labelAreas,
-                  const CoordinateFrame& frame) {
+Columns ColumnsOf(const std::vector<SelectedPolygon>& formed, const LayerContent& content,
+                  const std::vector<long>& labelAreas, const PipelineResult& result) {
+    const CoordinateFrame& frame = result.frame;
     Columns c;
     std::vector<std::vector<long>> labelsOfArea(content.areas.size());
     for (std::size_t i = 0; i < labelAreas.size(); ++i) {
@@ -152,7 +153,7 @@ Columns ColumnsOf(CLoopweave& builder, const LayerContent& content, const std::v
         const AreaFeature& area = content.areas[i];
         COutputLoopweave& polygon = *area.outer.polygon;
         const Path outer = PathOf(polygon);
-        c.faces.Add(PolygonWkb(outer, area.holes, frame), outer, area.outer.index, polygon.Count());
+        c.faces.Add(PolygonWkb(outer, area.holes, frame), outer, result.keys, area.outer.index, polygon.Count());
         c.faces.round.push_back(polygon.Round());
         c.faces.holes.push_back(static_cast<int>(area.holes.size()));
         c.faces.labels.push_back(static_cast<int>(labelsOfArea[i].size()));
@@ -161,25 +162,24 @@ Columns ColumnsOf(CLoopweave& builder, const LayerContent& content, const std::v
         c.faces.runsBack.push_back(polygon.Return());
         c.faces.needsRepair.push_back(area.needsRepair);
     }
-    for (const SelectedPolygon& selected : NumberedPolygons(builder)) {
+    for (const SelectedPolygon& selected : formed) {
         COutputLoopweave& polygon = *selected.polygon;
         const Path chain = PathOf(polygon);
-        c.polygons.Add(LineStringWkb(chain, frame), chain, selected.index, polygon.Count());
+        c.polygons.Add(LineStringWkb(chain, frame), chain, result.keys, selected.index, polygon.Count());
         c.polygons.round.push_back(polygon.Round());
         c.polygons.open.push_back(polygon.Critical());
         c.polygons.selfCross.push_back(polygon.Cross());
         c.polygons.runsBack.push_back(polygon.Return());
     }
     for (const LineFeature& line : content.lines) {
-        c.dangles.Add(LineStringWkb(line.path, frame), line.path, line.polygon, static_cast<int>(line.path.size()));
+        c.dangles.Add(LineStringWkb(line.path, frame), line.path, result.keys, line.polygon,
+                      static_cast<int>(line.path.size()));
     }
-    for (const SelectedPolygon& selected : content.selected) {
-        for (CCoord* point : ErrorPointsOf(*selected.polygon)) {
-            c.errors.xy.push_back(frame.FromLibraryX(point->X()));
-            c.errors.xy.push_back(frame.FromLibraryY(point->Y()));
-            c.errors.flag.push_back(point->Flag());
-            c.errors.polygon.push_back(selected.index);
-        }
+    for (const ErrorPoint& point : content.errors) {
+        c.errors.xy.push_back(frame.FromLibraryX(point.x));
+        c.errors.xy.push_back(frame.FromLibraryY(point.y));
+        c.errors.flag.push_back(point.flag);
+        c.errors.polygon.push_back(point.polygon);
     }
     return c;
 }
@@ -219,16 +219,33 @@ py::dict ToPython(const Columns& c) {
     return result;
 }
 
+py::dict AccountOf(const SegmentAccount& account) {
+    py::dict counts;
+    const std::pair<Fate, const char*> fates[] = {
+        {Fate::kInFace, "in_faces"},         {Fate::kInDangle, "in_dangles"},      {Fate::kZeroLength, "zero_length"},
+        {Fate::kDrawnAgain, "drawn_again"}, {Fate::kAlongOthers, "along_others"}, {Fate::kNotFinite, "not_finite"},
+        {Fate::kNotSelected, "not_selected"}, {Fate::kLost, "lost"}};
+    for (const auto& [fate, name] : fates) counts[name] = account.Count(fate);
+    return counts;
+}
+
+py::dict DistancesOf(const PipelineResult& result) {
+    const CoordinateFrame& frame = result.frame;
+    py::dict info;
+    info["offset"] = py::make_tuple(frame.OffsetX(), frame.OffsetY());
+    info["scale_exponent"] = frame.ScaleExponent();
+    info["meeting_distance"] = frame.MeetingDistance();
+    info["median_length"] = result.medianLength;
+    info["landing_distance"] = result.medianLength > 0 ? frame.LandingDistance(result.medianLength) : 0.0;
+    info["resolved"] = result.medianLength == 0 || frame.Resolves(result.medianLength);
+    return info;
+}
+
 py::dict Run(const py::handle& lines, const py::handle& keys, bool cross, const py::handle& frameObject,
-             double frameMargin, double tolerance, bool removeReturns, bool holes, const py::handle& labels) {
-    if (!(tolerance >= 0) || !std::isfinite(tolerance)) {
-        throw py::value_error("tolerance must be a positive, finite distance");
-    }
+             double frameMargin, bool removeReturns, bool holes, const py::handle& labels) {
     Extent extent;
-    const std::vector<InputSegment> segments = SegmentsOf(lines, keys, extent);
+    std::vector<InputSegment> segments = SegmentsOf(lines, keys, extent);
     const PipelineRequest request{FrameOf(frameObject, frameMargin), cross, removeReturns || holes};
-    const CoordinateFrame frame(segments, extent, tolerance);
-    const std::vector<LabelPoint> labelPoints = LabelsOf(labels, frame);
 
     py::dict times;
     const StageRunner runStage = [&times](const char* name, const std::function<void()>& work) {
@@ -241,28 +258,28 @@ py::dict Run(const py::handle& lines, const py::handle& keys, bool cross, const 
         if (PyErr_CheckSignals() != 0) throw py::error_already_set();
     };
     CLoopweave builder;
-    const PipelineCounts counts = RunPipeline(request, segments, extent, frame, builder, runStage);
+    PipelineResult result = RunPipeline(request, segments, extent, builder, runStage);
+    const std::vector<LabelPoint> labelPoints = LabelsOf(labels, result.frame);
+    const Selection selection = holes ? Selection::kCoverage : Selection::kFaces;
     Columns columns;
     runStage("arrange", [&] {
-        const LayerContent content =
-            ContentOf(NumberedPolygons(builder), counts.strippedRuns, holes ? Selection::kCoverage : Selection::kFaces);
-        columns = ColumnsOf(builder, content, AreasHolding(content, labelPoints), frame);
+        const std::vector<SelectedPolygon> formed = NumberedPolygons(builder);
+        const LayerContent content = ContentOf(formed, result.strippedRuns, selection);
+        result.account.Settle(content, formed, selection);
+        columns = ColumnsOf(formed, content, AreasHolding(content, labelPoints), result);
     });
-    py::dict result = ToPython(columns);
-    py::dict frameInfo;
-    frameInfo["offset"] = py::make_tuple(frame.OffsetX(), frame.OffsetY());
-    frameInfo["scale_exponent"] = frame.ScaleExponent();
-    frameInfo["tolerance"] = frame.Tolerance();
-    result["frame"] = frameInfo;
-    result["times"] = times;
-    return result;
+    py::dict output = ToPython(columns);
+    output["scale"] = DistancesOf(result);
+    output["account"] = AccountOf(result.account);
+    output["times"] = times;
+    return output;
 }
 
 }  // namespace
 
 void BindPipeline(py::module_& module) {
     module.def("run_pipeline", &Run, py::arg("lines"), py::arg("keys"), py::arg("cross"), py::arg("frame"),
-               py::arg("frame_margin"), py::arg("tolerance"), py::arg("remove_returns"), py::arg("holes"),
+               py::arg("frame_margin"), py::arg("remove_returns"), py::arg("holes"),
                py::arg("labels"),
                "Lines (n, 4) float64 with keys (n, 2) int32 to the columns of faces, polygons, dangles and "
                "error points; see loopweave.polygonize.");

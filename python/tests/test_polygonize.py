@@ -57,6 +57,25 @@ def test_keys_from_integer_columns():
         loopweave.polygonize(walls.assign(wall=["a", "b"]), keys="wall")
 
 
+def test_one_crs_for_lines_and_labels():
+    square = LineString([(-75.01, 39.99), (-74.99, 39.99), (-74.99, 40.01), (-75.01, 40.01), (-75.01, 39.99)])
+    cross = [LineString([(-75, 39.98), (-75, 40.02)]), LineString([(-75.02, 40), (-74.98, 40)])]
+    lines = [gpd.GeoSeries([square], crs=4326), gpd.GeoDataFrame({"wall": [1, 2]}, geometry=cross, crs=4326)]
+    bare_labels = gpd.GeoDataFrame({"name": ["sw"]}, geometry=[Point(-75.005, 39.995)])
+    labels = bare_labels.set_crs(4326).to_crs(3857)
+    result = loopweave.polygonize(lines, labels=labels)
+    assert len(result.faces) == 4 and result.faces.crs == lines[0].crs
+    labelled = result.faces[result.faces["name"] == "sw"]  # the label, back in degrees, in the south-west face
+    assert tuple(labelled.total_bounds.round(6)) == (-75.01, 39.99, -75, 40)
+    assert {int(k.split(",")[0]) for k in " ".join(result.faces["keys"]).split()} == {0, 1, 2}  # rows continue
+    with pytest.raises(ValueError, match=r"lines\[1\] is in WGS 84 / Pseudo-Mercator .* to_crs"):
+        loopweave.polygonize([lines[0], lines[1].to_crs(3857)])
+    with pytest.raises(ValueError, match="the labels have a CRS but the lines have none"):
+        loopweave.polygonize([square, *cross], labels=labels)
+    with pytest.raises(ValueError, match="the lines have a CRS but the labels have none"):
+        loopweave.polygonize(lines, labels=bare_labels)
+
+
 def test_same_faces_as_the_tool(tmp_path):
     output = tmp_path / "states.gpkg"
     subprocess.run([TOOL, STATES, "--cross", "--frame", "extent", "--frame-margin", "10", "-q",

@@ -10,6 +10,7 @@ import os
 import shutil
 import signal
 import subprocess
+import tempfile
 import time
 import unittest
 
@@ -19,6 +20,28 @@ from tool_test import TOOL, WINDOW, ToolCase, write_geojson
 
 gdal.UseExceptions()
 FLOOR_PLAN = os.path.join(os.path.dirname(__file__), "..", "..", "data", "floor_plan.dxf")
+
+
+# rename(2), failing once for a destination that ends as FAIL_RENAME_TO says.
+FAILING_RENAME = r"""
+#define _GNU_SOURCE
+#include <dlfcn.h>
+#include <errno.h>
+#include <stdlib.h>
+#include <string.h>
+int rename(const char* from, const char* to) {
+    static int failed;
+    const char* end = getenv("FAIL_RENAME_TO");
+    size_t n = strlen(to), m = end ? strlen(end) : 0;
+    if (!failed && end && n >= m && strcmp(to + n - m, end) == 0) {
+        failed = 1;
+        errno = EIO;
+        return -1;
+    }
+    int (*real)(const char*, const char*) = (int (*)(const char*, const char*))dlsym(RTLD_NEXT, "rename");
+    return real(from, to);
+}
+"""
 
 
 class OutputSafety(ToolCase):
@@ -93,10 +116,54 @@ class OutputSafety(ToolCase):
         self.run_ok(self.path("floor_plan.dxf"), "-o", self.path("roads.shp"), "--overwrite")
         self.assertFalse({"roads.prj", "roads.cpg", "roads.qix"} & set(self.files()))
 
+    def test_a_replaced_file_is_kept_apart_from_the_staged_ones(self):
+        # The old file, moved aside while the new one takes its place, must
+        # not land on a staged file, whatever its name.
+        for name in ("replaced-0", "0"):
+            picture = self.path(name)
+            with open(picture, "w") as f:
+                f.write("old\n")
+            self.run_ok(self.window, "--svg", picture, "--overwrite")
+            with open(picture) as f:
+                self.assertTrue(f.read().startswith("<?xml"), name)
+
     def test_a_failing_second_output_leaves_the_first_as_it_was(self):
         self.fails("cannot write", self.window, "--cross", "-o", self.path("multi.gpkg"), "--overwrite",
                    "--svg", self.path("no/such/folder/map.svg"))
         self.fails("cannot write", self.window, "-o", self.path("no/such/folder/out.gpkg"))
+
+    def test_a_rename_that_fails_while_committing_undoes_the_others(self):
+        # A rename(2) that fails once, moving the picture into its place,
+        # after the GeoPackage has replaced the old one: both must be undone.
+        with tempfile.TemporaryDirectory() as build:
+            shim = os.path.join(build, "failing_rename.so")
+            with open(os.path.join(build, "failing_rename.c"), "w") as f:
+                f.write(FAILING_RENAME)
+            subprocess.run(["cc", "-shared", "-fPIC", "-o", shim, f.name, "-ldl"], check=True)
+            environment = dict(os.environ, LD_PRELOAD=shim, FAIL_RENAME_TO=os.sep + "map.svg",
+                               ASAN_OPTIONS=os.environ.get("ASAN_OPTIONS", "") + ":verify_asan_link_order=0")
+            result = subprocess.run([TOOL, self.window, "-o", self.path("multi.gpkg"), "--overwrite",
+                                     "--svg", self.path("map.svg")], capture_output=True, text=True, timeout=120,
+                                    env=environment)
+        self.assertEqual(result.returncode, 1, result.stderr)
+        self.assertIn("cannot write", result.stderr)
+        self.assert_untouched()
+
+    def test_a_file_on_another_device_is_no_input_for_sharing_an_inode_number(self):
+        # Two fresh tmpfs mounts number their first files alike: the input
+        # and the old output have one inode number on two devices.
+        inputs, outputs = self.path("inputs"), self.path("outputs")
+        os.mkdir(inputs)
+        os.mkdir(outputs)
+        script = ('mount -t tmpfs none "$1" && mount -t tmpfs none "$2" || exit 77; '
+                  'cp "$3" "$1/in.geojson" && echo old > "$2/out.geojson" && '
+                  '[ "$(stat -c %i "$1/in.geojson")" = "$(stat -c %i "$2/out.geojson")" ] || exit 77; '
+                  '"$4" "$1/in.geojson" -o "$2/out.geojson" --overwrite')
+        result = subprocess.run(["unshare", "-m", "sh", "-c", script, "sh", inputs, outputs, self.window, TOOL],
+                                capture_output=True, text=True, timeout=120)
+        if result.returncode == 77 or "unshare failed" in result.stderr:
+            self.skipTest("no private tmpfs mounts here: " + result.stderr.strip())
+        self.assertEqual(result.returncode, 0, result.stderr)
 
     def test_a_killed_run_leaves_no_temporary(self):
         grid = self.path("grid.geojson")

@@ -204,7 +204,21 @@ class SvgPicture(ToolCase):
         root = ET.parse(svg).getroot()
         texts = {e.get("class"): e for e in root.iter("{http://www.w3.org/2000/svg}text")}
         self.assertEqual(texts["title"].text, self.window)
-        self.assertEqual(len([g for g in root.iter("{http://www.w3.org/2000/svg}g") if g.get("class") == "scale"]), 1)
+        (scale,) = [g for g in root.iter("{http://www.w3.org/2000/svg}g") if g.get("class") == "scale"]
+        self.assertTrue(scale.find("{http://www.w3.org/2000/svg}text").text.endswith(" degrees"))  # GeoJSON's WGS 84
+
+    def test_labels_written_in_their_faces(self):
+        labels, svg = self.path("labels.geojson"), self.path("map.svg")
+        with open(labels, "w") as f:
+            json.dump({"type": "FeatureCollection", "features": [
+                {"type": "Feature", "properties": {"name": "A&B"}, "geometry": {"type": "Point", "coordinates": [1, 1]}},
+                {"type": "Feature", "properties": {"name": None}, "geometry": {"type": "Point", "coordinates": [3, 3]}}]}, f)
+        self.run_ok(self.window, "--cross", "--labels", labels, "--svg-labels", "name", "--svg", svg)
+        root = ET.parse(svg).getroot()
+        texts = [e.text for e in root.iter("{http://www.w3.org/2000/svg}text") if e.get("class") == "label"]
+        self.assertEqual(texts, ["A&B"])
+        result = run_tool(self.window, "--labels", labels, "--svg-labels", "colour", "--svg", svg, "--overwrite")
+        self.assertIn('no field "colour" in the labels', result.stderr)
 
     def test_the_face_along_a_frame_is_background(self):
         svg = self.path("map.svg")
@@ -229,8 +243,12 @@ class SvgPicture(ToolCase):
     def test_empty_source_gives_an_empty_picture(self):
         empty, svg = self.path("empty.geojson"), self.path("empty.svg")
         write_geojson(empty, [])
-        self.run_ok(empty, "--svg", svg, "-o", self.path("empty.gpkg"))
+        result = self.run_ok(empty, "--svg", svg, "-o", self.path("empty.gpkg"))
+        self.assertIn("no line segments in " + empty, result.stderr)
         self.assertEqual(self.paths(svg, "face"), [])
+        with sqlite3.connect(self.path("empty.gpkg")) as db:
+            self.assertEqual(sorted(db.execute("SELECT table_name FROM gpkg_contents")),
+                             [("dangles",), ("errors",), ("polygons",)])
 
 
 class Progress(ToolCase):
@@ -242,19 +260,21 @@ class Progress(ToolCase):
         large = self.path("large.geojson")
         write_geojson(large, squares)
         loud = self.run_ok(large, "--remove-returns", "-o", self.path("large.gpkg")).stderr.splitlines()
-        self.assertEqual(loud, ["loopweave: enter (104000 elements)...",
-                                "loopweave: form (104000 elements)...",
-                                "loopweave: strip returns (104000 elements)...",
-                                "loopweave: arrange (104000 elements)...",
-                                "loopweave: write (104000 elements)...",
-                                "0...10...20...30...40...50...60...70...80...90...100 - done."])
+        self.assertEqual(loud, ["loopweave: enter (104,000 elements)...",
+                                "loopweave: form (104,000 elements)...",
+                                "loopweave: strip returns (104,000 elements)...",
+                                "loopweave: arrange (104,000 elements)...",
+                                "loopweave: write (26,000 polygons and 0 dangles)...",
+                                "0...10...20...30...40...50...60...70...80...90...100 - done, 26,000 features written."])
         self.assertEqual(self.run_ok(large, "-q", "-o", self.path("quiet.gpkg")).stderr, "")
-        self.assertEqual(run_tool(self.window).stderr, "")  # small inputs are quiet anyway
+        self.assertEqual(run_tool(self.window, "--svg", self.path("w.svg")).stderr, "")  # small inputs are quiet anyway
 
 
 class BadInput(ToolCase):
     def assert_fails(self, expected_message, *args, status=1):
         before = self.files()
+        if not {"-o", "--svg"} & set(args):
+            args = ("-o", self.path("never.gpkg")) + args
         result = run_tool(*args)
         self.assertEqual(result.returncode, status, result.stderr)
         self.assertIn(expected_message, result.stderr)
@@ -293,6 +313,9 @@ class BadInput(ToolCase):
         long_line = self.path("long.geojson")
         write_geojson(long_line, [({}, [[i, i % 2] for i in range(81)])])
         self.assert_fails('the field "keys" needs', long_line, "-o", self.path("out.shp"))
+        self.run_ok(long_line, "-o", self.path("bare.shp"), "--no-keys")
+        with open(self.path("bare_dangles.dbf"), "rb") as f:
+            self.assertNotIn(b"keys", f.read(200))
         # A 32-bit field that cannot hold the value: GDAL reads the limit instead.
         with open(self.path("big.csv"), "w") as f:
             f.write('WKT,k1,k2\n"LINESTRING (0 0,1 1)",3000000000,1\n')
@@ -307,6 +330,7 @@ class BadInput(ToolCase):
                           "--frame-margin", "wide", status=2)
         self.assert_fails("--faces and --boundaries exclude each other", self.window, "--faces", "--boundaries", status=2)
         self.assert_fails("no source given", "--cross", status=2)
+        self.assertEqual(run_tool(self.window, "--summary").returncode, 2)  # nothing to write
         self.assert_fails("-spat needs four numbers", self.window, "-spat", "0", "1", status=2)
         self.assert_fails("-lco: expected NAME=VALUE", self.window, "-o", self.path("o.gpkg"), "-lco", "FID", status=2)
 
