@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <numeric>
 #include <stdexcept>
 #include <utility>
 
@@ -95,29 +96,29 @@ private:
 };
 
 // The drawing's ends, numbered 2i (start of segment i) and 2i + 1 (its end),
-// and those that take part: the ends of segments whose coordinates are all
-// finite.
+// read where they are: on drawings of millions of segments, memory touched
+// costs more than arithmetic.
 struct Ends {
-    std::vector<Point> point;
-    std::vector<std::uint32_t> live;
-    Extent extent;  // of the live ends
-};
-
-Ends ListEnds(const std::vector<InputSegment>& segments) {
-    Ends ends;
-    ends.point.reserve(2 * segments.size());
-    for (const InputSegment& s : segments) {
-        ends.point.push_back({s.sx, s.sy});
-        ends.point.push_back({s.ex, s.ey});
-        if (!std::isfinite(s.sx) || !std::isfinite(s.sy) || !std::isfinite(s.ex) || !std::isfinite(s.ey)) continue;
-        const auto start = static_cast<std::uint32_t>(ends.point.size() - 2);
-        ends.live.push_back(start);
-        ends.live.push_back(start + 1);
-        ends.extent.Add(s.sx, s.sy);
-        ends.extent.Add(s.ex, s.ey);
+    explicit Ends(const std::vector<InputSegment>& drawing) : segments(drawing) {
+        for (std::size_t i = 0; i < drawing.size(); ++i) {
+            const InputSegment& s = drawing[i];
+            if (!std::isfinite(s.sx) || !std::isfinite(s.sy) || !std::isfinite(s.ex) || !std::isfinite(s.ey))
+                continue;
+            live.push_back(static_cast<std::uint32_t>(i));
+            extent.Add(s.sx, s.sy);
+            extent.Add(s.ex, s.ey);
+        }
     }
-    return ends;
-}
+    std::size_t Count() const { return 2 * segments.size(); }
+    Point At(std::uint32_t end) const {
+        const InputSegment& s = segments[end / 2];
+        return end % 2 == 0 ? Point{s.sx, s.sy} : Point{s.ex, s.ey};
+    }
+
+    const std::vector<InputSegment>& segments;
+    std::vector<std::uint32_t> live;  // the segments that take part: all coordinates finite
+    Extent extent;                    // of the live ends
+};
 
 constexpr std::uint32_t kNone = std::numeric_limits<std::uint32_t>::max();
 
@@ -145,8 +146,9 @@ DisjointSets JoinCloseEnds(const Ends& ends, double tolerance) {
     const CellNumbers cells(ends.extent, side);
 
     std::vector<std::pair<std::uint64_t, std::uint32_t>> byCell;
-    byCell.reserve(ends.live.size());
-    for (const std::uint32_t e : ends.live) byCell.emplace_back(cells.Of(ends.point[e]), e);
+    byCell.reserve(2 * ends.live.size());
+    for (const std::uint32_t segment : ends.live)
+        for (const std::uint32_t e : {2 * segment, 2 * segment + 1}) byCell.emplace_back(cells.Of(ends.At(e)), e);
     std::sort(byCell.begin(), byCell.end());
     std::vector<std::size_t> cellStart;  // where each occupied cell's ends start in byCell, then the end
     for (std::size_t i = 0; i < byCell.size(); ++i)
@@ -154,7 +156,7 @@ DisjointSets JoinCloseEnds(const Ends& ends, double tolerance) {
     const std::size_t occupied = cellStart.size();
     cellStart.push_back(byCell.size());
 
-    DisjointSets sets(ends.point.size());
+    DisjointSets sets(ends.Count());
     const auto joinPairs = [&](std::size_t cellA, std::size_t cellB) {
         const std::uint32_t firstA = byCell[cellStart[cellA]].second, firstB = byCell[cellStart[cellB]].second;
         if (cellsAreClose && sets.Find(firstA) == sets.Find(firstB)) return;
@@ -162,7 +164,7 @@ DisjointSets JoinCloseEnds(const Ends& ends, double tolerance) {
             const std::uint32_t a = byCell[i].second;
             for (std::size_t j = cellA == cellB ? i + 1 : cellStart[cellB]; j < cellStart[cellB + 1]; ++j) {
                 const std::uint32_t b = byCell[j].second;
-                if (!Closer(ends.point[a], ends.point[b], tolerance)) continue;
+                if (!Closer(ends.At(a), ends.At(b), tolerance)) continue;
                 sets.Join(a, b);
                 if (cellsAreClose) return;  // each cell is one set: the two are now one
             }
@@ -196,41 +198,60 @@ DisjointSets JoinCloseEnds(const Ends& ends, double tolerance) {
     return sets;
 }
 
-// Rule 1: every cluster's point is where most of its ends lie, ties to the
-// lowest x, then y.
-Clusters ClusterEnds(const Ends& ends, double tolerance) {
-    DisjointSets sets = JoinCloseEnds(ends, tolerance);
-    std::vector<std::uint32_t> root(ends.point.size(), kNone);
-    for (const std::uint32_t e : ends.live) root[e] = sets.Find(e);
-    std::vector<std::uint32_t> order = ends.live;
-    std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
-        const Point p = ends.point[a], q = ends.point[b];
-        if (root[a] != root[b]) return root[a] < root[b];
+// The point where most of the ends lie, ties to the lowest x, then y; its
+// bits are those of the lowest of those ends.
+Point MostCommonPoint(const Ends& ends, const std::uint32_t* first, const std::uint32_t* last,
+                      std::vector<std::uint32_t>& scratch) {
+    const Point p = ends.At(*first);
+    if (std::all_of(first + 1, last, [&](std::uint32_t e) { return ends.At(e) == p; })) return p;
+    scratch.assign(first, last);
+    std::sort(scratch.begin(), scratch.end(), [&](std::uint32_t a, std::uint32_t b) {
+        const Point p = ends.At(a), q = ends.At(b);
         if (p.x != q.x) return p.x < q.x;
         if (p.y != q.y) return p.y < q.y;
         return a < b;
     });
-
-    Clusters clusters;
-    clusters.ofEnd.assign(ends.point.size(), kNone);
-    for (std::size_t first = 0; first < order.size();) {
-        std::size_t last = first;  // one past the cluster
-        while (last < order.size() && root[order[last]] == root[order[first]]) ++last;
-        std::size_t best = first, bestCount = 0;
-        for (std::size_t run = first; run < last;) {
-            std::size_t runEnd = run;
-            while (runEnd < last && ends.point[order[runEnd]] == ends.point[order[run]]) ++runEnd;
-            if (runEnd - run > bestCount) {
-                best = run;
-                bestCount = runEnd - run;
-            }
-            run = runEnd;
+    std::size_t best = 0, bestCount = 0;
+    for (std::size_t run = 0; run < scratch.size();) {
+        std::size_t runEnd = run;
+        while (runEnd < scratch.size() && ends.At(scratch[runEnd]) == ends.At(scratch[run])) ++runEnd;
+        if (runEnd - run > bestCount) {
+            best = run;
+            bestCount = runEnd - run;
         }
-        const auto id = static_cast<std::uint32_t>(clusters.point.size());
-        clusters.point.push_back(ends.point[order[best]]);
-        for (std::size_t i = first; i < last; ++i) clusters.ofEnd[order[i]] = id;
-        first = last;
+        run = runEnd;
     }
+    return ends.At(scratch[best]);
+}
+
+// Rule 1. Clusters are numbered in the order of their lowest ends.
+Clusters ClusterEnds(const Ends& ends, double tolerance) {
+    Clusters clusters;
+    clusters.ofEnd.assign(ends.Count(), kNone);
+    std::uint32_t count = 0;
+    {
+        DisjointSets sets = JoinCloseEnds(ends, tolerance);
+        // A set's root is its lowest end, met before the set's other ends.
+        for (const std::uint32_t segment : ends.live)
+            for (const std::uint32_t e : {2 * segment, 2 * segment + 1}) {
+                const std::uint32_t root = sets.Find(e);
+                clusters.ofEnd[e] = root == e ? count++ : clusters.ofEnd[root];
+            }
+    }
+    // The ends of each cluster side by side, in increasing order: a counting
+    // sort, after which start[c] is where cluster c + 1 starts.
+    std::vector<std::uint32_t> start(count + 1, 0);
+    for (const std::uint32_t segment : ends.live)
+        for (const std::uint32_t e : {2 * segment, 2 * segment + 1}) ++start[clusters.ofEnd[e] + 1];
+    std::partial_sum(start.begin(), start.end(), start.begin());
+    std::vector<std::uint32_t> members(start.back());
+    for (const std::uint32_t segment : ends.live)
+        for (const std::uint32_t e : {2 * segment, 2 * segment + 1}) members[start[clusters.ofEnd[e]]++] = e;
+
+    clusters.point.reserve(count);
+    std::vector<std::uint32_t> scratch;
+    for (std::uint32_t c = 0, begin = 0; c < count; begin = start[c++])
+        clusters.point.push_back(MostCommonPoint(ends, &members[begin], &members[0] + start[c], scratch));
     return clusters;
 }
 
@@ -258,8 +279,8 @@ public:
         // Rounding of the stretches and of the projections stays far below
         // D / 64 plus the coordinates' own spacing, scaled up.
         const double grow = tolerance * (1 + 1.0 / 64) + Reach(ends.extent) * 0x1p-40;
-        for (std::size_t i = 0; i + 1 < ends.live.size(); i += 2) {
-            const std::uint32_t segment = ends.live[i] / 2;
+        listed_.reserve(4 * ends.live.size());  // most segments take one to four cells
+        for (const std::uint32_t segment : ends.live) {
             const Point a = Start(clusters, segment), b = End(clusters, segment);
             if (a == b) continue;
             const double length = std::max(std::abs(b.x - a.x), std::abs(b.y - a.y));
@@ -313,12 +334,11 @@ public:
 private:
     static double CellSide(const Ends& ends, const Clusters& clusters, double tolerance) {
         double total = 0;
-        for (std::size_t i = 0; i + 1 < ends.live.size(); i += 2) {
-            const std::uint32_t segment = ends.live[i] / 2;
+        for (const std::uint32_t segment : ends.live) {
             const Point a = Start(clusters, segment), b = End(clusters, segment);
             total += std::max(std::abs(b.x - a.x), std::abs(b.y - a.y));
         }
-        const double mean = ends.live.empty() ? 0 : total / static_cast<double>(ends.live.size() / 2);
+        const double mean = ends.live.empty() ? 0 : total / static_cast<double>(ends.live.size());
         return std::max({2 * tolerance, mean, Span(ends.extent) / CellNumbers::kMaxCells,
                          std::numeric_limits<double>::min()});
     }
@@ -344,8 +364,8 @@ std::vector<SnappedSegment> SnapDrawing(const std::vector<InputSegment>& segment
         throw std::invalid_argument("the snapping tolerance must be a finite distance greater than zero");
     if (segments.size() >= kNone / 2) throw std::length_error("too many segments to snap");
 
-    const Ends ends = ListEnds(segments);
-    const Clusters clusters = ClusterEnds(ends, tolerance);
+    const Ends ends(segments);
+    Clusters clusters = ClusterEnds(ends, tolerance);
 
     std::vector<Landing> landings;
     {
@@ -354,9 +374,7 @@ std::vector<SnappedSegment> SnapDrawing(const std::vector<InputSegment>& segment
         for (std::uint32_t c = 0; c < clusters.point.size(); ++c)
             if (grid.Land(c, landing)) landings.push_back(landing);
     }
-    // Where each cluster ends up: its landing point, else its own point.
-    std::vector<Point> destination = clusters.point;
-    for (const Landing& landing : landings) destination[landing.cluster] = landing.at;
+    for (const Landing& landing : landings) clusters.point[landing.cluster] = landing.at;
     std::sort(landings.begin(), landings.end(), [](const Landing& a, const Landing& b) {
         if (a.segment != b.segment) return a.segment < b.segment;
         if (a.t != b.t) return a.t < b.t;
@@ -365,9 +383,8 @@ std::vector<SnappedSegment> SnapDrawing(const std::vector<InputSegment>& segment
 
     // An end that did not move keeps its own bits (-0 stays -0).
     const auto endAt = [&](std::size_t e) {
-        const std::uint32_t cluster = clusters.ofEnd[e];
-        const Point to = destination[cluster];
-        return to == ends.point[e] ? ends.point[e] : to;
+        const Point from = ends.At(static_cast<std::uint32_t>(e)), to = clusters.point[clusters.ofEnd[e]];
+        return to == from ? from : to;
     };
     std::vector<SnappedSegment> snapped;
     snapped.reserve(segments.size() + landings.size());
