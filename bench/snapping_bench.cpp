@@ -3,6 +3,9 @@
 // to weigh against the pipeline/INPUT times of operations_bench:
 //
 //   snap/INPUT/extent/1000       D a thousandth of the drawing's extent
+//   snap/INPUT/extent/1e9        D a billionth of it: centimetres on a map of
+//                                the world in degrees, finer than the pass's
+//                                grid of ends can number cells of D/2
 //   snap/INPUT/median/R          D the median segment length divided by R,
 //                                for R = 10, 100 and 1000
 //
@@ -65,6 +68,7 @@ void RegisterSnapping(const std::string& name, const std::vector<InputSegment>& 
             ->UseRealTime();
     };
     add("extent/1000", Extent(segments) / 1000);
+    add("extent/1e9", Extent(segments) / 1e9);
     const double median = MedianLength(segments);
     for (const int ratio : {10, 100, 1000}) add("median/" + std::to_string(ratio), median / ratio);
 }

@@ -135,7 +135,8 @@ struct Clusters {
 // return, the diagonal of a cell is under D, so the ends of one cell are
 // joined without measuring. (When the drawing is so wide that D/2 would need
 // more cells than the numbers hold, the cells grow and each pair within a
-// cell is measured.)
+// cell is measured.) Ends at one point are joined first and then stand for
+// one another, so that piles of ends on shared vertices cost no pairs.
 DisjointSets JoinCloseEnds(const Ends& ends, double tolerance) {
     // 1 + 2^-6 keeps ends closer than D within two cells of each other
     // despite the rounding of cell coordinates, which is below 2^-20 cells.
@@ -149,14 +150,28 @@ DisjointSets JoinCloseEnds(const Ends& ends, double tolerance) {
     byCell.reserve(2 * ends.live.size());
     for (const std::uint32_t segment : ends.live)
         for (const std::uint32_t e : {2 * segment, 2 * segment + 1}) byCell.emplace_back(cells.Of(ends.At(e)), e);
-    std::sort(byCell.begin(), byCell.end());
+    std::sort(byCell.begin(), byCell.end(), [&](const auto& a, const auto& b) {
+        if (a.first != b.first) return a.first < b.first;
+        const Point p = ends.At(a.second), q = ends.At(b.second);
+        if (p.x != q.x) return p.x < q.x;
+        if (p.y != q.y) return p.y < q.y;
+        return a.second < b.second;
+    });
+    DisjointSets sets(ends.Count());
+    std::size_t distinct = 0;  // byCell keeps one end of each point
+    for (std::size_t i = 0; i < byCell.size(); ++i) {
+        if (distinct > 0 && ends.At(byCell[i].second) == ends.At(byCell[distinct - 1].second))
+            sets.Join(byCell[distinct - 1].second, byCell[i].second);
+        else
+            byCell[distinct++] = byCell[i];
+    }
+    byCell.resize(distinct);
     std::vector<std::size_t> cellStart;  // where each occupied cell's ends start in byCell, then the end
     for (std::size_t i = 0; i < byCell.size(); ++i)
         if (i == 0 || byCell[i].first != byCell[i - 1].first) cellStart.push_back(i);
     const std::size_t occupied = cellStart.size();
     cellStart.push_back(byCell.size());
 
-    DisjointSets sets(ends.Count());
     const auto joinPairs = [&](std::size_t cellA, std::size_t cellB) {
         const std::uint32_t firstA = byCell[cellStart[cellA]].second, firstB = byCell[cellStart[cellB]].second;
         if (cellsAreClose && sets.Find(firstA) == sets.Find(firstB)) return;
