@@ -270,6 +270,119 @@ Clusters ClusterEnds(const Ends& ends, double tolerance) {
     return clusters;
 }
 
+// The points of rule 1 in a tree of boxes, each box halved at the median
+// along its longer side, for rule 2's question: which points lie near a
+// segment? The tree follows the points, so a segment costs the boxes it
+// passes near: a long line is not cut into cells, and lines crowding through
+// a place with no points (a star's spokes through its centre) cost nothing
+// there.
+class PointTree {
+public:
+    struct Box {
+        double minX, minY, maxX, maxY;
+    };
+
+    explicit PointTree(const std::vector<Point>& points) {
+        entries_.reserve(points.size());
+        for (std::size_t i = 0; i < points.size(); ++i) entries_.push_back({points[i], static_cast<std::uint32_t>(i)});
+        if (points.empty()) return;
+        std::size_t depth = 0;
+        for (std::size_t size = points.size(); size > kLeaf; size = size - size / 2) ++depth;
+        boxes_.resize((std::size_t{2} << depth) - 1);
+        Build(0, 0, points.size());
+    }
+
+    // The band around a segment of nonzero length where points can land: as
+    // far as `reach` (D, plus a margin for the rounding of the tests) on
+    // either side.
+    class Band {
+    public:
+        Band(Point a, Point b, double reach)
+            : a_(a),
+              dx_(b.x - a.x),
+              dy_(b.y - a.y),
+              limit_(reach * std::sqrt(dx_ * dx_ + dy_ * dy_)),
+              box_{std::min(a.x, b.x) - reach, std::min(a.y, b.y) - reach, std::max(a.x, b.x) + reach,
+                   std::max(a.y, b.y) + reach} {}
+
+        bool Holds(Point p) const {
+            return p.x >= box_.minX && p.x <= box_.maxX && p.y >= box_.minY && p.y <= box_.maxY;
+        }
+        // False only when the box lies wholly outside the band: beyond its
+        // segment's box grown by the reach, or wholly on one side.
+        bool Meets(const Box& box) const {
+            if (box.minX > box_.maxX || box.maxX < box_.minX || box.minY > box_.maxY || box.maxY < box_.minY)
+                return false;
+            const double corners[4] = {Side(box.minX, box.minY), Side(box.minX, box.maxY), Side(box.maxX, box.minY),
+                                       Side(box.maxX, box.maxY)};
+            return !(std::all_of(corners, corners + 4, [&](double c) { return c > limit_; }) ||
+                     std::all_of(corners, corners + 4, [&](double c) { return c < -limit_; }));
+        }
+
+    private:
+        // The distance of (x, y) from the segment's line, times its length.
+        double Side(double x, double y) const { return dx_ * (y - a_.y) - dy_ * (x - a_.x); }
+
+        Point a_;
+        double dx_, dy_, limit_;
+        Box box_;
+    };
+
+    // Calls visit(point) for every point in the band, each once (and for some
+    // points near it).
+    template <typename Visit>
+    void Search(const Band& band, const Visit& visit) const {
+        if (!entries_.empty()) Search(band, visit, 0, 0, entries_.size());
+    }
+
+private:
+    static constexpr std::size_t kLeaf = 16;
+
+    void Build(std::size_t node, std::size_t low, std::size_t high) {
+        const Point first = entries_[low].point;
+        Box box{first.x, first.y, first.x, first.y};
+        for (std::size_t i = low + 1; i < high; ++i) {
+            const Point p = entries_[i].point;
+            box = {std::min(box.minX, p.x), std::min(box.minY, p.y), std::max(box.maxX, p.x), std::max(box.maxY, p.y)};
+        }
+        boxes_[node] = box;
+        if (high - low <= kLeaf) return;
+        const std::size_t middle = low + (high - low) / 2;
+        const bool alongX = box.maxX - box.minX >= box.maxY - box.minY;
+        std::nth_element(entries_.begin() + low, entries_.begin() + middle, entries_.begin() + high,
+                         [&](const Entry& a, const Entry& b) {
+                             const Point p = a.point, q = b.point;
+                             const double pFirst = alongX ? p.x : p.y, qFirst = alongX ? q.x : q.y;
+                             const double pSecond = alongX ? p.y : p.x, qSecond = alongX ? q.y : q.x;
+                             if (pFirst != qFirst) return pFirst < qFirst;
+                             if (pSecond != qSecond) return pSecond < qSecond;
+                             return a.index < b.index;
+                         });
+        Build(2 * node + 1, low, middle);
+        Build(2 * node + 2, middle, high);
+    }
+
+    template <typename Visit>
+    void Search(const Band& band, const Visit& visit, std::size_t node, std::size_t low, std::size_t high) const {
+        if (!band.Meets(boxes_[node])) return;
+        if (high - low <= kLeaf) {
+            for (std::size_t i = low; i < high; ++i)
+                if (band.Holds(entries_[i].point)) visit(entries_[i].index);
+            return;
+        }
+        const std::size_t middle = low + (high - low) / 2;
+        Search(band, visit, 2 * node + 1, low, middle);
+        Search(band, visit, 2 * node + 2, middle, high);
+    }
+
+    struct Entry {
+        Point point;
+        std::uint32_t index;
+    };
+    std::vector<Entry> entries_;  // the points with their indices, each box's in a run
+    std::vector<Box> boxes_;            // node i's halves are nodes 2i + 1 and 2i + 2
+};
+
 // Rule 2: where a cluster's point lands, if it does.
 struct Landing {
     std::uint32_t segment;
@@ -278,99 +391,52 @@ struct Landing {
     Point at;
 };
 
-// The segments of rule 1's drawing that points can land on (those of nonzero
-// length), in a grid of cells at least as large as the mean segment, so that
-// the whole drawing fills about as many cells as it has segments. A segment
-// is cut into stretches no longer than a cell, and each stretch's box, grown
-// by D, names the cells the segment is listed in: a long segment costs cells
-// in proportion to its length, not to the area of its box.
-class SegmentGrid {
-public:
-    SegmentGrid(const Ends& ends, const Clusters& clusters, double tolerance)
-        : clusters_(clusters),
-          tolerance_(tolerance),
-          side_(CellSide(ends, clusters, tolerance)),
-          cells_(ends.extent, side_) {
-        // Rounding of the stretches and of the projections stays far below
-        // D / 64 plus the coordinates' own spacing, scaled up.
-        const double grow = tolerance * (1 + 1.0 / 64) + Reach(ends.extent) * 0x1p-40;
-        listed_.reserve(4 * ends.live.size());  // most segments take one to four cells
+Point Along(Point a, Point b, double t) { return {a.x + t * (b.x - a.x), a.y + t * (b.y - a.y)}; }
+
+// Where p falls on the segment from a to b, as a fraction of the way from a.
+double Projection(Point p, Point a, Point b) {
+    const double dx = b.x - a.x, dy = b.y - a.y;
+    return ((p.x - a.x) * dx + (p.y - a.y) * dy) / (dx * dx + dy * dy);
+}
+
+// Every segment, in increasing order, offers itself to the points in its
+// band; each point keeps the nearest offer (a later segment replaces an
+// earlier one only when strictly nearer, so ties go to the lowest index).
+std::vector<Landing> FindLandings(const Ends& ends, const Clusters& clusters, double tolerance) {
+    const std::size_t count = clusters.point.size();
+    std::vector<double> nearest(count, 1);  // in squared tolerances: only closer than D lands
+    std::vector<std::uint32_t> landsOn(count, kNone);
+    {
+        const PointTree tree(clusters.point);
+        // Rounding of the projections and of the band's own tests stays far
+        // below D / 64 plus the coordinates' spacing, scaled up.
+        const double reach = tolerance * (1 + 1.0 / 64) + Reach(ends.extent) * 0x1p-40;
         for (const std::uint32_t segment : ends.live) {
-            const Point a = Start(clusters, segment), b = End(clusters, segment);
-            if (a == b) continue;
-            const double length = std::max(std::abs(b.x - a.x), std::abs(b.y - a.y));
-            const double stretches = std::max(1.0, std::ceil(length / side_));
-            std::uint64_t lastColumns[2] = {1, 0}, lastRows[2] = {1, 0};  // the previous stretch's cells
-            for (double k = 0; k < stretches; ++k) {
-                const Point p = Along(a, b, k / stretches), q = Along(a, b, (k + 1) / stretches);
-                const std::uint64_t columns[2] = {cells_.Column(std::min(p.x, q.x) - grow),
-                                                  cells_.Column(std::max(p.x, q.x) + grow)};
-                const std::uint64_t rows[2] = {cells_.Row(std::min(p.y, q.y) - grow),
-                                               cells_.Row(std::max(p.y, q.y) + grow)};
-                for (std::uint64_t column = columns[0]; column <= columns[1]; ++column)
-                    for (std::uint64_t row = rows[0]; row <= rows[1]; ++row) {
-                        const bool listed = column >= lastColumns[0] && column <= lastColumns[1] &&
-                                            row >= lastRows[0] && row <= lastRows[1];
-                        if (!listed) listed_.emplace_back(CellNumbers::Pack(column, row), segment);
-                    }
-                std::copy(columns, columns + 2, lastColumns);
-                std::copy(rows, rows + 2, lastRows);
-            }
+            const std::uint32_t startCluster = clusters.ofEnd[2 * segment], endCluster = clusters.ofEnd[2 * segment + 1];
+            const Point a = clusters.point[startCluster], b = clusters.point[endCluster];
+            if (startCluster == endCluster) continue;
+            tree.Search({a, b, reach}, [&](std::uint32_t cluster) {
+                if (cluster == startCluster || cluster == endCluster) return;
+                const Point p = clusters.point[cluster];
+                const double t = Projection(p, a, b);
+                if (!(t > 0 && t < 1)) return;  // nearest at an end, which rule 1 has judged
+                const double distance = SquaredInTolerances(p, Along(a, b, t), tolerance);
+                if (!(distance < nearest[cluster]) || Closer(p, a, tolerance) || Closer(p, b, tolerance)) return;
+                nearest[cluster] = distance;
+                landsOn[cluster] = segment;
+            });
         }
-        std::sort(listed_.begin(), listed_.end());
     }
-
-    // Where the cluster's point lands: on the nearest segment it may land on,
-    // ties to the lowest index.
-    bool Land(std::uint32_t cluster, Landing& landing) const {
-        const Point p = clusters_.point[cluster];
-        const std::uint64_t cell = cells_.Of(p);
-        auto it = std::lower_bound(listed_.begin(), listed_.end(), std::make_pair(cell, std::uint32_t{0}));
-        double nearest = 1;  // in squared tolerances: only closer than D lands
-        bool found = false;
-        for (; it != listed_.end() && it->first == cell; ++it) {
-            const std::uint32_t segment = it->second;
-            if (clusters_.ofEnd[2 * segment] == cluster || clusters_.ofEnd[2 * segment + 1] == cluster) continue;
-            const Point a = Start(clusters_, segment), b = End(clusters_, segment);
-            const double dx = b.x - a.x, dy = b.y - a.y;
-            const double t = ((p.x - a.x) * dx + (p.y - a.y) * dy) / (dx * dx + dy * dy);
-            if (!(t > 0 && t < 1)) continue;  // nearest at an end, which rule 1 has judged
-            const Point q = Along(a, b, t);
-            const double distance = SquaredInTolerances(p, q, tolerance_);
-            if (distance > nearest || (distance == nearest && (!found || segment > landing.segment))) continue;
-            if (Closer(p, a, tolerance_) || Closer(p, b, tolerance_)) continue;
-            nearest = distance;
-            found = true;
-            landing = {segment, t, cluster, q};
-        }
-        return found;
+    std::vector<Landing> landings;
+    for (std::uint32_t cluster = 0; cluster < count; ++cluster) {
+        const std::uint32_t segment = landsOn[cluster];
+        if (segment == kNone) continue;
+        const Point a = clusters.point[clusters.ofEnd[2 * segment]], b = clusters.point[clusters.ofEnd[2 * segment + 1]];
+        const double t = Projection(clusters.point[cluster], a, b);
+        landings.push_back({segment, t, cluster, Along(a, b, t)});
     }
-
-private:
-    static double CellSide(const Ends& ends, const Clusters& clusters, double tolerance) {
-        double total = 0;
-        for (const std::uint32_t segment : ends.live) {
-            const Point a = Start(clusters, segment), b = End(clusters, segment);
-            total += std::max(std::abs(b.x - a.x), std::abs(b.y - a.y));
-        }
-        const double mean = ends.live.empty() ? 0 : total / static_cast<double>(ends.live.size());
-        return std::max({2 * tolerance, mean, Span(ends.extent) / CellNumbers::kMaxCells,
-                         std::numeric_limits<double>::min()});
-    }
-    static Point Start(const Clusters& clusters, std::uint32_t segment) {
-        return clusters.point[clusters.ofEnd[2 * segment]];
-    }
-    static Point End(const Clusters& clusters, std::uint32_t segment) {
-        return clusters.point[clusters.ofEnd[2 * segment + 1]];
-    }
-    static Point Along(Point a, Point b, double t) { return {a.x + t * (b.x - a.x), a.y + t * (b.y - a.y)}; }
-
-    const Clusters& clusters_;
-    double tolerance_;
-    double side_;
-    CellNumbers cells_;
-    std::vector<std::pair<std::uint64_t, std::uint32_t>> listed_;  // (cell, segment), sorted
-};
+    return landings;
+}
 
 }  // namespace
 
@@ -382,13 +448,7 @@ std::vector<SnappedSegment> SnapDrawing(const std::vector<InputSegment>& segment
     const Ends ends(segments);
     Clusters clusters = ClusterEnds(ends, tolerance);
 
-    std::vector<Landing> landings;
-    {
-        const SegmentGrid grid(ends, clusters, tolerance);
-        Landing landing{};
-        for (std::uint32_t c = 0; c < clusters.point.size(); ++c)
-            if (grid.Land(c, landing)) landings.push_back(landing);
-    }
+    std::vector<Landing> landings = FindLandings(ends, clusters, tolerance);
     for (const Landing& landing : landings) clusters.point[landing.cluster] = landing.at;
     std::sort(landings.begin(), landings.end(), [](const Landing& a, const Landing& b) {
         if (a.segment != b.segment) return a.segment < b.segment;
