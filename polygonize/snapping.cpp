@@ -32,14 +32,13 @@ bool Closer(Point a, Point b, double tolerance) { return SquaredInTolerances(a, 
 
 // Square cells over the drawing, counted from its lower left corner. A cell's
 // number packs its column above its row, so that sorting numbers sorts cells
-// by column, then row. Column and row are monotonic in the coordinate (every
-// step rounds monotonically and the clamp is monotonic), so a box's cells
-// always include the cell of any point inside the box.
+// by column, then row.
 class CellNumbers {
 public:
     // Room below the first column and row, for the neighbours two cells away.
     static constexpr std::uint64_t kMargin = 2;
-    // Cells per axis the side must keep below: columns and rows fit 32 bits.
+    // The most cells across the drawing a side may make: columns and rows
+    // keep to 32 bits, and their rounding to a millionth of a cell.
     static constexpr double kMaxCells = 1073741824.0;  // 2^30
 
     CellNumbers(const Extent& extent, double side) : minX_(extent.minX), minY_(extent.minY), side_(side) {}
@@ -102,8 +101,7 @@ struct Ends {
     explicit Ends(const std::vector<InputSegment>& drawing) : segments(drawing) {
         for (std::size_t i = 0; i < drawing.size(); ++i) {
             const InputSegment& s = drawing[i];
-            if (!std::isfinite(s.sx) || !std::isfinite(s.sy) || !std::isfinite(s.ex) || !std::isfinite(s.ey))
-                continue;
+            if (!std::isfinite(s.sx) || !std::isfinite(s.sy) || !std::isfinite(s.ex) || !std::isfinite(s.ey)) continue;
             live.push_back(static_cast<std::uint32_t>(i));
             extent.Add(s.sx, s.sy);
             extent.Add(s.ex, s.ey);
@@ -141,8 +139,8 @@ DisjointSets JoinCloseEnds(const Ends& ends, double tolerance) {
     // 1 + 2^-6 keeps ends closer than D within two cells of each other
     // despite the rounding of cell coordinates, which is below 2^-20 cells.
     const double halfTolerance = tolerance / 2 * (1 + 1.0 / 64);
-    const double side = std::max({halfTolerance, Span(ends.extent) / CellNumbers::kMaxCells,
-                                  std::numeric_limits<double>::min()});
+    const double side =
+        std::max({halfTolerance, Span(ends.extent) / CellNumbers::kMaxCells, std::numeric_limits<double>::min()});
     const bool cellsAreClose = side == halfTolerance;
     const CellNumbers cells(ends.extent, side);
 
@@ -380,7 +378,7 @@ private:
         std::uint32_t index;
     };
     std::vector<Entry> entries_;  // the points with their indices, each box's in a run
-    std::vector<Box> boxes_;            // node i's halves are nodes 2i + 1 and 2i + 2
+    std::vector<Box> boxes_;      // node i's halves are nodes 2i + 1 and 2i + 2
 };
 
 // Rule 2: where a cluster's point lands, if it does.
@@ -412,9 +410,10 @@ std::vector<Landing> FindLandings(const Ends& ends, const Clusters& clusters, do
         // below D / 64 plus the coordinates' spacing, scaled up.
         const double reach = tolerance * (1 + 1.0 / 64) + Reach(ends.extent) * 0x1p-40;
         for (const std::uint32_t segment : ends.live) {
-            const std::uint32_t startCluster = clusters.ofEnd[2 * segment], endCluster = clusters.ofEnd[2 * segment + 1];
-            const Point a = clusters.point[startCluster], b = clusters.point[endCluster];
+            const std::uint32_t startCluster = clusters.ofEnd[2 * segment],
+                                endCluster = clusters.ofEnd[2 * segment + 1];
             if (startCluster == endCluster) continue;
+            const Point a = clusters.point[startCluster], b = clusters.point[endCluster];
             tree.Search({a, b, reach}, [&](std::uint32_t cluster) {
                 if (cluster == startCluster || cluster == endCluster) return;
                 const Point p = clusters.point[cluster];
@@ -431,7 +430,8 @@ std::vector<Landing> FindLandings(const Ends& ends, const Clusters& clusters, do
     for (std::uint32_t cluster = 0; cluster < count; ++cluster) {
         const std::uint32_t segment = landsOn[cluster];
         if (segment == kNone) continue;
-        const Point a = clusters.point[clusters.ofEnd[2 * segment]], b = clusters.point[clusters.ofEnd[2 * segment + 1]];
+        const Point a = clusters.point[clusters.ofEnd[2 * segment]],
+                    b = clusters.point[clusters.ofEnd[2 * segment + 1]];
         const double t = Projection(clusters.point[cluster], a, b);
         landings.push_back({segment, t, cluster, Along(a, b, t)});
     }

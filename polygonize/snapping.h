@@ -34,7 +34,11 @@
 //    library cuts crossings afterwards. Landings are all decided against the
 //    drawing of rule 1: when an end of S itself lands elsewhere, S's pieces
 //    run from its new end through the split points found on the old S, a
-//    slight bend rather than a second round.
+//    slight bend rather than a second round. Nor is rule 1 run again: a
+//    landing that brings a point within D of another end leaves the two
+//    apart. Two points landing on one place of S give a piece of zero length
+//    between them. An end already lying on S (a T drawn exactly) moves to the
+//    computed projection, which may differ from it in the last bits.
 //
 // 3. Nothing else moves. An end farther than D from every other end and
 //    every other segment keeps its coordinates bit for bit, and segments are
@@ -58,11 +62,11 @@
 // larger than the drawing joins every end into one cluster: every segment
 // comes back with zero length at one point.
 //
-// Cost: close to linear. Ends are found through a grid of cells of side
-// about D/2 (two ends in one cell are always closer than D), segments
-// through a grid of cells as large as the mean segment, each segment
-// registered in the cells along its length rather than in all its box's, so
-// that a line across the whole drawing costs its length in cells, once.
+// Cost: close to linear. Close ends are found through a grid of cells of side
+// about D/2 (two ends in one cell are always closer than D); the points near
+// a segment through a tree of boxes over the points, which each segment
+// searches along its band, so that a line across the whole drawing costs the
+// boxes it passes near, not the drawing.
 #ifndef LOOPWEAVE_POLYGONIZE_SNAPPING_H
 #define LOOPWEAVE_POLYGONIZE_SNAPPING_H
 

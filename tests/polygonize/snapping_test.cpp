@@ -34,8 +34,7 @@ void ExpectSameBits(const std::vector<SnappedSegment>& actual, const std::vector
         EXPECT_TRUE(SameBits(actual[i], expected[i]))
             << "piece " << i << ": (" << actual[i].sx << ", " << actual[i].sy << ")-(" << actual[i].ex << ", "
             << actual[i].ey << ") from " << actual[i].origin << ", expected (" << expected[i].sx << ", "
-            << expected[i].sy << ")-(" << expected[i].ex << ", " << expected[i].ey << ") from "
-            << expected[i].origin;
+            << expected[i].sy << ")-(" << expected[i].ex << ", " << expected[i].ey << ") from " << expected[i].origin;
 }
 
 std::vector<SnappedSegment> Unchanged(const std::vector<InputSegment>& segments) {
@@ -66,8 +65,7 @@ TEST(Snapping, EndsCloserThanTheToleranceMeetWhereMostAlreadyAre) {
     // goes there. A fourth ends 0.2 from the third's far end and stays.
     const std::vector<InputSegment> drawing = {
         {-1, 0, 0, 0, 1, 0}, {0, -1, 0, 0, 2, 0}, {0.03, 0.04, 1, 1, 3, 0}, {1.2, 1, 2, 1, 4, 0}};
-    ExpectSameBits(SnapDrawing(drawing, 0.1),
-                   {{-1, 0, 0, 0, 0}, {0, -1, 0, 0, 1}, {0, 0, 1, 1, 2}, {1.2, 1, 2, 1, 3}});
+    ExpectSameBits(SnapDrawing(drawing, 0.1), {{-1, 0, 0, 0, 0}, {0, -1, 0, 0, 1}, {0, 0, 1, 1, 2}, {1.2, 1, 2, 1, 3}});
 
     // One end at each of two points: the lower x wins. Both ends of a short
     // segment fall in one cluster: it comes back with zero length.
@@ -78,14 +76,14 @@ TEST(Snapping, EndsCloserThanTheToleranceMeetWhereMostAlreadyAre) {
 TEST(Snapping, AChainOfCloseEndsGoesToOnePointFartherThanTheTolerance) {
     // Ends at x = 0, 0.09, 0.18 and twice at 0.27: single linkage joins them
     // all, and the end at 0 moves 0.27.
-    const std::vector<InputSegment> chain = {
-        {0, 0, 0, -5, 0, 0}, {0.09, 0, 0.09, 5, 0, 0}, {0.18, 0, 0.18, -5, 0, 0}, {0.27, 0, 1, 5, 0, 0},
-        {0.27, 0, 2, 5, 0, 0}};
-    ExpectSameBits(SnapDrawing(chain, 0.1), {{0.27, 0, 0, -5, 0},
-                                             {0.27, 0, 0.09, 5, 1},
-                                             {0.27, 0, 0.18, -5, 2},
-                                             {0.27, 0, 1, 5, 3},
-                                             {0.27, 0, 2, 5, 4}});
+    const std::vector<InputSegment> chain = {{0, 0, 0, -5, 0, 0},
+                                             {0.09, 0, 0.09, 5, 0, 0},
+                                             {0.18, 0, 0.18, -5, 0, 0},
+                                             {0.27, 0, 1, 5, 0, 0},
+                                             {0.27, 0, 2, 5, 0, 0}};
+    ExpectSameBits(
+        SnapDrawing(chain, 0.1),
+        {{0.27, 0, 0, -5, 0}, {0.27, 0, 0.09, 5, 1}, {0.27, 0, 0.18, -5, 2}, {0.27, 0, 1, 5, 3}, {0.27, 0, 2, 5, 4}});
 }
 
 TEST(Snapping, EndsNearALineLandOnItAndSplitIt) {
@@ -113,12 +111,14 @@ TEST(Snapping, ALineAcrossTheWholeDrawingTakesEveryEndNearIt) {
     std::vector<InputSegment> drawing = {{0, 0, 2048, 0, 0, 0}};
     for (int i = 0; i < 200; ++i) drawing.push_back({5.0 + 10 * i, 0.05, 5.0 + 10 * i, 1, i, 0});
     std::vector<SnappedSegment> expected;
-    for (int i = 0; i <= 200; ++i) expected.push_back({i == 0 ? 0 : 10 * i - 5.0, 0, i == 200 ? 2048 : 10 * i + 5.0, 0, 0});
+    for (int i = 0; i <= 200; ++i)
+        expected.push_back({i == 0 ? 0 : 10 * i - 5.0, 0, i == 200 ? 2048 : 10 * i + 5.0, 0, 0});
     for (int i = 0; i < 200; ++i) expected.push_back({5.0 + 10 * i, 0, 5.0 + 10 * i, 1, i + 1u});
     ExpectSameBits(SnapDrawing(drawing, 0.1), expected);
 }
 
-TEST(Snapping, RefusesAToleranceThatIsNoDistance) {
+TEST(Snapping, RefusesAToleranceThatIsNoDistanceAndTakesAnEmptyDrawing) {
+    EXPECT_TRUE(SnapDrawing({}, 1).empty());
     for (const double tolerance : {0.0, -1.0, std::nan(""), std::numeric_limits<double>::infinity()})
         EXPECT_THROW(SnapDrawing({{0, 0, 1, 1, 0, 0}}, tolerance), std::invalid_argument);
 }
@@ -215,7 +215,8 @@ std::vector<InputSegment> RandomDrawing(std::mt19937& random, double origin, dou
         }
         drawing.push_back({sx, sy, sx + step(random), sy + step(random), i, 0});
     }
-    for (int i = 0; i < 4; ++i) drawing.push_back({origin - 1, origin + where(random), origin + 11, origin + where(random), i, 1});
+    for (int i = 0; i < 4; ++i)
+        drawing.push_back({origin - 1, origin + where(random), origin + 11, origin + where(random), i, 1});
     return drawing;
 }
 
