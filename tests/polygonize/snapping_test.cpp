@@ -8,11 +8,12 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
+#include <cstdio>
 #include <limits>
 #include <numeric>
 #include <random>
 #include <stdexcept>
+#include <string>
 #include <vector>
 
 namespace {
@@ -21,20 +22,19 @@ using lwpolygonize::InputSegment;
 using lwpolygonize::SnapDrawing;
 using lwpolygonize::SnappedSegment;
 
-bool SameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
-
-bool SameBits(const SnappedSegment& a, const SnappedSegment& b) {
-    return SameBits(a.sx, b.sx) && SameBits(a.sy, b.sy) && SameBits(a.ex, b.ex) && SameBits(a.ey, b.ey) &&
-           a.origin == b.origin;
+// Pieces as exact text (hexadecimal floating point), to compare bit for bit.
+std::vector<std::string> Exact(const std::vector<SnappedSegment>& pieces) {
+    std::vector<std::string> texts;
+    for (const SnappedSegment& p : pieces) {
+        char text[160];
+        std::snprintf(text, sizeof text, "(%a, %a)-(%a, %a) of %zu", p.sx, p.sy, p.ex, p.ey, p.origin);
+        texts.push_back(text);
+    }
+    return texts;
 }
 
 void ExpectSameBits(const std::vector<SnappedSegment>& actual, const std::vector<SnappedSegment>& expected) {
-    ASSERT_EQ(actual.size(), expected.size());
-    for (std::size_t i = 0; i < actual.size(); ++i)
-        EXPECT_TRUE(SameBits(actual[i], expected[i]))
-            << "piece " << i << ": (" << actual[i].sx << ", " << actual[i].sy << ")-(" << actual[i].ex << ", "
-            << actual[i].ey << ") from " << actual[i].origin << ", expected (" << expected[i].sx << ", "
-            << expected[i].sy << ")-(" << expected[i].ex << ", " << expected[i].ey << ") from " << expected[i].origin;
+    EXPECT_EQ(Exact(actual), Exact(expected));
 }
 
 std::vector<SnappedSegment> Unchanged(const std::vector<InputSegment>& segments) {
