@@ -307,10 +307,12 @@ public:
             return p.x >= box_.minX && p.x <= box_.maxX && p.y >= box_.minY && p.y <= box_.maxY;
         }
         // False only when the box lies wholly outside the band: beyond its
-        // segment's box grown by the reach, or wholly on one side.
+        // segment's box grown by the reach, or wholly on one side (which a
+        // box around the segment's start never is).
         bool Meets(const Box& box) const {
             if (box.minX > box_.maxX || box.maxX < box_.minX || box.minY > box_.maxY || box.maxY < box_.minY)
                 return false;
+            if (box.minX <= a_.x && a_.x <= box.maxX && box.minY <= a_.y && a_.y <= box.maxY) return true;
             const double corners[4] = {Side(box.minX, box.minY), Side(box.minX, box.maxY), Side(box.maxX, box.minY),
                                        Side(box.maxX, box.maxY)};
             return !(std::all_of(corners, corners + 4, [&](double c) { return c > limit_; }) ||
