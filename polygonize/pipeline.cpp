@@ -9,6 +9,7 @@
 #include <tuple>
 
 #include "polygonize/polygon_access.h"
+#include "polygonize/snapping.h"
 
 namespace lwpolygonize {
 
@@ -81,9 +82,11 @@ struct LibrarySegment {
 // is not finite, those of zero length by the library's own rule (both
 // differences at most its tolerance, which formation would leave out), and
 // those whose two ends repeat a segment before them exactly (which formation
-// would drop as duplicates, keeping the first, as here).
+// would drop as duplicates, keeping the first, as here). An input segment is
+// dropped when all its pieces are; the reason is that of its first.
 void Enter(const std::vector<DrawingSegment>& drawing, const CoordinateFrame& frame, SegmentAccount& account,
            CLoopweave& builder) {
+    std::vector<Fate> fates(drawing.size(), Fate::kEntered);
     std::vector<LibrarySegment> kept;
     kept.reserve(drawing.size());
     for (std::size_t i = 0; i < drawing.size(); ++i) {
@@ -91,10 +94,10 @@ void Enter(const std::vector<DrawingSegment>& drawing, const CoordinateFrame& fr
         LibrarySegment l{frame.ToLibraryX(s.sx), frame.ToLibraryY(s.sy), frame.ToLibraryX(s.ex),
                          frame.ToLibraryY(s.ey), i};
         if (!std::isfinite(l.ax) || !std::isfinite(l.ay) || !std::isfinite(l.bx) || !std::isfinite(l.by)) {
-            account.Drop(s.origin, Fate::kNotFinite);
+            fates[i] = Fate::kNotFinite;
         } else if (std::fabs(l.bx - l.ax) <= CoordinateFrame::kLibraryTolerance &&
                    std::fabs(l.by - l.ay) <= CoordinateFrame::kLibraryTolerance) {
-            account.Drop(s.origin, Fate::kZeroLength);
+            fates[i] = Fate::kZeroLength;
         } else {
             if (std::tie(l.bx, l.by) < std::tie(l.ax, l.ay)) std::swap(l.ax, l.bx), std::swap(l.ay, l.by);
             kept.push_back(l);
@@ -108,20 +111,24 @@ void Enter(const std::vector<DrawingSegment>& drawing, const CoordinateFrame& fr
         return std::tie(kept[a].ax, kept[a].ay, kept[a].bx, kept[a].by, a) <
                std::tie(kept[b].ax, kept[b].ay, kept[b].bx, kept[b].by, b);
     });
-    std::vector<bool> repeats(kept.size(), false);
     for (std::size_t i = 1; i < order.size(); ++i) {
-        if (kept[order[i]].Ends() == kept[order[i - 1]].Ends()) repeats[order[i]] = true;
+        if (kept[order[i]].Ends() == kept[order[i - 1]].Ends()) fates[kept[order[i]].drawn] = Fate::kDrawnAgain;
     }
-    for (std::size_t i = 0; i < kept.size(); ++i) {
-        const DrawingSegment& s = drawing[kept[i].drawn];
-        if (repeats[i]) {
-            account.Drop(s.origin, Fate::kDrawnAgain);
-            continue;
-        }
+    for (std::size_t i = 0; i < drawing.size(); ++i) {
+        const DrawingSegment& s = drawing[i];
+        if (fates[i] != Fate::kEntered) continue;
         // The ends as drawn, not as ordered above: the direction is the host's.
         CLoopweaveElement element(frame.ToLibraryX(s.sx), frame.ToLibraryY(s.sy), frame.ToLibraryX(s.ex),
                                   frame.ToLibraryY(s.ey), static_cast<int>(s.origin), 0);
         builder.Entry(element);
+    }
+    // The pieces of one input segment stand together, from its start.
+    for (std::size_t first = 0, end = 0; first < drawing.size(); first = end) {
+        bool entered = false;
+        for (end = first; end < drawing.size() && drawing[end].origin == drawing[first].origin; ++end) {
+            entered = entered || fates[end] == Fate::kEntered;
+        }
+        if (!entered) account.Drop(drawing[first].origin, fates[first]);
     }
 }
 
@@ -133,8 +140,14 @@ PipelineResult RunPipeline(const PipelineRequest& request, std::vector<InputSegm
     PipelineResult result;
     result.keys = InputKeys(segments);
     result.account = SegmentAccount(segments.size());
-    std::vector<DrawingSegment> drawing = AsDrawn(segments);
+    std::vector<DrawingSegment> drawing;
+    if (request.tolerance > 0) {
+        runStage("snap", [&] { drawing = SnapDrawing(segments, request.tolerance); });
+    } else {
+        drawing = AsDrawn(segments);
+    }
     std::vector<InputSegment>().swap(segments);
+    CheckCount(drawing.size(), "segments after snapping");
 
     const Extent frameRectangle = FrameRectangle(request.frame, inputExtent);
     runStage("enter", [&] {

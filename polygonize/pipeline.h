@@ -1,6 +1,7 @@
-// The library's stages, in the order a host runs them: fit the coordinate
-// frame, drop the segments that could only repeat what is there, enter the
-// rest, frame, cut, form, strip the back-and-forth runs.
+// The library's stages, in the order a host runs them: snap the drawing to
+// the user's tolerance, fit the coordinate frame, drop the segments that
+// could only repeat what is there, enter the rest, frame, cut, form, strip
+// the back-and-forth runs.
 #ifndef LOOPWEAVE_POLYGONIZE_PIPELINE_H
 #define LOOPWEAVE_POLYGONIZE_PIPELINE_H
 
@@ -33,6 +34,7 @@ struct PipelineRequest {
     FrameRequest frame;
     bool cross = false;
     bool stripReturns = false;  // always for a coverage, whose faces must be valid polygons
+    double tolerance = 0;       // > 0: ends this close meet, and land on lines, before the library (snapping.h)
 };
 
 struct PipelineResult {
@@ -54,7 +56,8 @@ using StageRunner = std::function<void(const char* name, const std::function<voi
 // Runs the stages asked for on `segments` (which it empties, to free their
 // memory as soon as they are entered), each through `runStage`.
 // `inputExtent` spans their finite ends. Throws std::length_error if there
-// are more segments than the library counts.
+// are more segments than the library counts, and std::invalid_argument for
+// a tolerance that is not finite.
 PipelineResult RunPipeline(const PipelineRequest& request, std::vector<InputSegment>& segments,
                            const Extent& inputExtent, CLoopweave& builder, const StageRunner& runStage);
 

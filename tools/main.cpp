@@ -14,7 +14,6 @@
 #include <gdal.h>
 
 #include "coordinate_systems.h"
-#include "degree_lengths.h"
 #include "face_labels.h"
 #include "file_names.h"
 #include "gdal_messages.h"
@@ -48,16 +47,6 @@ void CheckOutputs(const lwtool::Options& options, const std::vector<lwtool::Data
 
 // A tolerance meant in metres but given over longitude and latitude spans
 // kilometres, and merges whole streets.
-void WarnOfDegrees(const lwtool::Options& options, const lwtool::InputSummary& input) {
-    if (!input.geographic || options.tolerance <= 0.01) return;
-    const double latitude = (input.extent.minY + input.extent.maxY) / 2;
-    const lwtool::DegreeLengths lengths = lwtool::DegreesInMetres(options.tolerance, latitude);
-    std::fprintf(stderr,
-                 "loopweave: warning: --tolerance %g is in degrees, the unit of the coordinates: %.0f m north-south "
-                 "and %.0f m east-west at latitude %.1f; were metres meant?\n",
-                 options.tolerance, lengths.northSouth, lengths.eastWest, latitude);
-}
-
 int Run(const lwtool::Options& options) {
     const std::vector<lwtool::DatasetPlan> plans =
         options.output.empty() ? std::vector<lwtool::DatasetPlan>{} : lwtool::PlanOgrOutputs(options);
@@ -77,12 +66,13 @@ int Run(const lwtool::Options& options) {
         std::fprintf(stderr, "loopweave: warning: no line segments in %s; the outputs are empty\n",
                      lwtool::SourceNames(options).c_str());
     }
-    WarnOfDegrees(options, input);
+    lwtool::WarnOfDegrees(options, input);
     log.SetSize(input.elements, "elements");
 
     CLoopweave builder;
     const lwtool::PipelineRequest request{options.frame, options.cross,
-                                          options.removeReturns || options.selection == lwtool::Selection::kCoverage};
+                                          options.removeReturns || options.selection == lwtool::Selection::kCoverage,
+                                          options.tolerance};
     lwtool::PipelineResult result =
         lwtool::RunPipeline(request, segments, input.extent, builder,
                             [&](const char* name, const std::function<void()>& work) { log.Run(name, work); });

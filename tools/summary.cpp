@@ -4,6 +4,7 @@
 #include <string>
 #include <utility>
 
+#include "degree_lengths.h"
 #include "tool_error.h"
 
 namespace lwtool {
@@ -22,6 +23,21 @@ const char* SelectionName(Selection selection) {
             break;
     }
     return "faces with holes";
+}
+
+// The centre's latitude, where a distance in degrees is measured in metres.
+double CentreLatitude(const InputSummary& input) { return (input.extent.minY + input.extent.maxY) / 2; }
+
+void PrintSnapping(const Options& options, const InputSummary& input) {
+    if (options.tolerance <= 0) return;
+    std::fprintf(stderr, "  snapped    ends closer than %g meet, and an end closer than %g to a line lands on it",
+                 options.tolerance, options.tolerance);
+    if (input.geographic) {
+        const DegreeLengths metres = DegreesInMetres(options.tolerance, CentreLatitude(input));
+        std::fprintf(stderr, " (%.3g m north-south, %.3g m east-west at the centre)", metres.northSouth,
+                     metres.eastWest);
+    }
+    std::fprintf(stderr, "\n");
 }
 
 void PrintFrame(const PipelineResult& result) {
@@ -82,6 +98,16 @@ void PrintFlagTotals(const std::vector<SelectedPolygon>& polygons, const std::ve
 
 }  // namespace
 
+void WarnOfDegrees(const Options& options, const InputSummary& input) {
+    if (!input.geographic || options.tolerance <= 0.01) return;
+    const double latitude = CentreLatitude(input);
+    const DegreeLengths lengths = DegreesInMetres(options.tolerance, latitude);
+    std::fprintf(stderr,
+                 "loopweave: warning: --tolerance %g is in degrees, the unit of the coordinates: %.0f m north-south "
+                 "and %.0f m east-west at latitude %.1f; were metres meant?\n",
+                 options.tolerance, lengths.northSouth, lengths.eastWest, latitude);
+}
+
 void WarnIfLoose(const PipelineResult& result) {
     if (result.medianLength == 0 || result.frame.Resolves(result.medianLength)) return;
     std::fprintf(stderr,
@@ -103,6 +129,7 @@ void PrintSummary(const Options& options, const InputSummary& input, const Pipel
                   const LayerContent& content, const FaceLabels* labels, const StageLog& log) {
     std::fprintf(stderr, "loopweave: %s, layer %s\n", SourceNames(options).c_str(), input.layers.c_str());
     std::fprintf(stderr, "  input      %lld features, %lld elements\n", input.features, input.elements);
+    PrintSnapping(options, input);
     PrintFrame(result);
     if (result.afterFrame >= 0) std::fprintf(stderr, "  framed     %d elements\n", result.afterFrame);
     if (result.afterCut >= 0) std::fprintf(stderr, "  cut        %d elements\n", result.afterCut);

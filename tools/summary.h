@@ -14,6 +14,9 @@
 
 namespace lwtool {
 
+// Warns of a --tolerance in degrees over 0.01: most were meant in metres.
+void WarnOfDegrees(const Options& options, const InputSummary& input);
+
 // Warns where the scale does not resolve the median segment (Resolves).
 void WarnIfLoose(const PipelineResult& result);
 

@@ -35,8 +35,13 @@ def polygonize(lines, *, keys=None, cross=True, frame=None, frame_margin=0.0, to
     frame: None, "extent" (around the lines) or (x1, y1, x2, y2): a rectangle
         added before the cut, widened by frame_margin on every side; its
         pieces have both keys -1.
-    tolerance: ends closer than this, in the lines' units, meet; by default
-        1e-6 unless the coordinates are so large that results would be noise.
+    tolerance: a distance in the lines' units (None: none). Ends closer than
+        this meet, and an end closer than this to a line lands on it (the
+        line is split there), before anything is formed; nothing farther
+        from everything else moves. A cluster of ends goes to the point
+        where most of them already lie. Without it, ends meet only as
+        closely as doubles resolve the drawing: `scale` in the result says
+        how closely.
     remove_returns: strip the back-and-forth runs (always done with holes).
     holes: faces with the groups inside them as holes, a coverage (default);
         False gives the enclosed faces as formed, where they are simple rings.
@@ -57,7 +62,7 @@ def polygonize(lines, *, keys=None, cross=True, frame=None, frame_margin=0.0, to
     if tolerance is not None and not tolerance > 0:
         raise ValueError(f"tolerance must be a positive distance, not {tolerance}")
     columns = _run_pipeline(segments, segment_keys, cross, _frame(frame), float(frame_margin),
-                            remove_returns, holes, label_points)
+                            0.0 if tolerance is None else float(tolerance), remove_returns, holes, label_points)
     result = results.polygonized(columns, crs, labels is not None, label_table)
     _warn_of(result)
     return result

@@ -242,10 +242,13 @@ py::dict DistancesOf(const PipelineResult& result) {
 }
 
 py::dict Run(const py::handle& lines, const py::handle& keys, bool cross, const py::handle& frameObject,
-             double frameMargin, bool removeReturns, bool holes, const py::handle& labels) {
+             double frameMargin, double tolerance, bool removeReturns, bool holes, const py::handle& labels) {
+    if (!(tolerance >= 0) || !std::isfinite(tolerance)) {
+        throw py::value_error("tolerance must be a positive, finite distance");
+    }
     Extent extent;
     std::vector<InputSegment> segments = SegmentsOf(lines, keys, extent);
-    const PipelineRequest request{FrameOf(frameObject, frameMargin), cross, removeReturns || holes};
+    const PipelineRequest request{FrameOf(frameObject, frameMargin), cross, removeReturns || holes, tolerance};
 
     py::dict times;
     const StageRunner runStage = [&times](const char* name, const std::function<void()>& work) {
@@ -279,7 +282,7 @@ py::dict Run(const py::handle& lines, const py::handle& keys, bool cross, const 
 
 void BindPipeline(py::module_& module) {
     module.def("run_pipeline", &Run, py::arg("lines"), py::arg("keys"), py::arg("cross"), py::arg("frame"),
-               py::arg("frame_margin"), py::arg("remove_returns"), py::arg("holes"),
+               py::arg("frame_margin"), py::arg("tolerance"), py::arg("remove_returns"), py::arg("holes"),
                py::arg("labels"),
                "Lines (n, 4) float64 with keys (n, 2) int32 to the columns of faces, polygons, dangles and "
                "error points; see loopweave.polygonize.");

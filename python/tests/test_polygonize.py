@@ -46,6 +46,18 @@ def test_shapely_lines_labels_and_dangles():
     assert as_formed.faces.empty and set(as_formed.errors.flag) == {2}
 
 
+def test_a_tolerance_is_a_distance_and_every_segment_is_accounted_for():
+    # A 10 m room whose walls stop 5 cm short of each other, a wall drawn
+    # twice, and a post of no length: at 0.1 m the room closes.
+    gap = np.array([[0, 0, 10, 0], [10, 0, 10, 10], [10, 10, 0, 10], [0, 10, 0, 0.05],
+                    [10, 0, 10, 10], [20, 20, 20, 20]], dtype=float)
+    assert loopweave.polygonize(gap).faces.empty
+    result = loopweave.polygonize(gap, tolerance=0.1)
+    assert list(result.faces.area) == [100]
+    assert result.account == dict(result.account, in_faces=4, drawn_again=1, zero_length=1, lost=0)
+    assert result.scale["meeting_distance"] < 1e-8 and result.scale["resolved"]
+
+
 def test_keys_from_integer_columns():
     walls = gpd.GeoDataFrame({"wall": [10, 11], "part": [7, 8]},
                              geometry=[LineString([(0, 0), (4, 0), (4, 4)]), LineString([(4, 4), (0, 4), (0, 0)])])

@@ -73,8 +73,8 @@ TEST(SegmentAccountTest, EverySegmentEndsSomewhere) {
 }
 
 // Generated drawings on a small lattice, so that ends repeat, lines overlap
-// and cross, with and without cutting and a frame, some not finite: nothing
-// is ever lost, and every segment has exactly one fate.
+// and cross, with and without cutting, snapping and a frame, some not
+// finite: nothing is ever lost, and every segment has exactly one fate.
 TEST(SegmentAccountTest, NoGeneratedDrawingLosesASegment) {
     std::mt19937_64 random(20261209);
     for (int round = 0; round < 1000; ++round) {
@@ -90,7 +90,7 @@ TEST(SegmentAccountTest, NoGeneratedDrawingLosesASegment) {
             if (round % 11 == 0 && random() % 9 == 0) s.ey = std::nan("");
             segments.push_back(s);
         }
-        PipelineRequest request{{}, round % 2 == 0, true};
+        PipelineRequest request{{}, round % 2 == 0, true, round % 3 == 2 ? 0.3 * step : 0};
         request.frame.wanted = round % 5 == 0;
         request.frame.fromExtent = true;
         request.frame.margin = step;
