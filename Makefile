@@ -98,7 +98,7 @@ clean:
 #   make bench          this library on every benchmark input: sizes, the time
 #                       of each stage and peak memory, beside the Python package
 #                       and Shapely's noding and polygonize_full; then each
-#                       operation alone
+#                       operation alone, and the host side's snapping pass
 #   make bench-compare  the same inputs through this library, GEOS and CGAL,
 #                       with the ratios of time and memory
 #   make bench-data     fetch the real maps from npm and convert them, then
@@ -126,8 +126,9 @@ bench-data:
 
 bench: deps bench-data
 	$(call configure,bench) -DLOOPWEAVE_BENCH_PEERS=OFF
-	cmake --build $(BUILD)/bench --target loopweave_driver operations_bench loopweave_python
+	cmake --build $(BUILD)/bench --target loopweave_driver operations_bench snapping_bench loopweave_python
 	$(BENCH_ENV) python3 bench/run_bench.py $(BUILD)/bench --python --operations
+	$(BENCH_ENV) $(BUILD)/bench/bench/snapping_bench
 
 bench-compare: deps bench-data
 	$(MAKE) deps PACKAGES="$(BENCH_PEER_PACKAGES)"
