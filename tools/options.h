@@ -35,7 +35,7 @@ struct Options {
     std::string labels;
     std::string labelLayer;  // empty: the first layer
     std::string labelWhere;
-    double tolerance = 0;              // how close ends must be to meet, in input units; 0: the default
+    double tolerance = 0;              // snap ends this close, in input units; 0: no snapping
     bool cross = false;
     FrameRequest frame;
     bool removeReturns = false;
