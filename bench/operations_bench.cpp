@@ -20,7 +20,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <exception>
 #include <functional>
 #include <map>
 #include <memory>
@@ -28,6 +27,7 @@
 #include <vector>
 
 #include "inputs/bench_inputs.h"
+#include "inputs/benchmark_main.h"
 #include "loopweave.h"
 #include "loopweave_host.h"
 
@@ -181,16 +181,4 @@ void RegisterInputs() {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    try {
-        RegisterInputs();
-    } catch (const std::exception& error) {
-        std::fprintf(stderr, "%s: %s\n", argv[0], error.what());
-        return 1;
-    }
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 2;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return loopweave::bench::RunBenchmarks(argc, argv, RegisterInputs); }

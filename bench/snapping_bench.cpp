@@ -17,11 +17,11 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <exception>
 #include <string>
 #include <vector>
 
 #include "inputs/bench_inputs.h"
+#include "inputs/benchmark_main.h"
 #include "polygonize/snapping.h"
 
 namespace {
@@ -100,16 +100,4 @@ void RegisterInputs() {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    try {
-        RegisterInputs();
-    } catch (const std::exception& error) {
-        std::fprintf(stderr, "%s: %s\n", argv[0], error.what());
-        return 1;
-    }
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 2;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return loopweave::bench::RunBenchmarks(argc, argv, RegisterInputs); }
