@@ -27,6 +27,7 @@ constexpr GeneratedKind kGeneratedKinds[] = {
     {"squares", NestedSquares},
     {"copies", CopiesOfOneSegment},
     {"collinear", CollinearOverlapping},
+    {"ring", Ring},
 };
 
 constexpr const char* kMapPrefix = "map:";
@@ -41,8 +42,11 @@ const char* DefaultInputs() {
            "spikes:1000 spikes:10000 spikes:100000 spikes:1000000 "
            "squares:1000 squares:10000 squares:100000 squares:1000000 "
            "copies:100000 collinear:1000 "
+           "ring:20000 ring:80000 ring:320000 ring:20000*100000@1000000 ring:80000*100000@1000000 "
+           "ring:320000*100000@1000000 "
            "map:counties-10m map:countries-10m "
            "map:counties-10m-5070 map:countries-10m-5070 map:counties-10m-3857 map:countries-10m-3857 "
+           "map:counties-10m-2263 "
            "map:counties-10m@5000000 random:100000@5000000";
 }
 
@@ -66,7 +70,7 @@ std::pair<Generator, int> ParseGenerated(const std::string& name) {
         }
     }
     throw std::invalid_argument("unknown input \"" + name +
-                                "\": expected KIND:N (KIND random, grid, star, spikes, squares, copies or collinear) "
+                                "\": expected KIND:N (KIND random, grid, star, spikes, squares, copies, collinear or ring) "
                                 "or map:NAME");
 }
 

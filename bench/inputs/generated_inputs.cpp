@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstdint>
 #include <random>
+#include <utility>
+#include <vector>
 
 namespace loopweave::bench {
 namespace {
@@ -122,6 +124,27 @@ Segments CollinearOverlapping(int n) {
         const double from = centre - halfLength;
         const double to = centre + halfLength;
         segments.push_back({from, from / 2, to, to / 2, i, 0});
+    }
+    return segments;
+}
+
+Segments Ring(int n) {
+    const double pi = std::acos(-1.0);
+    const double step = 2 * pi / n;
+    UnitRandom random;
+    std::vector<std::pair<double, double>> vertices;
+    vertices.reserve(n);
+    double logRadius = 0;
+    for (int i = 0; i < n; ++i) {
+        vertices.emplace_back(std::exp(logRadius) * std::cos(step * i), std::exp(logRadius) * std::sin(step * i));
+        logRadius += step * (0.5 * random.Next() - logRadius);
+    }
+    Segments segments;
+    segments.reserve(n);
+    for (int i = 0; i < n; ++i) {
+        const auto& [sx, sy] = vertices[i];
+        const auto& [ex, ey] = vertices[(i + 1) % n];
+        segments.push_back({sx, sy, ex, ey, i, 0});
     }
     return segments;
 }

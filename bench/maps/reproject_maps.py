@@ -1,5 +1,5 @@
 #!/usr/bin/python3
-"""Writes the benchmarks' maps in metres, reprojected from the maps in degrees.
+"""Writes the benchmarks' maps in metres and feet, reprojected from the maps in degrees.
 
     /usr/bin/python3 bench/maps/reproject_maps.py DATA_DIR
 
@@ -7,12 +7,13 @@ For each map NAME in degrees (longitude, latitude) that fetch_maps.py wrote to
 DATA_DIR, writes NAME-5070.segments in EPSG:5070 (NAD83 / Conus Albers, the
 U.S. national equal-area grid) and NAME-3857.segments in EPSG:3857 (Web
 Mercator): coordinates of millions of metres, as national and web maps have
-them. Needs GDAL's Python bindings (Debian's python3-gdal, for Debian's
+them; and counties-10m-2263.segments in EPSG:2263 (NAD83 / New York Long
+Island, in US survey feet), as a city's GIS has its layers. Needs GDAL's Python bindings (Debian's python3-gdal, for Debian's
 interpreter). A file already there is kept; a new one is written under a
 temporary name and renamed, so that a reader never sees half of it.
 
 Each distinct point is transformed once and reused wherever it appears, so
-that ends shared in degrees stay shared, bit for bit, in metres. Keys are
+that ends shared in degrees stay shared, bit for bit, when projected. Keys are
 kept. A segment whose two ends become one point is left out, as
 topojson_segments.py leaves out repeated points, and counted. Albers' cone is
 cut along the meridian opposite its centre, 84 degrees east: the few
@@ -30,15 +31,18 @@ import tempfile
 
 from osgeo import osr
 
-MAPS = ["counties-10m", "countries-10m"]
-
 # Web Mercator sends the poles to infinity: it is cut off at the latitude
 # where the map is square, and latitudes beyond are clamped to it first.
 WEB_MERCATOR_LATITUDE = 85.0511
-TARGETS = {
-    5070: None,
-    3857: WEB_MERCATOR_LATITUDE,
-}
+# (map, EPSG code, latitude limit): a state plane's cone reaches across the
+# U.S., not across the world.
+PROJECTIONS = [
+    ("counties-10m", 5070, None),
+    ("countries-10m", 5070, None),
+    ("counties-10m", 3857, WEB_MERCATOR_LATITUDE),
+    ("countries-10m", 3857, WEB_MERCATOR_LATITUDE),
+    ("counties-10m", 2263, None),
+]
 
 
 class ReprojectionError(Exception):
@@ -68,7 +72,7 @@ def read_segments(path):
 
 
 def transform_points(segments, epsg, latitude_limit):
-    """Every distinct point of the segments, mapped to its point in metres."""
+    """Every distinct point of the segments, mapped to its point in the target system."""
     points = sorted({point for s in segments for point in (s[0:2], s[2:4])})
     clamped = points
     if latitude_limit is not None:
@@ -91,14 +95,15 @@ def reproject(data_dir, name, epsg, latitude_limit):
     if not source.exists():
         raise ReprojectionError(f"{source} is missing: fetch_maps.py writes it")
     header, segments = read_segments(source)
-    metres = transform_points(segments, epsg, latitude_limit)
+    projected = transform_points(segments, epsg, latitude_limit)
     written = left_out = 0
     with tempfile.NamedTemporaryFile("w", dir=data_dir, prefix=path.name, suffix=".partial", delete=False,
                                      encoding="utf-8") as out:
         try:
-            out.write(f"# {header} in EPSG:{epsg}, metres: sx sy ex ey key1 key2\n")
+            unit = reference_system(epsg).GetLinearUnitsName()
+            out.write(f"# {header} in EPSG:{epsg}, {unit}: sx sy ex ey key1 key2\n")
             for sx, sy, ex, ey, key1, key2 in segments:
-                start, end = metres[sx, sy], metres[ex, ey]
+                start, end = projected[sx, sy], projected[ex, ey]
                 if start == end:
                     left_out += 1
                     continue
@@ -118,13 +123,12 @@ def main():
     data_dir = pathlib.Path(sys.argv[1])
     osr.UseExceptions()
     failed = False
-    for name in MAPS:
-        for epsg, latitude_limit in TARGETS.items():
-            try:
-                reproject(data_dir, name, epsg, latitude_limit)
-            except (OSError, ValueError, RuntimeError, ReprojectionError) as error:
-                print(f"cannot reproject {name} to EPSG:{epsg}: {error}", file=sys.stderr)
-                failed = True
+    for name, epsg, latitude_limit in PROJECTIONS:
+        try:
+            reproject(data_dir, name, epsg, latitude_limit)
+        except (OSError, ValueError, RuntimeError, ReprojectionError) as error:
+            print(f"cannot reproject {name} to EPSG:{epsg}: {error}", file=sys.stderr)
+            failed = True
     sys.exit(1 if failed else 0)
 
 
