@@ -135,6 +135,44 @@ struct Clusters {
 // more cells than the numbers hold, the cells grow and each pair within a
 // cell is measured.) Ends at one point are joined first and then stand for
 // one another, so that piles of ends on shared vertices cost no pairs.
+// The distinct end points by cell: sorted by cell number, then by point;
+// the other ends at each point are joined to the one kept.
+struct EndsByCell {
+    std::vector<std::pair<std::uint64_t, std::uint32_t>> ends;  // cell number, end
+    std::vector<std::size_t> cellStart;  // where each occupied cell's ends start, then the end
+
+    std::size_t Occupied() const { return cellStart.size() - 1; }
+    std::uint64_t Number(std::size_t cell) const { return ends[cellStart[cell]].first; }
+    std::uint32_t First(std::size_t cell) const { return ends[cellStart[cell]].second; }
+};
+
+EndsByCell SortIntoCells(const Ends& ends, const CellNumbers& cells, DisjointSets& sets) {
+    EndsByCell byCell;
+    auto& sorted = byCell.ends;
+    sorted.reserve(2 * ends.live.size());
+    for (const std::uint32_t segment : ends.live)
+        for (const std::uint32_t e : {2 * segment, 2 * segment + 1}) sorted.emplace_back(cells.Of(ends.At(e)), e);
+    std::sort(sorted.begin(), sorted.end(), [&](const auto& a, const auto& b) {
+        if (a.first != b.first) return a.first < b.first;
+        const Point p = ends.At(a.second), q = ends.At(b.second);
+        if (p.x != q.x) return p.x < q.x;
+        if (p.y != q.y) return p.y < q.y;
+        return a.second < b.second;
+    });
+    std::size_t distinct = 0;
+    for (std::size_t i = 0; i < sorted.size(); ++i) {
+        if (distinct > 0 && ends.At(sorted[i].second) == ends.At(sorted[distinct - 1].second))
+            sets.Join(sorted[distinct - 1].second, sorted[i].second);
+        else
+            sorted[distinct++] = sorted[i];
+    }
+    sorted.resize(distinct);
+    for (std::size_t i = 0; i < sorted.size(); ++i)
+        if (i == 0 || sorted[i].first != sorted[i - 1].first) byCell.cellStart.push_back(i);
+    byCell.cellStart.push_back(sorted.size());
+    return byCell;
+}
+
 DisjointSets JoinCloseEnds(const Ends& ends, double tolerance) {
     // 1 + 2^-6 keeps ends closer than D within two cells of each other
     // despite the rounding of cell coordinates, which is below 2^-20 cells.
@@ -142,41 +180,16 @@ DisjointSets JoinCloseEnds(const Ends& ends, double tolerance) {
     const double side =
         std::max({halfTolerance, Span(ends.extent) / CellNumbers::kMaxCells, std::numeric_limits<double>::min()});
     const bool cellsAreClose = side == halfTolerance;
-    const CellNumbers cells(ends.extent, side);
-
-    std::vector<std::pair<std::uint64_t, std::uint32_t>> byCell;
-    byCell.reserve(2 * ends.live.size());
-    for (const std::uint32_t segment : ends.live)
-        for (const std::uint32_t e : {2 * segment, 2 * segment + 1}) byCell.emplace_back(cells.Of(ends.At(e)), e);
-    std::sort(byCell.begin(), byCell.end(), [&](const auto& a, const auto& b) {
-        if (a.first != b.first) return a.first < b.first;
-        const Point p = ends.At(a.second), q = ends.At(b.second);
-        if (p.x != q.x) return p.x < q.x;
-        if (p.y != q.y) return p.y < q.y;
-        return a.second < b.second;
-    });
     DisjointSets sets(ends.Count());
-    std::size_t distinct = 0;  // byCell keeps one end of each point
-    for (std::size_t i = 0; i < byCell.size(); ++i) {
-        if (distinct > 0 && ends.At(byCell[i].second) == ends.At(byCell[distinct - 1].second))
-            sets.Join(byCell[distinct - 1].second, byCell[i].second);
-        else
-            byCell[distinct++] = byCell[i];
-    }
-    byCell.resize(distinct);
-    std::vector<std::size_t> cellStart;  // where each occupied cell's ends start in byCell, then the end
-    for (std::size_t i = 0; i < byCell.size(); ++i)
-        if (i == 0 || byCell[i].first != byCell[i - 1].first) cellStart.push_back(i);
-    const std::size_t occupied = cellStart.size();
-    cellStart.push_back(byCell.size());
+    const EndsByCell byCell = SortIntoCells(ends, CellNumbers(ends.extent, side), sets);
+    const std::size_t occupied = byCell.Occupied();
 
     const auto joinPairs = [&](std::size_t cellA, std::size_t cellB) {
-        const std::uint32_t firstA = byCell[cellStart[cellA]].second, firstB = byCell[cellStart[cellB]].second;
-        if (cellsAreClose && sets.Find(firstA) == sets.Find(firstB)) return;
-        for (std::size_t i = cellStart[cellA]; i < cellStart[cellA + 1]; ++i) {
-            const std::uint32_t a = byCell[i].second;
-            for (std::size_t j = cellA == cellB ? i + 1 : cellStart[cellB]; j < cellStart[cellB + 1]; ++j) {
-                const std::uint32_t b = byCell[j].second;
+        if (cellsAreClose && sets.Find(byCell.First(cellA)) == sets.Find(byCell.First(cellB))) return;
+        for (std::size_t i = byCell.cellStart[cellA]; i < byCell.cellStart[cellA + 1]; ++i) {
+            const std::uint32_t a = byCell.ends[i].second;
+            for (std::size_t j = cellA == cellB ? i + 1 : byCell.cellStart[cellB]; j < byCell.cellStart[cellB + 1]; ++j) {
+                const std::uint32_t b = byCell.ends[j].second;
                 if (!Closer(ends.At(a), ends.At(b), tolerance)) continue;
                 sets.Join(a, b);
                 if (cellsAreClose) return;  // each cell is one set: the two are now one
@@ -184,12 +197,12 @@ DisjointSets JoinCloseEnds(const Ends& ends, double tolerance) {
         }
     };
     for (std::size_t c = 0; c < occupied; ++c) {
-        if (cellsAreClose) {
-            for (std::size_t i = cellStart[c] + 1; i < cellStart[c + 1]; ++i)
-                sets.Join(byCell[cellStart[c]].second, byCell[i].second);
-        } else {
+        if (!cellsAreClose) {
             joinPairs(c, c);
+            continue;
         }
+        for (std::size_t i = byCell.cellStart[c] + 1; i < byCell.cellStart[c + 1]; ++i)
+            sets.Join(byCell.First(c), byCell.ends[i].second);
     }
 
     // The neighbours after each cell in sorted order; the other half meet it
@@ -199,13 +212,13 @@ DisjointSets JoinCloseEnds(const Ends& ends, double tolerance) {
         {{0, 1}, {0, 2}, {1, -2}, {1, -1}, {1, 0}, {1, 1}, {1, 2}, {2, -2}, {2, -1}, {2, 0}, {2, 1}, {2, 2}}};
     std::array<std::size_t, kForward.size()> cursor{};
     for (std::size_t c = 0; c < occupied; ++c) {
-        const std::uint64_t number = byCell[cellStart[c]].first;
+        const std::uint64_t number = byCell.Number(c);
         for (std::size_t k = 0; k < kForward.size(); ++k) {
             const std::uint64_t target = CellNumbers::Pack(CellNumbers::ColumnOf(number) + kForward[k].first,
                                                            CellNumbers::RowOf(number) + kForward[k].second);
             std::size_t& n = cursor[k];
-            while (n < occupied && byCell[cellStart[n]].first < target) ++n;
-            if (n < occupied && byCell[cellStart[n]].first == target) joinPairs(c, n);
+            while (n < occupied && byCell.Number(n) < target) ++n;
+            if (n < occupied && byCell.Number(n) == target) joinPairs(c, n);
         }
     }
     return sets;
