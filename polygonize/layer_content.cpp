@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <functional>
 #include <tuple>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -55,6 +57,17 @@ void AddAsLine(const SelectedPolygon& selected, LayerContent& content) {
 // so the two walks along one edge compare equal.
 using Edge = std::tuple<double, double, double, double>;
 
+struct EdgeHash {
+    std::size_t operator()(const Edge& edge) const {
+        const std::hash<double> hash;
+        std::size_t h = hash(std::get<0>(edge));
+        for (const double value : {std::get<1>(edge), std::get<2>(edge), std::get<3>(edge)}) {
+            h = h * 1000003 ^ hash(value);
+        }
+        return h;
+    }
+};
+
 Edge EdgeOf(const ElementCopy& e) {
     return std::tie(e.sx, e.sy) < std::tie(e.ex, e.ey) ? Edge{e.sx, e.sy, e.ex, e.ey} : Edge{e.ex, e.ey, e.sx, e.sy};
 }
@@ -66,25 +79,23 @@ Edge EdgeOf(const ElementCopy& e) {
 // measure, counter-clockwise by the exact one) is such a chain too, and
 // leaves an error point.
 void AddUncarried(const std::vector<SelectedPolygon>& chains, LayerContent& content) {
+    // Each edge of the chains, numbered once; whether something carries it.
+    std::unordered_map<Edge, std::size_t, EdgeHash> number;
     std::vector<Path> paths;
-    std::vector<Edge> edges;
     for (const SelectedPolygon& chain : chains) {
         paths.push_back(PathOf(*chain.polygon));
-        for (const ElementCopy& element : paths.back()) edges.push_back(EdgeOf(element));
+        for (const ElementCopy& element : paths.back()) number.emplace(EdgeOf(element), number.size());
         if (chain.polygon->Round() == 0 && SignedAreaOf(paths.back()) > 0) {
             const ElementCopy& first = paths.back().front();
             content.errors.push_back({first.sx, first.sy, kCollapsedFlag, chain.index});
         }
     }
-    if (edges.empty()) return;
-    std::sort(edges.begin(), edges.end());
-    edges.erase(std::unique(edges.begin(), edges.end()), edges.end());
-    std::vector<char> carried(edges.size(), 0);
+    if (number.empty()) return;
+    std::vector<char> carried(number.size(), 0);
     const auto carry = [&](const Path& path) {
         for (const ElementCopy& element : path) {
-            const Edge edge = EdgeOf(element);
-            const auto found = std::lower_bound(edges.begin(), edges.end(), edge);
-            if (found != edges.end() && *found == edge) carried[static_cast<std::size_t>(found - edges.begin())] = 1;
+            const auto found = number.find(EdgeOf(element));
+            if (found != number.end()) carried[found->second] = 1;
         }
     };
     for (const AreaFeature& area : content.areas) {
@@ -99,8 +110,7 @@ void AddUncarried(const std::vector<SelectedPolygon>& chains, LayerContent& cont
             run.clear();
         };
         for (const ElementCopy& element : paths[c]) {
-            char& done = carried[static_cast<std::size_t>(
-                std::lower_bound(edges.begin(), edges.end(), EdgeOf(element)) - edges.begin())];
+            char& done = carried[number.at(EdgeOf(element))];
             if (done) {
                 finish();
                 continue;

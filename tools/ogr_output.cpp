@@ -35,11 +35,16 @@ Geometry AreaGeometry(const Path& outer, const std::vector<COutputLoopweave*>& h
 }
 
 // The polygons GEOS makes of an invalid one, by MakeValid; its lines and
-// points, the parts that collapsed, are dropped.
+// points, the parts that collapsed, are dropped. A face the library found
+// with an area keeps some, but should GEOS leave none, the face is written
+// as formed, to be seen (and failed by --check), never lost.
 std::vector<Geometry> ValidParts(Geometry polygon) {
     Geometry valid(OGR_G_MakeValid(polygon.get()));
     std::vector<Geometry> parts;
-    if (!valid) return parts;
+    if (!valid) {
+        parts.push_back(std::move(polygon));
+        return parts;
+    }
     const OGRwkbGeometryType type = wkbFlatten(OGR_G_GetGeometryType(valid.get()));
     if (type == wkbPolygon) {
         parts.push_back(std::move(valid));
@@ -49,6 +54,7 @@ std::vector<Geometry> ValidParts(Geometry polygon) {
         OGRGeometryH part = OGR_G_GetGeometryRef(valid.get(), i);
         if (wkbFlatten(OGR_G_GetGeometryType(part)) == wkbPolygon) parts.emplace_back(OGR_G_Clone(part));
     }
+    if (parts.empty()) parts.push_back(std::move(polygon));
     return parts;
 }
 

@@ -81,7 +81,8 @@ def _faces(geopandas, columns, crs, with_labels, label_table):
     geometry = _shapes(columns["wkb"])
     rows, parts = [], []
     for row, (face, repair) in enumerate(zip(geometry, columns["needs_repair"])):
-        for part in _polygons_in(make_valid(face)) if repair else [face]:
+        # Should GEOS leave no polygon, the face stays as formed: seen, never lost.
+        for part in (_polygons_in(make_valid(face)) or [face]) if repair else [face]:
             rows.append(row)
             parts.append(part)
     rows = np.array(rows, dtype=np.int64)
