@@ -5,6 +5,7 @@
 #include "geometry/contact_reach.h"
 #include "geometry/line_reach.h"
 #include "geometry/point.h"
+#include "geometry/rounding_model.h"
 #include "geometry/strip.h"
 
 namespace loopweave {
@@ -50,7 +51,7 @@ public:
     // The sum of the sides bounds the length from above.
     bool Bound(const Box& box) const {
         return allowed_.Contains(box) &&
-               CutReachHolds(magnitude_, spread_, (box.maxX - box.minX) + (box.maxY - box.minY));
+               CutReachHolds(rounding_.Magnitude(), rounding_.Spread(), (box.maxX - box.minX) + (box.maxY - box.minY));
     }
 
     // Whether the box lies within the allowed extent.
@@ -69,17 +70,15 @@ public:
     // shortest long piece.
     Strip Widened(const Strip& strip) const { return strip.Grown(widening_); }
 
-    // Whether the band `outer` holds the band `inner`: whether both ends of
-    // inner's segment lie within outer's half-width less inner's of outer's
-    // line. Then so does every point of inner's segment, and every point of
-    // inner lies within outer's half-width of a point of the line, along
-    // each axis as across; that point lies within the extent grown by
-    // outer's half-width, where outer's segment runs.
-    bool Holds(const Strip& outer, const Strip& inner) const;
+    // Whether the band `outer` holds the band `inner`, both across the
+    // extent: measured from outer's line, as every point of inner within
+    // outer's half-width of a point of the line lies within the extent grown
+    // by outer's half-width, where outer's segment runs.
+    bool Holds(const Strip& outer, const Strip& inner) const {
+        return outer.Holds(inner, rounding_.Pad(), Strip::kFromLine);
+    }
 
-    // Relative to the largest coordinate and the spread: far more than the
-    // rounding of the bands' ends, and of the tests on them.
-    double Pad() const { return pad_; }
+    double Pad() const { return rounding_.Pad(); }
 
     // The plane of lines over the allowed extent.
     const LinePlane& Lines() const { return lines_; }
@@ -93,8 +92,6 @@ private:
     // Relative to the largest coordinate: room for more cuts of one piece
     // than there can be pieces.
     static constexpr int kMarginExponent = -20;
-    // Relative to the largest coordinate and the spread.
-    static constexpr int kPadExponent = -40;
 
     // The band within h of the line through `start` and `end`, the ends of a
     // piece within the extent that is long for it, clipped to the extent
@@ -103,9 +100,7 @@ private:
     bool StripOf(const Point& start, const Point& end, Strip& strip) const;
 
     Box allowed_;
-    double magnitude_;
-    double spread_;
-    double pad_;
+    RoundingModel rounding_;
     double widening_;
     LinePlane lines_;
 };

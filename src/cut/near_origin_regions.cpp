@@ -11,8 +11,8 @@ NearOriginRegions::NearOriginRegions(const PieceTable& pieces, const CutBounds& 
                                      std::vector<PieceRecord>& records, double reach)
     : pieces_(pieces), bounds_(bounds), records_(records), reach_(reach) {
     const Box& extent = bounds.Everywhere().box;
-    slant_ = tuning::kSlantInCells *
-             std::sqrt((extent.maxX - extent.minX) * (extent.maxY - extent.minY) / (2.0 * pieces.Count()));
+    const double cells = static_cast<double>(tuning::kCellsPerItem) * pieces.Count();
+    slant_ = tuning::kSlantInCells * std::sqrt((extent.maxX - extent.minX) * (extent.maxY - extent.minY) / cells);
 }
 
 const Box& NearOriginRegions::Rebox(int piece) {

@@ -51,7 +51,7 @@ public:
     bool Covers(const Sought& asked, const Sought& near) const {
         if (bounds_.CoversAll(asked.box)) return true;
         return asked.box.Contains(near.box) &&
-               (asked.band < 0 || (near.band >= 0 && BandAt(asked.band).Holds(BandAt(near.band), bounds_.Pad())));
+               (asked.band < 0 || (near.band >= 0 && BandAt(asked.band).Holds(BandAt(near.band), bounds_.Pad(), Strip::kFromSegment)));
     }
     // Whether a box may meet what was asked about.
     bool MeetsBox(const Sought& asked, const Box& box) const {

@@ -46,18 +46,12 @@
 #include "geometry/contact_reach.h"
 #include "index/box_grid.h"
 #include "index/box_table.h"
+#include "index/tuning.h"
 
 namespace loopweave {
 namespace {
 
 constexpr int kNone = PieceTable::kNone;
-
-// A piece out of bounds is paired with the later pieces across much of the
-// drawing, each pair costing this walk a few times what it costs the walk
-// over every pair. While such pairs are at most this share of all, this walk
-// is still several times the faster; with many more, the walk over every pair
-// is.
-constexpr double kMostUnboundShare = 64;
 
 Box BoxOf(const PieceTable& pieces, int piece) { return Box::Around(pieces.Start(piece), pieces.End(piece)); }
 
@@ -96,7 +90,7 @@ public:
           bounds_(extent),
           order_(pieces),
           regions_(pieces, bounds_, records_, CutReach()),
-          grid_(extent, 2 * static_cast<std::size_t>(pieces.Count()),
+          grid_(extent, tuning::kCellsPerItem * static_cast<std::size_t>(pieces.Count()),
                 BoxTable::FieldOf<PieceRecord, &PieceRecord::ownBox>(records_)),
           inner_(BoxTable::FieldOf<PieceRecord, &PieceRecord::box>(records_)) {
         std::vector<int> finite;
@@ -308,7 +302,7 @@ bool NearbyPairsPay(const PieceTable& pieces) {
             pairedWithMany += bounds.ShareCovered(bounds.RegionOf(box, pieces.Start(piece), pieces.End(piece)));
         }
     }
-    return pairedWithMany * kMostUnboundShare <= static_cast<double>(finite);
+    return pairedWithMany * tuning::kMostUnboundShare <= static_cast<double>(finite);
 }
 
 void CutNearbyPairs(PieceTable& pieces) {

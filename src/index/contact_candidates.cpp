@@ -6,6 +6,7 @@
 #include <iterator>
 
 #include "geometry/contact_reach.h"
+#include "geometry/rounding_model.h"
 #include "index/tuning.h"
 
 namespace loopweave {
@@ -56,26 +57,23 @@ ContactCandidates::ContactCandidates(const std::vector<Segment>& segments) : cou
     wide_.assign(segments.size(), true);
     std::vector<Box> boxes;
     boxes.reserve(segments.size());
-    // The chain's box and largest coordinate magnitude, over the finite
-    // elements: the bounds on the relation test concern the coordinates of
-    // the pairs they skip, and non-finite elements are never skipped.
+    // The chain's box, over the finite elements: the bounds on the relation
+    // test concern the coordinates of the pairs they skip, and non-finite
+    // elements are never skipped.
     Box chain{HUGE_VAL, HUGE_VAL, -HUGE_VAL, -HUGE_VAL};
-    double magnitude = 0;
     for (const Segment& s : segments) {
         boxes.push_back(Box::Around(s.start, s.end));
-        if (!IsFinite(s.start) || !IsFinite(s.end)) continue;
-        const Box& box = boxes.back();
-        chain = chain.Joined(box);
-        magnitude =
-            std::max({magnitude, std::fabs(box.minX), std::fabs(box.minY), std::fabs(box.maxX), std::fabs(box.maxY)});
+        if (IsFinite(s.start) && IsFinite(s.end)) chain = chain.Joined(boxes.back());
     }
-    const double extent = std::max({chain.maxX - chain.minX, chain.maxY - chain.minY, 0.0});
-    const double roundingBound = AreaRoundingBound(magnitude, extent);
+    const RoundingModel rounding(chain.IsFinite() ? chain : Box{0, 0, 0, 0});
+    const double magnitude = rounding.Magnitude();
+    const double extent = rounding.Spread();
     // Beyond this the doubled areas themselves can overflow.
     if (!(magnitude * extent <= DBL_MAX / 8)) {
         everyPair_ = true;
         return;
     }
+    const double roundingBound = rounding.AreaRounding();
     const bool reachesHold = ReachesHold(magnitude, extent);
 
     // Each box is grown by its reach and by a pad for the rounding of the
@@ -88,8 +86,7 @@ ContactCandidates::ContactCandidates(const std::vector<Segment>& segments) : cou
     // coordinate never decreases as the coordinate grows. Far from the
     // origin the reach is nought, so that the grid brings together the pairs
     // whose boxes meet, and the pad is the bands' (EndsNearLines).
-    const double pad = reachesHold ? 4 * DBL_EPSILON * (magnitude + extent) : std::ldexp(magnitude + extent, -40);
-    const double areaBound = kTolerance + roundingBound;
+    const double pad = reachesHold ? 4 * DBL_EPSILON * (magnitude + extent) : rounding.Pad();
     narrow_.resize(segments.size());
     std::vector<Box> grown(segments.size());
     for (std::size_t i = 0; i < segments.size(); ++i) {
@@ -100,8 +97,8 @@ ContactCandidates::ContactCandidates(const std::vector<Segment>& segments) : cou
         // Far out, an element whose band would cover much of the chain is
         // paired with every other, as is one of no length.
         const double reach = reachesHold ? RelationReach(std::hypot(dx, dy), roundingBound) : 0;
-        const double bandWidth = reachesHold ? 0 : areaBound / std::max(std::fabs(dx), std::fabs(dy));
-        if (!(reach <= extent && bandWidth <= extent / 8)) continue;
+        const double bandWidth = reachesHold ? 0 : rounding.BandHalfWidth(s.start, s.end);
+        if (!(reach <= extent) || rounding.TooWide(bandWidth, tuning::kWidestBandOfSpread)) continue;
         wide_[i] = false;
         narrow_[i].box = boxes[i];
         narrow_[i].reach = reach;
@@ -109,7 +106,7 @@ ContactCandidates::ContactCandidates(const std::vector<Segment>& segments) : cou
     }
     ListInCells(grown);
     if (!reachesHold) {
-        ends_.emplace(segments, wide_, chain, areaBound, pad, tuning::kMostPairsPerElement * segments.size() + tuning::kMostPairs);
+        ends_.emplace(segments, wide_, chain, rounding, tuning::kMostPairsPerElement * segments.size() + tuning::kMostPairs);
         if (!ends_->Complete()) {
             everyPair_ = true;
             return;

@@ -18,14 +18,14 @@ constexpr double kMostCell = 0x1p27;
 }  // namespace
 
 SparseBoxGrid::SparseBoxGrid(double cellSize, std::size_t items, BoxTable boxes)
-    : boxes_(boxes), live_(kLevels + 1, 0), reached_(kLevels, Box{HUGE_VAL, HUGE_VAL, -HUGE_VAL, -HUGE_VAL}) {
-    std::size_t length = std::size_t{1} << 10;
-    while (length < 4 * items && length < (std::size_t{1} << 30)) length *= 2;
+    : boxes_(boxes), live_(tuning::kSparseLevels + 1, 0), reached_(tuning::kSparseLevels, Box{HUGE_VAL, HUGE_VAL, -HUGE_VAL, -HUGE_VAL}) {
+    std::size_t length = tuning::kSparseFewestSlots;
+    while (length < 4 * items && length < tuning::kSparseMostSlots) length *= 2;
     cells_.assign(length, Cell{kEmptyKey, kNone});
     entries_.reserve(4 * items);
     listings_.reserve(2 * items);
     double size = cellSize > 0 && std::isfinite(cellSize) ? cellSize : 1.0;
-    for (int level = 0; level < kLevels; ++level) {
+    for (int level = 0; level < tuning::kSparseLevels; ++level) {
         cellSizes_.push_back(size);
         cellScales_.push_back(std::max(1 / size, DBL_MIN));  // never 0, which would turn infinities into NaN
         size *= tuning::kSparseCoarserBy;

@@ -8,6 +8,7 @@
 #include "geometry/box.h"
 #include "index/box_table.h"
 #include "index/candidate_index.h"
+#include "index/tuning.h"
 
 namespace loopweave {
 
@@ -47,8 +48,7 @@ public:
 
 private:
     static constexpr int kNone = -1;
-    static constexpr int kLevels = 40;
-    static constexpr int kWide = kLevels;  // the level of the items reported to every query
+    static constexpr int kWide = tuning::kSparseLevels;  // the level of the items reported to every query
 
     // The cells a box reaches into on a level, inclusive.
     struct Range {
