@@ -24,7 +24,8 @@ public:
     // Over the coordinates of `extent`, a box with finite sides.
     explicit RoundingModel(const Box& extent)
         : magnitude_(MagnitudeOf(extent)),
-          spread_(std::max(extent.maxX - extent.minX, extent.maxY - extent.minY)) {}
+          spread_(std::max(extent.maxX - extent.minX, extent.maxY - extent.minY)),
+          pad_(std::ldexp(magnitude_ + spread_, kPadExponent)) {}
 
     // The largest magnitude of a coordinate of the box.
     static double MagnitudeOf(const Box& box) {
@@ -44,7 +45,7 @@ public:
 
     // Relative to the largest coordinate and the spread: far more than the
     // rounding of the bands' ends and of the tests on them.
-    double Pad() const { return std::ldexp(magnitude_ + spread_, kPadExponent); }
+    double Pad() const { return pad_; }
 
     // The half-width of the band of the segment from `start` to `end`.
     double BandHalfWidth(const Point& start, const Point& end) const {
@@ -60,6 +61,7 @@ private:
 
     double magnitude_;
     double spread_;
+    double pad_;
 };
 
 }  // namespace loopweave

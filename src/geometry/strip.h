@@ -82,8 +82,8 @@ struct Strip {
     bool Holds(const Strip& inner, double pad, Measure measure) const {
         const double room = halfWidth - inner.halfWidth - pad;
         if (!(room >= 0)) return false;
-        const auto distance = [&](const Point& p) { return measure == kFromSegment ? DistanceTo(p) : DistanceToLine(p); };
-        return distance(inner.from) <= room && distance(inner.to) <= room;
+        if (measure == kFromLine) return DistanceToLine(inner.from) <= room && DistanceToLine(inner.to) <= room;
+        return DistanceTo(inner.from) <= room && DistanceTo(inner.to) <= room;
     }
 
     // The distance of a point from the band's segment.

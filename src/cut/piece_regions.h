@@ -1,0 +1,99 @@
+#ifndef LOOPWEAVE_CUT_PIECE_REGIONS_H
+#define LOOPWEAVE_CUT_PIECE_REGIONS_H
+
+#include <optional>
+#include <vector>
+
+#include "cut/cut_bounds.h"
+#include "cut/piece_table.h"
+#include "cut/region.h"
+#include "geometry/box.h"
+#include "index/box_grid.h"
+#include "index/box_table.h"
+#include "index/sparse_box_grid.h"
+
+namespace loopweave {
+
+// Every piece's own region (region.h), kept current as pieces are cut, and
+// the regions the walk over nearby pairs asks about. Whether regions have
+// places is chosen once for the drawing: they do when an element is long for
+// its coordinates, as far from the origin.
+//
+// Near the origin a piece is sought within the reach of its box, or across
+// the allowed extent for a piece beyond it (CutBounds); a long piece cut
+// later off one sought everywhere is sought in the box around its band. The
+// reach bounds the distance between the segments that cutting changes, not
+// only between their boxes: an end found inside a piece lies within the
+// reach of the piece itself, and pieces that cross meet. So a piece at a
+// slant is given the band within the reach of its segment: a line across a
+// turned grid then meets the few pieces along it rather than every piece in
+// its box. The grid is asked along the band only for a region whose box
+// spans many of its cells both ways; for a smaller one the cells of its box
+// are as few, and cheaper to read.
+//
+// Far from the origin a long piece is sought in its box and along its band,
+// every other in its box grown by the reach, and one beyond the allowed
+// extent everywhere. Beyond the reach only pieces on nearly the same line can
+// be cut at each other (line_reach.h), so the pieces along a band, or whose
+// bands pass a piece, are sought among the places of lines near the piece's
+// own: a second grid lists every piece by its place, and is kept current as
+// pieces are cut.
+class PieceRegions {
+public:
+    PieceRegions(const PieceTable& pieces, const CutBounds& bounds, bool placed);
+
+    // Reads the piece's region again, new or cut, and returns its walk box.
+    const Box& Rebox(int piece);
+
+    const Region& Own(int piece) const { return own_[static_cast<std::size_t>(piece)]; }
+    // The own boxes, by which the grid lists pieces, and the walk boxes.
+    BoxTable OwnBoxes() const { return BoxTable::FieldOf<Region, &Region::box>(own_); }
+    BoxTable WalkBoxes() const { return walk_; }
+
+    // The piece's region grown by the reach.
+    Region Near(int piece) const {
+        Region near = Own(piece);
+        near.box = near.box.Grown(reach_);
+        if (near.hasPlace) near.place = near.place.Grown(lineReach_);
+        return near;
+    }
+    // What a pass for the piece asks about afresh: its region grown by the
+    // reach, with its band widened and its place grown twice, to cover the
+    // pieces that will be cut off it, ends of Ts included.
+    Region Ask(int piece) const;
+
+    // Appends the pieces the grid, and the grid of places, list where the
+    // region asked about lies; far from the origin the two grids, and the
+    // plane's copies a half turn on, can give a piece more than once.
+    void Gather(const Region& asked, BoxGrid& grid, std::vector<int>& into);
+    bool MayGiveTwice() const { return lines_.has_value(); }
+
+    // The grid may hold a piece with a band near the origin by stretches of
+    // its segment, as no region asks beyond the reach of its segment; far
+    // from the origin long pieces are found by their places.
+    BoxGrid::SegmentOf SegmentsToHold() const;
+
+    // The outer cursor has passed the piece: it is never an inner piece again.
+    void Pass(int piece) {
+        if (lines_) lines_->Retire(piece);
+    }
+
+private:
+    // The region of a piece whose box is `box`, near the origin and far
+    // from it.
+    void PlaceNearOrigin(int piece, const Box& box, Region& region) const;
+    void Place(int piece, const Box& box, Region& region) const;
+
+    const PieceTable& pieces_;
+    const CutBounds& bounds_;
+    double reach_;
+    double lineReach_ = 0;
+    double slant_;  // the least width and height of a box asked about along its band
+    std::vector<Region> own_;  // by piece
+    std::vector<Box> walk_;    // by piece: the box around its region
+    std::optional<SparseBoxGrid> lines_;  // over the places, as wide as a place asked about
+};
+
+}  // namespace loopweave
+
+#endif  // LOOPWEAVE_CUT_PIECE_REGIONS_H
