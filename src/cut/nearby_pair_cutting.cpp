@@ -43,8 +43,8 @@
 #include "cut/piece_regions.h"
 #include "cut/region.h"
 #include "geometry/contact_reach.h"
-#include "index/box_grid.h"
 #include "index/box_table.h"
+#include "index/cut_candidates.h"
 #include "index/tuning.h"
 
 namespace loopweave {
@@ -88,14 +88,16 @@ public:
           bounds_(extent),
           order_(pieces),
           regions_(pieces, bounds_, placed),
-          grid_(extent, tuning::kCellsPerItem * static_cast<std::size_t>(pieces.Count()), regions_.OwnBoxes()),
+          candidates_(extent, static_cast<std::size_t>(pieces.Count()), regions_.OwnBoxes(), bounds_.Pad()),
           inner_(regions_.WalkBoxes()) {
+        // A place asked about is the piece's grown by the plane's reach twice.
+        if (placed) candidates_.ListPlaces(bounds_.Lines(), regions_.Places(), 4 * regions_.LineReach());
         std::vector<int> finite;
         for (int piece = pieces.First(); piece != kNone; piece = pieces.Next(piece)) {
             Register(piece);
             if (pieces.IsFinite(piece)) finite.push_back(piece);
         }
-        grid_.Load(finite, regions_.SegmentsToHold());
+        candidates_.Load(finite, regions_.Segments());
     }
 
     void Run() {
@@ -136,7 +138,7 @@ private:
     CutBounds bounds_;
     ListOrder order_;
     PieceRegions regions_;
-    BoxGrid grid_;  // over the own boxes
+    CutCandidates candidates_;  // by the own boxes and places
     std::vector<std::uint64_t> cutOffIn_;  // by piece: the outer pass that cut it off its outer piece
     std::uint64_t pass_ = 0;
     // The inner pieces of the pass, and of the passes before it back to the
@@ -163,8 +165,7 @@ void NearbyPairWalk::OuterPass(int a) {
             }
         }
     }
-    grid_.Retire(a);
-    regions_.Pass(a);
+    candidates_.Retire(a);
 }
 
 // A region that covers the allowed extent meets every piece: the rest of the
@@ -197,7 +198,7 @@ bool NearbyPairWalk::Cut(int a, int run, std::size_t place, Region& asked) {
     for (int piece : found_) CutOffIn(piece) = pass_;
     const bool bCut = EnlistPieces(b, pieces_.Next(b), pastInner, found_);
     if (!SameBox(regions_.Rebox(b), bBox) || bCut) {
-        grid_.Insert(b);
+        candidates_.Update(b);
         inner_.Regrow(run, place);
     }
     // B's pieces follow it in the list, so they are the next inner pieces.
@@ -246,10 +247,12 @@ Region NearbyPairWalk::TakeOver(int outer, const Region& near) {
     return asked;
 }
 
-// The regions ask the grids, and the regions' own test narrows the answer.
+// The candidates by the region's box, band and place, narrowed by the
+// region's own test.
 void NearbyPairWalk::Gather(const Region& asked, std::uint64_t cursor, std::vector<int>& into) {
     const std::size_t from = into.size();
-    regions_.Gather(asked, grid_, into);
+    candidates_.Find(asked.box, asked.hasBand && !asked.hasPlace ? &asked.band : nullptr,
+                     asked.hasPlace ? &asked.place : nullptr, into);
     const auto first = [&into, from] { return into.begin() + static_cast<std::ptrdiff_t>(from); };
     into.erase(std::remove_if(first(), into.end(),
                               [&](int piece) {
@@ -257,7 +260,6 @@ void NearbyPairWalk::Gather(const Region& asked, std::uint64_t cursor, std::vect
                               }),
                into.end());
     std::sort(first(), into.end(), [this](int x, int y) { return order_.Label(x) < order_.Label(y); });
-    if (regions_.MayGiveTwice()) into.erase(std::unique(first(), into.end()), into.end());
 }
 
 // The last piece runs to the cut piece's old end, so it reaches most of the
@@ -272,9 +274,9 @@ bool NearbyPairWalk::EnlistPieces(int cut, int first, int end, std::vector<int>&
         Register(piece);
         cutOff.push_back(piece);
     }
-    grid_.HandOver(cut, cutOff.back());
+    candidates_.HandOver(cut, cutOff.back());
     for (int piece : cutOff) {
-        if (pieces_.IsFinite(piece)) grid_.Insert(piece);
+        if (pieces_.IsFinite(piece)) candidates_.Update(piece);
     }
     return true;
 }

@@ -9,19 +9,13 @@
 
 namespace loopweave {
 
-// The grid's coarse cells: about two for each piece over the allowed extent.
-// Far from the origin pieces are sought by their boxes as far as the plane's
-// reach pays (LinePlane::Apart).
+// Far from the origin pieces are sought by their boxes as far as the
+// plane's reach pays (LinePlane::Apart).
 PieceRegions::PieceRegions(const PieceTable& pieces, const CutBounds& bounds, bool placed)
-    : pieces_(pieces), bounds_(bounds), reach_(CutReach()) {
-    const Box& extent = bounds.Everywhere().box;
-    const double cells = static_cast<double>(tuning::kCellsPerItem) * pieces.Count();
-    slant_ = tuning::kSlantInCells * std::sqrt((extent.maxX - extent.minX) * (extent.maxY - extent.minY) / cells);
+    : pieces_(pieces), bounds_(bounds), reach_(CutReach()), placed_(placed) {
     if (!placed) return;
     reach_ = std::max(reach_, bounds.Lines().Apart());
     lineReach_ = bounds.Lines().Reach(reach_);
-    lines_.emplace(4 * lineReach_, static_cast<std::size_t>(pieces.Count()),
-                   BoxTable::FieldOf<Region, &Region::place>(own_));
 }
 
 const Box& PieceRegions::Rebox(int piece) {
@@ -32,9 +26,8 @@ const Box& PieceRegions::Rebox(int piece) {
     }
     const Box box = Box::Around(pieces_.Start(piece), pieces_.End(piece));
     Region& own = own_[index];
-    if (lines_) {
+    if (placed_) {
         Place(piece, box, own);
-        lines_->Insert(piece);
     } else {
         PlaceNearOrigin(piece, box, own);
     }
@@ -86,25 +79,10 @@ Region PieceRegions::Ask(int piece) const {
     return asked;
 }
 
-// Far from the origin: the box asked about; the place asked about, and its
-// copies a half turn on either way: the grid of places reads cells only on
-// the levels whose places may meet them, which for a copy are only those
-// with places near the plane's edge.
-void PieceRegions::Gather(const Region& asked, BoxGrid& grid, std::vector<int>& into) {
-    if (lines_) {
-        grid.Query(asked.box, into);
-        for (int turns = -1; turns <= 1; ++turns) lines_->Query(bounds_.Lines().Turned(asked.place, turns), into);
-    } else if (asked.hasBand && asked.box.maxX - asked.box.minX > slant_ && asked.box.maxY - asked.box.minY > slant_) {
-        grid.QueryAlong(asked.band.Grown(bounds_.Pad()), into);
-    } else {
-        grid.Query(asked.box, into);
-    }
-}
-
-BoxGrid::SegmentOf PieceRegions::SegmentsToHold() const {
-    if (lines_) return nullptr;
+BoxGrid::SegmentOf PieceRegions::Segments() const {
     return [this](int piece, Point& start, Point& end) {
-        if (!Own(piece).hasBand) return false;
+        const Region& own = Own(piece);
+        if (!own.hasBand || own.hasPlace) return false;
         start = pieces_.Start(piece);
         end = pieces_.End(piece);
         return true;

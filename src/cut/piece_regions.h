@@ -1,7 +1,6 @@
 #ifndef LOOPWEAVE_CUT_PIECE_REGIONS_H
 #define LOOPWEAVE_CUT_PIECE_REGIONS_H
 
-#include <optional>
 #include <vector>
 
 #include "cut/cut_bounds.h"
@@ -10,7 +9,6 @@
 #include "geometry/box.h"
 #include "index/box_grid.h"
 #include "index/box_table.h"
-#include "index/sparse_box_grid.h"
 
 namespace loopweave {
 
@@ -27,17 +25,14 @@ namespace loopweave {
 // reach of the piece itself, and pieces that cross meet. So a piece at a
 // slant is given the band within the reach of its segment: a line across a
 // turned grid then meets the few pieces along it rather than every piece in
-// its box. The grid is asked along the band only for a region whose box
-// spans many of its cells both ways; for a smaller one the cells of its box
-// are as few, and cheaper to read.
+// its box.
 //
 // Far from the origin a long piece is sought in its box and along its band,
 // every other in its box grown by the reach, and one beyond the allowed
 // extent everywhere. Beyond the reach only pieces on nearly the same line can
 // be cut at each other (line_reach.h), so the pieces along a band, or whose
 // bands pass a piece, are sought among the places of lines near the piece's
-// own: a second grid lists every piece by its place, and is kept current as
-// pieces are cut.
+// own.
 class PieceRegions {
 public:
     PieceRegions(const PieceTable& pieces, const CutBounds& bounds, bool placed);
@@ -62,21 +57,13 @@ public:
     // pieces that will be cut off it, ends of Ts included.
     Region Ask(int piece) const;
 
-    // Appends the pieces the grid, and the grid of places, list where the
-    // region asked about lies; far from the origin the two grids, and the
-    // plane's copies a half turn on, can give a piece more than once.
-    void Gather(const Region& asked, BoxGrid& grid, std::vector<int>& into);
-    bool MayGiveTwice() const { return lines_.has_value(); }
-
-    // The grid may hold a piece with a band near the origin by stretches of
-    // its segment, as no region asks beyond the reach of its segment; far
-    // from the origin long pieces are found by their places.
-    BoxGrid::SegmentOf SegmentsToHold() const;
-
-    // The outer cursor has passed the piece: it is never an inner piece again.
-    void Pass(int piece) {
-        if (lines_) lines_->Retire(piece);
-    }
+    // The places, by which the pieces are found far from the origin, and the
+    // plane's reach, about which they are sought.
+    BoxTable Places() const { return BoxTable::FieldOf<Region, &Region::place>(own_); }
+    double LineReach() const { return lineReach_; }
+    // The segment of a piece whose band narrows its region, by whose
+    // stretches the finder may hold it: no region asks beyond it.
+    BoxGrid::SegmentOf Segments() const;
 
 private:
     // The region of a piece whose box is `box`, near the origin and far
@@ -88,10 +75,9 @@ private:
     const CutBounds& bounds_;
     double reach_;
     double lineReach_ = 0;
-    double slant_;  // the least width and height of a box asked about along its band
+    bool placed_;
     std::vector<Region> own_;  // by piece
     std::vector<Box> walk_;    // by piece: the box around its region
-    std::optional<SparseBoxGrid> lines_;  // over the places, as wide as a place asked about
 };
 
 }  // namespace loopweave

@@ -7,7 +7,6 @@
 
 #include "geometry/box.h"
 #include "index/box_table.h"
-#include "index/candidate_index.h"
 #include "index/tuning.h"
 
 namespace loopweave {
@@ -104,8 +103,6 @@ private:
     std::vector<Listing> listings_;  // by item
     std::uint64_t query_ = 0;
 };
-
-static_assert(Answers<ByBox, SparseBoxGrid>::value, "asked as every index is");
 
 }  // namespace loopweave
 

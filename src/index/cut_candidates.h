@@ -1,0 +1,77 @@
+#ifndef LOOPWEAVE_INDEX_CUT_CANDIDATES_H
+#define LOOPWEAVE_INDEX_CUT_CANDIDATES_H
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "geometry/box.h"
+#include "geometry/line_reach.h"
+#include "geometry/strip.h"
+#include "index/box_grid.h"
+#include "index/box_table.h"
+#include "index/sparse_box_grid.h"
+
+namespace loopweave {
+
+// The pieces that cutting's walk over nearby pairs may pair with a piece,
+// found by the region the walk asks about (cut/region.h), under the contract
+// of candidate_index.h: a grid of the pieces' own boxes with its packed tree
+// (BoxGrid), and, far from the origin, a grid of their places in the plane of
+// lines (SparseBoxGrid). Pieces are numbered from 0; their boxes and places
+// are read from the owner's tables, which the owner keeps current and
+// reports changes of (Update).
+//
+// Near the origin a region may be narrowed by a band along its piece's
+// segment. The grid is asked along the band only for a region whose box
+// spans many of its cells both ways; for a smaller one the cells of its box
+// are as few, and cheaper to read. As no region then asks beyond the reach
+// of its piece's segment, the grid may hold a long line at a slant by
+// stretches of its segment. Far from the origin the grid is asked by the box
+// and the grid of places by the place, and by its copies a half turn on
+// either way, since the plane wraps there; the grid holds long lines by
+// their boxes, as the pieces along them are found by their places.
+class CutCandidates {
+public:
+    // Over `extent`, sized for about `pieces` pieces; bands asked along are
+    // padded by `pad` for the rounding of the cells' edges.
+    CutCandidates(const Box& extent, std::size_t pieces, BoxTable boxes, double pad);
+
+    // Lists the pieces by their places in `plane` too, read from `places`,
+    // in cells `cellSize` wide, about as wide as a place asked about. Before
+    // Load.
+    void ListPlaces(const LinePlane& plane, BoxTable places, double cellSize);
+
+    // Lists the pieces present from the start, once, before anything else:
+    // near the origin, those that `segmentOf` gives a segment for may be held
+    // by stretches of it (BoxGrid::Load).
+    void Load(const std::vector<int>& pieces, const BoxGrid::SegmentOf& segmentOf);
+    // Lists the piece, new or with a new box or place.
+    void Update(int piece);
+    // Takes the piece off for good.
+    void Retire(int piece);
+    // Gives the entries of `from` to `to`, a piece cut off it and not listed
+    // yet (BoxGrid::HandOver); both are to be updated next.
+    void HandOver(int from, int to) { grid_.HandOver(from, to); }
+
+    // Appends every piece whose own box, or place, may meet the region with
+    // the box `box`, narrowed near the origin by `narrowedBy` unless null,
+    // and far from the origin with the place `*place`, each once, in no
+    // particular order.
+    void Find(const Box& box, const Strip* narrowedBy, const Box* place, std::vector<int>& found);
+
+private:
+    BoxGrid grid_;
+    std::size_t pieces_;
+    double pad_;
+    double slant_;  // the least width and height of a box asked about along its band
+    const LinePlane* plane_ = nullptr;
+    std::optional<SparseBoxGrid> places_;
+    std::vector<std::uint64_t> foundIn_;  // by piece: the last query that found it
+    std::uint64_t query_ = 0;
+};
+
+}  // namespace loopweave
+
+#endif  // LOOPWEAVE_INDEX_CUT_CANDIDATES_H
