@@ -6,7 +6,6 @@
 #include <iterator>
 
 #include "geometry/contact_reach.h"
-#include "geometry/rounding_model.h"
 #include "index/tuning.h"
 
 namespace loopweave {
@@ -73,21 +72,39 @@ ContactCandidates::ContactCandidates(const std::vector<Segment>& segments) : cou
         everyPair_ = true;
         return;
     }
+    const bool reachesHold = ReachesHold(magnitude, extent);
+    narrow_.resize(segments.size());
+    const std::vector<Box> grown = GrownBoxes(segments, boxes, rounding);
+    ListInCells(grown);
+    if (!reachesHold) {
+        ends_.emplace(segments, wide_, chain, rounding, tuning::kMostPairsPerElement * segments.size() + tuning::kMostPairs);
+        if (!ends_->Complete()) {
+            everyPair_ = true;
+            return;
+        }
+    }
+    for (int i = 0; i < count_; ++i) {
+        if (wide_[static_cast<std::size_t>(i)]) wideList_.push_back(i);
+    }
+}
+
+// Each box is grown by its reach and by a pad for the rounding of the
+// growing. Two elements within the reach of the pair (the larger of the two
+// reaches) along an axis then have grown intervals that overlap: from the
+// rounding of the gap, of the grown ends and of the pad, each at most 2^-53
+// of values below magnitude + extent (reaches are at most the extent), the
+// pad of 2^-50 (magnitude + extent) leaves room to spare. And overlapping
+// intervals cover a common cell, since the cell of a coordinate never
+// decreases as the coordinate grows. Far from the origin the reach is
+// nought, so that the grid brings together the pairs whose boxes meet, and
+// the pad is the bands' (EndsNearLines).
+std::vector<Box> ContactCandidates::GrownBoxes(const std::vector<Segment>& segments, const std::vector<Box>& boxes,
+                                               const RoundingModel& rounding) {
+    const double magnitude = rounding.Magnitude();
+    const double extent = rounding.Spread();
     const double roundingBound = rounding.AreaRounding();
     const bool reachesHold = ReachesHold(magnitude, extent);
-
-    // Each box is grown by its reach and by a pad for the rounding of the
-    // growing. Two elements within the reach of the pair (the larger of the
-    // two reaches) along an axis then have grown intervals that overlap: from
-    // the rounding of the gap, of the grown ends and of the pad, each at most
-    // 2^-53 of values below magnitude + extent (reaches are at most the
-    // extent), the pad of 2^-50 (magnitude + extent) leaves room to spare. And
-    // overlapping intervals cover a common cell, since the cell of a
-    // coordinate never decreases as the coordinate grows. Far from the
-    // origin the reach is nought, so that the grid brings together the pairs
-    // whose boxes meet, and the pad is the bands' (EndsNearLines).
     const double pad = reachesHold ? 4 * DBL_EPSILON * (magnitude + extent) : rounding.Pad();
-    narrow_.resize(segments.size());
     std::vector<Box> grown(segments.size());
     for (std::size_t i = 0; i < segments.size(); ++i) {
         const Segment& s = segments[i];
@@ -104,20 +121,10 @@ ContactCandidates::ContactCandidates(const std::vector<Segment>& segments) : cou
         narrow_[i].reach = reach;
         grown[i] = boxes[i].Grown(reach + pad);
     }
-    ListInCells(grown);
-    if (!reachesHold) {
-        ends_.emplace(segments, wide_, chain, rounding, tuning::kMostPairsPerElement * segments.size() + tuning::kMostPairs);
-        if (!ends_->Complete()) {
-            everyPair_ = true;
-            return;
-        }
-    }
-    for (int i = 0; i < count_; ++i) {
-        if (wide_[static_cast<std::size_t>(i)]) wideList_.push_back(i);
-    }
+    return grown;
 }
 
-void ContactCandidates::ListInCells(const std::vector<Box>& grown) {
+bool ContactCandidates::ChooseCells(const std::vector<Box>& grown) {
     // Cells as small as a typical grown box, so that a cell lists few
     // elements, while the listing stays within a few entries per element. A
     // box k cells wide covers up to (k + 2)^2 of them, and a few long
@@ -139,8 +146,7 @@ void ContactCandidates::ListInCells(const std::vector<Box>& grown) {
     for (std::size_t i = 0; i < grown.size(); ++i) {
         if (!wide_[i]) sizes.push_back(sizeOf(i));
     }
-    firstCovered_.assign(grown.size() + 1, 0);
-    if (sizes.empty()) return;
+    if (sizes.empty()) return false;
     std::nth_element(sizes.begin(), sizes.begin() + static_cast<std::ptrdiff_t>(sizes.size() / 2), sizes.end());
     cellSize_ = sizes[sizes.size() / 2];
     if (!(cellSize_ > 0)) cellSize_ = 1;
@@ -166,6 +172,12 @@ void ContactCandidates::ListInCells(const std::vector<Box>& grown) {
         }
     }
     while (!fits(cellSize_)) cellSize_ *= 2;
+    return true;
+}
+
+void ContactCandidates::ListInCells(const std::vector<Box>& grown) {
+    firstCovered_.assign(grown.size() + 1, 0);
+    if (!ChooseCells(grown)) return;
     origin_[0] = origin_[1] = HUGE_VAL;
     for (std::size_t i = 0; i < grown.size(); ++i) {
         if (wide_[i]) continue;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "geometry/box.h"
+#include "geometry/rounding_model.h"
 #include "geometry/segment.h"
 #include "index/ends_near_lines.h"
 
@@ -88,8 +89,15 @@ private:
     };
 
     CellRange CellsOf(const Box& grown) const;
-    // Chooses the cell size and lists each narrow element in the cells its
-    // grown box covers.
+    // Marks the elements that are narrow and returns every element's box
+    // grown by its reach and pad (empty for the others).
+    std::vector<Box> GrownBoxes(const std::vector<Segment>& segments, const std::vector<Box>& boxes,
+                                const RoundingModel& rounding);
+    // Chooses the cell size, and marks as wide the few elements far larger
+    // than the cells; false when no element is narrow.
+    bool ChooseCells(const std::vector<Box>& grown);
+    // Chooses the cells and lists each narrow element in the cells its grown
+    // box covers.
     void ListInCells(const std::vector<Box>& grown);
     // Fills found_ with the narrow elements after the narrow element a that
     // lie within the pair's reach, or are paired with it along a line,
