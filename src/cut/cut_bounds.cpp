@@ -4,6 +4,7 @@
 #include <cfloat>
 #include <cmath>
 
+#include "cut/region.h"
 #include "index/tuning.h"
 
 namespace loopweave {
@@ -18,12 +19,12 @@ CutBounds::CutBounds(const Box& extent)
       widening_(rounding_.AreaBound() * (192 * DBL_EPSILON * rounding_.Magnitude() / kTolerance) + rounding_.Pad()),
       lines_(allowed_) {}
 
-CutRegion CutBounds::RegionOf(const Box& box, const Point& start, const Point& end) const {
-    CutRegion region{box, false, Strip{}};
-    if (Bound(box)) return region;
-    if (!allowed_.Contains(box) || !StripOf(start, end, region.strip)) return {allowed_, false, Strip{}};
-    region.hasStrip = true;
-    return region;
+void CutBounds::RegionOf(const Box& box, const Point& start, const Point& end, Region& region) const {
+    region.box = box;
+    region.hasBand = false;
+    if (Bound(box)) return;
+    region.hasBand = allowed_.Contains(box) && StripOf(start, end, region.band);
+    if (!region.hasBand) region.box = allowed_;
 }
 
 bool CutBounds::StripOf(const Point& start, const Point& end, Strip& strip) const {
@@ -34,11 +35,10 @@ bool CutBounds::StripOf(const Point& start, const Point& end, Strip& strip) cons
     return Strip::AcrossBox(start, end, h, rounding_.Pad(), allowed_, strip);
 }
 
-double CutBounds::ShareCovered(const CutRegion& region) const {
+double CutBounds::ShareCovered(const Box& box) const {
     const double width = allowed_.maxX - allowed_.minX;
     const double height = allowed_.maxY - allowed_.minY;
     if (!(width > 0 && height > 0)) return 1.0;
-    const Box& box = region.box;
     const double coveredWidth = std::min(box.maxX, allowed_.maxX) - std::max(box.minX, allowed_.minX);
     const double coveredHeight = std::min(box.maxY, allowed_.maxY) - std::max(box.minY, allowed_.minY);
     return std::max(coveredWidth, 0.0) / width * (std::max(coveredHeight, 0.0) / height);

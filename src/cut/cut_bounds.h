@@ -35,14 +35,7 @@ namespace loopweave {
 // that much (Widened) holds the bands of the pieces later cut off its piece,
 // in most drawings; whether it holds one is tested (Holds), not assumed.
 
-// Where the walk seeks a piece: within its box, or within the allowed
-// extent for a piece outside it; and along its band for a long piece inside
-// the extent.
-struct CutRegion {
-    Box box;
-    bool hasStrip;
-    Strip strip;
-};
+struct Region;
 
 class CutBounds {
 public:
@@ -57,11 +50,10 @@ public:
     // Whether the box lies within the allowed extent.
     bool Allowed(const Box& box) const { return allowed_.Contains(box); }
 
-    // The region of a finite piece from `start` to `end`, whose own box is `box`.
-    CutRegion RegionOf(const Box& box, const Point& start, const Point& end) const;
-
-    // The region of a piece sought everywhere.
-    CutRegion Everywhere() const { return {allowed_, false, Strip{}}; }
+    // Sets the box and band of the region of a finite piece from `start` to
+    // `end`, whose own box is `box`: its box, or the allowed extent for a
+    // piece outside it; and its band for a long piece inside the extent.
+    void RegionOf(const Box& box, const Point& start, const Point& end, Region& region) const;
 
     // Whether a box meets the region of every piece.
     bool CoversAll(const Box& box) const { return box.Contains(allowed_); }
@@ -83,10 +75,10 @@ public:
     // The plane of lines over the allowed extent.
     const LinePlane& Lines() const { return lines_; }
 
-    // About how many of the pieces the walk pairs with a piece of this
-    // region, as a share of all: the share of the extent's area its box
+    // About how many of the pieces the walk pairs with a piece whose region
+    // has this box, as a share of all: the share of the extent's area it
     // covers.
-    double ShareCovered(const CutRegion& region) const;
+    double ShareCovered(const Box& box) const;
 
 private:
     // Relative to the largest coordinate: room for more cuts of one piece

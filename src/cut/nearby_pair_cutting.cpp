@@ -19,17 +19,10 @@
 // runs that a pass no longer reaching them passes over whole (InnerRuns), and
 // the grid is asked only when a pass starts afresh.
 //
-// The reach bounds cutting only between pieces that are short for their
-// coordinates (CutReachHolds), which is every piece of most drawings near the
-// origin, but few of a map in metres. Beyond the reach, a piece that is not
-// can be cut only at or by a piece on nearly the same line (line_reach.h),
-// which it finds by its place among the lines, a box in a plane of angles
-// and offsets, in a second grid; a piece beyond the coordinates the walk
-// allows is paired with every piece (CutBounds).
-//
-// Where the walk seeks each piece is its region (region.h); whether regions
-// have places in the plane of lines is chosen once for the drawing: they do
-// when an element is long for its coordinates (PieceRegions).
+// Where the walk seeks each piece is its region (region.h): within the reach
+// of its box, and beyond it, for a piece long for its coordinates, among the
+// pieces on nearly the same line (line_reach.h); whether regions have places
+// in the plane of lines is chosen once for the drawing (PieceRegions).
 
 #include <algorithm>
 #include <cstdint>
@@ -72,11 +65,11 @@ bool FiniteExtent(const PieceTable& pieces, Box& extent) {
 
 // Whether any piece is sought along its band.
 bool AnyLong(const PieceTable& pieces, const CutBounds& bounds) {
+    Region region{};
     for (int piece = pieces.First(); piece != kNone; piece = pieces.Next(piece)) {
-        if (pieces.IsFinite(piece) &&
-            bounds.RegionOf(BoxOf(pieces, piece), pieces.Start(piece), pieces.End(piece)).hasStrip) {
-            return true;
-        }
+        if (!pieces.IsFinite(piece)) continue;
+        bounds.RegionOf(BoxOf(pieces, piece), pieces.Start(piece), pieces.End(piece), region);
+        if (region.hasBand) return true;
     }
     return false;
 }
@@ -295,13 +288,14 @@ bool NearbyPairsPay(const PieceTable& pieces) {
     const CutBounds bounds(extent);
     long finite = 0;
     double pairedWithMany = 0;  // pieces out of bounds, each by the share it is paired with
+    Region region{};
     for (int piece = pieces.First(); piece != kNone; piece = pieces.Next(piece)) {
         if (!pieces.IsFinite(piece)) continue;
         ++finite;
         const Box box = BoxOf(pieces, piece);
-        if (!bounds.Bound(box)) {
-            pairedWithMany += bounds.ShareCovered(bounds.RegionOf(box, pieces.Start(piece), pieces.End(piece)));
-        }
+        if (bounds.Bound(box)) continue;
+        bounds.RegionOf(box, pieces.Start(piece), pieces.End(piece), region);
+        pairedWithMany += bounds.ShareCovered(region.box);
     }
     return pairedWithMany * tuning::kMostUnboundShare <= static_cast<double>(finite);
 }

@@ -43,8 +43,9 @@ void PieceRegions::PlaceNearOrigin(int piece, const Box& box, Region& region) co
     const Point start = pieces_.Start(piece);
     const Point end = pieces_.End(piece);
     if (!bounds_.Bound(box)) {
-        const CutRegion cut = bounds_.RegionOf(box, start, end);
-        region.box = cut.hasStrip ? cut.box.Joined(cut.strip.Bounds()) : cut.box;
+        bounds_.RegionOf(box, start, end, region);
+        if (region.hasBand) region.box = region.box.Joined(region.band.Bounds());
+        region.hasBand = false;
         return;
     }
     const double slant = tuning::kStripInReaches * reach_;
@@ -61,10 +62,7 @@ void PieceRegions::Place(int piece, const Box& box, Region& region) const {
     if (!pieces_.IsFinite(piece)) return;
     const Point start = pieces_.Start(piece);
     const Point end = pieces_.End(piece);
-    const CutRegion cut = bounds_.RegionOf(box, start, end);
-    region.box = cut.box;
-    region.band = cut.strip;
-    region.hasBand = cut.hasStrip;
+    bounds_.RegionOf(box, start, end, region);
     if (bounds_.Allowed(box)) region.place = bounds_.Lines().PlaceOf(start, end);
 }
 

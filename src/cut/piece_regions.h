@@ -13,26 +13,19 @@
 namespace loopweave {
 
 // Every piece's own region (region.h), kept current as pieces are cut, and
-// the regions the walk over nearby pairs asks about. Whether regions have
-// places is chosen once for the drawing: they do when an element is long for
-// its coordinates, as far from the origin.
+// the regions the walk over nearby pairs asks about. Regions have places
+// when an element of the drawing is long for its coordinates, as far from
+// the origin; the choice is made once for the drawing.
 //
 // Near the origin a piece is sought within the reach of its box, or across
 // the allowed extent for a piece beyond it (CutBounds); a long piece cut
 // later off one sought everywhere is sought in the box around its band. The
 // reach bounds the distance between the segments that cutting changes, not
-// only between their boxes: an end found inside a piece lies within the
-// reach of the piece itself, and pieces that cross meet. So a piece at a
-// slant is given the band within the reach of its segment: a line across a
-// turned grid then meets the few pieces along it rather than every piece in
-// its box.
-//
-// Far from the origin a long piece is sought in its box and along its band,
-// every other in its box grown by the reach, and one beyond the allowed
-// extent everywhere. Beyond the reach only pieces on nearly the same line can
-// be cut at each other (line_reach.h), so the pieces along a band, or whose
-// bands pass a piece, are sought among the places of lines near the piece's
-// own.
+// only between their boxes, so a piece at a slant is given the band within
+// the reach of its segment: a line across a turned grid then meets the few
+// pieces along it rather than every piece in its box. Far from the origin a
+// long piece is sought in its box and along its band, every other in its box
+// grown by the reach, and one beyond the allowed extent everywhere.
 class PieceRegions {
 public:
     PieceRegions(const PieceTable& pieces, const CutBounds& bounds, bool placed);

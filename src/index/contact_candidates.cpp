@@ -6,46 +6,10 @@
 #include <iterator>
 
 #include "geometry/contact_reach.h"
+#include "index/cell_table.h"
 #include "index/tuning.h"
 
 namespace loopweave {
-namespace {
-
-// Numbers the occupied cells densely, in the order they are first met: an
-// open-addressing table from a cell's column and row to its number, sized
-// for every cell the listing can name so that it never fills.
-class CellNumbers {
-public:
-    explicit CellNumbers(std::size_t most) {
-        std::size_t capacity = 16;
-        while (capacity < 2 * most) capacity *= 2;
-        slots_.assign(capacity, {0, -1});
-        shift_ = 64;
-        for (std::size_t c = capacity; c > 1; c /= 2) --shift_;
-    }
-
-    int NumberOf(std::uint32_t column, std::uint32_t row) {
-        const std::uint64_t key = static_cast<std::uint64_t>(column) << 32 | row;
-        // Fibonacci hashing spreads neighbouring cells across the table.
-        std::size_t slot = static_cast<std::size_t>((key * 0x9E3779B97F4A7C15u) >> shift_);
-        while (slots_[slot].number >= 0 && slots_[slot].key != key) slot = (slot + 1) & (slots_.size() - 1);
-        if (slots_[slot].number < 0) slots_[slot] = {key, count_++};
-        return slots_[slot].number;
-    }
-
-    int Count() const { return count_; }
-
-private:
-    struct Slot {
-        std::uint64_t key;
-        int number;  // -1 when free
-    };
-    std::vector<Slot> slots_;
-    int shift_;
-    int count_ = 0;
-};
-
-}  // namespace
 
 ContactCandidates::ContactCandidates(const std::vector<Segment>& segments) : count_(static_cast<int>(segments.size())) {
     // Most polygons are short, and formation makes one for every face.
@@ -191,25 +155,28 @@ void ContactCandidates::ListInCells(const std::vector<Box>& grown) {
         if (!wide_[i]) {
             narrow_[i].cells = CellsOf(grown[i]);
             const CellRange& range = narrow_[i].cells;
-            covered = (std::size_t{range.high[0]} - range.low[0] + 1) * (std::size_t{range.high[1]} - range.low[1] + 1);
+            covered = (std::size_t{range.x1} - range.x0 + 1) * (std::size_t{range.y1} - range.y0 + 1);
         }
         firstCovered_[i + 1] = firstCovered_[i] + covered;
     }
     cellsCovered_.reserve(firstCovered_.back());
-    CellNumbers numbers(firstCovered_.back());
+    // Numbered densely, in the order they are first met: the table has room
+    // for every cell the listing can name.
+    CellTable numbers(2 * firstCovered_.back());
     for (std::size_t i = 0; i < grown.size(); ++i) {
         if (wide_[i]) continue;
         const CellRange& range = narrow_[i].cells;
-        for (std::uint64_t column = range.low[0]; column <= range.high[0]; ++column) {
-            for (std::uint64_t row = range.low[1]; row <= range.high[1]; ++row) {
-                cellsCovered_.push_back(numbers.NumberOf(static_cast<std::uint32_t>(column), static_cast<std::uint32_t>(row)));
+        for (std::uint64_t column = range.x0; column <= range.x1; ++column) {
+            for (std::uint64_t row = range.y0; row <= range.y1; ++row) {
+                const int next = static_cast<int>(numbers.Count());
+                cellsCovered_.push_back(numbers.Insert(column << 32 | row, next).value);
             }
         }
     }
 
     // Each cell's list, filled in element order so that it comes out
     // ascending.
-    firstListed_.assign(static_cast<std::size_t>(numbers.Count()) + 1, 0);
+    firstListed_.assign(numbers.Count() + 1, 0);
     for (int cell : cellsCovered_) ++firstListed_[static_cast<std::size_t>(cell) + 1];
     for (std::size_t c = 1; c < firstListed_.size(); ++c) firstListed_[c] += firstListed_[c - 1];
     std::vector<std::size_t> filled(firstListed_.begin(), firstListed_.end() - 1);
@@ -226,7 +193,7 @@ ContactCandidates::CellRange ContactCandidates::CellsOf(const Box& grown) const 
         const double index = std::floor((value - origin_[axis]) / cellSize_);
         return static_cast<std::uint32_t>(std::clamp(index, 0.0, static_cast<double>(UINT32_MAX)));
     };
-    return {{cell(grown.minX, 0), cell(grown.minY, 1)}, {cell(grown.maxX, 0), cell(grown.maxY, 1)}};
+    return {cell(grown.minX, 0), cell(grown.minY, 1), cell(grown.maxX, 0), cell(grown.maxY, 1)};
 }
 
 // Each cell lists its elements ascending, and a pair is found in one cell
@@ -238,15 +205,15 @@ void ContactCandidates::FindNear(int a) {
     runStarts_.clear();
     const Narrow& p = narrow_[static_cast<std::size_t>(a)];
     const int* covered = cellsCovered_.data() + firstCovered_[static_cast<std::size_t>(a)];
-    for (std::uint64_t column = p.cells.low[0]; column <= p.cells.high[0]; ++column) {
-        for (std::uint64_t row = p.cells.low[1]; row <= p.cells.high[1]; ++row) {
+    for (std::uint64_t column = p.cells.x0; column <= p.cells.x1; ++column) {
+        for (std::uint64_t row = p.cells.y0; row <= p.cells.y1; ++row) {
             const auto cell = static_cast<std::size_t>(*covered++);
             if (runStarts_.empty() || runStarts_.back() != found_.size()) runStarts_.push_back(found_.size());
             const auto cellEnd = listed_.begin() + static_cast<std::ptrdiff_t>(firstListed_[cell + 1]);
             for (auto b = std::upper_bound(listed_.begin() + static_cast<std::ptrdiff_t>(firstListed_[cell]), cellEnd, a); b != cellEnd; ++b) {
                 const Narrow& q = narrow_[static_cast<std::size_t>(*b)];
                 // Only in the first cell the two share.
-                if (column != std::max(p.cells.low[0], q.cells.low[0]) || row != std::max(p.cells.low[1], q.cells.low[1])) {
+                if (column != std::max(p.cells.x0, q.cells.x0) || row != std::max(p.cells.y0, q.cells.y0)) {
                     continue;
                 }
                 // The boxes' gap along each axis, negative when they overlap,

@@ -10,6 +10,7 @@
 #include "geometry/box.h"
 #include "geometry/rounding_model.h"
 #include "geometry/segment.h"
+#include "index/cell_frame.h"
 #include "index/ends_near_lines.h"
 
 namespace loopweave {
@@ -76,11 +77,7 @@ public:
     }
 
 private:
-    // The cells a grown box covers, inclusive.
-    struct CellRange {
-        std::uint32_t low[2];
-        std::uint32_t high[2];
-    };
+    using CellRange = CellSpan<std::uint32_t>;  // the cells a grown box covers
     // All that the test of a pair reads about a narrow element, side by side.
     struct Narrow {
         Box box;

@@ -16,22 +16,18 @@
 namespace loopweave {
 
 // The pieces that cutting's walk over nearby pairs may pair with a piece,
-// found by the region the walk asks about (cut/region.h), under the contract
-// of candidate_index.h: a grid of the pieces' own boxes with its packed tree
-// (BoxGrid), and, far from the origin, a grid of their places in the plane of
-// lines (SparseBoxGrid). Pieces are numbered from 0; their boxes and places
-// are read from the owner's tables, which the owner keeps current and
-// reports changes of (Update).
+// found by the region the walk asks about, under the contract of
+// candidate_index.h. Pieces are numbered from 0; their boxes and places are
+// read from the owner's tables, which the owner keeps current and reports
+// changes of (Update).
 //
-// Near the origin a region may be narrowed by a band along its piece's
-// segment. The grid is asked along the band only for a region whose box
-// spans many of its cells both ways; for a smaller one the cells of its box
-// are as few, and cheaper to read. As no region then asks beyond the reach
-// of its piece's segment, the grid may hold a long line at a slant by
-// stretches of its segment. Far from the origin the grid is asked by the box
-// and the grid of places by the place, and by its copies a half turn on
-// either way, since the plane wraps there; the grid holds long lines by
-// their boxes, as the pieces along them are found by their places.
+// Near the origin the grid is asked along the band that narrows a region
+// only when the region's box spans many of its cells both ways; for a
+// smaller one the cells of its box are as few, and cheaper to read. As no
+// region then asks beyond the reach of its piece's segment, the grid may
+// hold a long line at a slant by stretches of its segment. Far from the
+// origin long lines are held by their boxes, as the pieces along them are
+// found by their places.
 class CutCandidates {
 public:
     // Over `extent`, sized for about `pieces` pieces; bands asked along are
