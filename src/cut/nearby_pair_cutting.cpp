@@ -35,8 +35,6 @@
 #include "cut/pair_cutting.h"
 #include "cut/piece_regions.h"
 #include "cut/region.h"
-#include "geometry/contact_reach.h"
-#include "index/box_table.h"
 #include "index/cut_candidates.h"
 #include "index/tuning.h"
 
@@ -85,6 +83,7 @@ public:
           inner_(regions_.WalkBoxes()) {
         // A place asked about is the piece's grown by the plane's reach twice.
         if (placed) candidates_.ListPlaces(bounds_.Lines(), regions_.Places(), 4 * regions_.LineReach());
+        cutOffIn_.reserve(static_cast<std::size_t>(pieces.Count()));
         std::vector<int> finite;
         for (int piece = pieces.First(); piece != kNone; piece = pieces.Next(piece)) {
             Register(piece);
@@ -101,9 +100,9 @@ public:
 
 private:
     void OuterPass(int a);
-    // Fills the inner runs afresh for the pass of `a`, and returns the region
-    // asked about.
-    Region StartAfresh(int a);
+    // Fills the inner runs afresh for the pass of `a`, whose region grown by
+    // the reach is `near`, and returns the region asked about.
+    Region StartAfresh(int a, const Region& near);
     // Whether the pass for `outer`, whose region grown by the reach is
     // `near`, may start from the previous pass's inner pieces.
     bool CanTakeOver(int outer, const Region& near) const;
@@ -144,11 +143,10 @@ private:
 };
 
 void NearbyPairWalk::OuterPass(int a) {
-    const Region near = regions_.Near(a);
-    Region asked = CanTakeOver(a, near) ? TakeOver(a, near) : StartAfresh(a);
+    Region reached = regions_.Near(a);  // A's region grown by the reach, as A is cut
+    Region asked = CanTakeOver(a, reached) ? TakeOver(a, reached) : StartAfresh(a, reached);
     ++pass_;
     covered_ = asked;
-    Region reached = near;  // A's region grown by the reach, as A is cut
     for (int run = inner_.First(); run != InnerRuns::kNone; run = inner_.Next(run)) {
         // A's region shrinks as it is cut, and most runs lie out of its reach.
         if (!reached.MayMeet(inner_.Bounds(run))) continue;
@@ -163,10 +161,10 @@ void NearbyPairWalk::OuterPass(int a) {
 
 // A region that covers the allowed extent meets every piece: the rest of the
 // list, in order, as the grid would give it.
-Region NearbyPairWalk::StartAfresh(int a) {
+Region NearbyPairWalk::StartAfresh(int a, const Region& near) {
     const Region asked = regions_.Ask(a);
     found_.clear();
-    if (bounds_.CoversAll(regions_.Near(a).box)) {
+    if (bounds_.CoversAll(near.box)) {
         for (int piece = pieces_.Next(a); piece != kNone; piece = pieces_.Next(piece)) {
             if (pieces_.IsFinite(piece)) found_.push_back(piece);
         }
@@ -240,19 +238,15 @@ Region NearbyPairWalk::TakeOver(int outer, const Region& near) {
     return asked;
 }
 
-// The candidates by the region's box, band and place, narrowed by the
-// region's own test.
+// The candidates beyond the cursor that the region's own test accepts, in
+// the order of the list.
 void NearbyPairWalk::Gather(const Region& asked, std::uint64_t cursor, std::vector<int>& into) {
     const std::size_t from = into.size();
-    candidates_.Find(asked.box, asked.hasBand && !asked.hasPlace ? &asked.band : nullptr,
-                     asked.hasPlace ? &asked.place : nullptr, into);
-    const auto first = [&into, from] { return into.begin() + static_cast<std::ptrdiff_t>(from); };
-    into.erase(std::remove_if(first(), into.end(),
-                              [&](int piece) {
-                                  return order_.Label(piece) <= cursor || !asked.MayMeet(regions_.Own(piece), bounds_);
-                              }),
-               into.end());
-    std::sort(first(), into.end(), [this](int x, int y) { return order_.Label(x) < order_.Label(y); });
+    candidates_.Find(
+        asked.box, asked.hasBand && !asked.hasPlace ? &asked.band : nullptr, asked.hasPlace ? &asked.place : nullptr,
+        [&](int piece) { return order_.Label(piece) > cursor && asked.MayMeet(regions_.Own(piece), bounds_); }, into);
+    std::sort(into.begin() + static_cast<std::ptrdiff_t>(from), into.end(),
+              [this](int x, int y) { return order_.Label(x) < order_.Label(y); });
 }
 
 // The last piece runs to the cut piece's old end, so it reaches most of the

@@ -27,29 +27,22 @@
 //
 // Cutting's question (CutCandidates::Find). Asked by a region (cut/region.h)
 // with the box B, the band N that narrows it near the origin or none, and
-// the place P far from the origin or none, the finder appends, each once and
-// in no particular order, every live piece whose own box meets B (and, near
-// the origin, meets N or has a segment that does), and far from the origin
-// every live piece whose place meets P in the plane of lines, modulo its
-// half turn. The caller narrows the answer by the region's own test
-// (Region::MayMeet); every piece that test accepts is in it. The parts:
-//  - BoxGrid, by box and along a band, over pieces whose boxes change as
-//    they are cut; the long ones loaded at the start go into a
-//    PackedBoxTree, those at a slant by stretches of their segments.
-//  - SparseBoxGrid, by box, over the places of the pieces' lines, crowded
-//    at a few angles, as they change.
-// The structures answer by box (Query(box, found)) and, where they can,
-// along a band (QueryAlong(band, found)), appending item numbers; none grows
-// what it is asked: the caller asks by the box or band it means.
+// the place P far from the origin or none, and by the caller's test of a
+// piece (the region's own, Region::MayMeet), the finder appends, each once
+// and in no particular order, every live piece the test accepts of those
+// whose own box meets B (and, near the origin, meets N or has a segment that
+// does), and far from the origin of those whose place meets P in the plane
+// of lines, modulo its half turn. The test is applied before the pieces
+// found twice are dropped, as it drops most of them. Its parts (BoxGrid with
+// its PackedBoxTree, SparseBoxGrid over the places) answer by box, and where
+// they can along a band, appending item numbers; none grows what it is
+// asked.
 //
 // The self-crossing check's question (ContactCandidates::ForEachAfter):
 // element by element, the later elements from cells listing each element's
 // box grown by its reach and, far from the origin, from EndsNearLines, which
-// asks a PackedBoxTree of the ends along each element's band.
-//
-// CellFrame is the geometry of cells the grids share; tuning.h holds every
-// number the indexes are tuned by, none of which changes a result.
-// (LineIndex finds no pairs in contact: it files end points for the frame's
-// test of repeated elements.)
+// asks a PackedBoxTree of the ends along each element's band. (LineIndex
+// finds no pairs in contact: it files end points for the frame's test of
+// repeated elements.)
 
 #endif  // LOOPWEAVE_INDEX_CANDIDATE_INDEX_H

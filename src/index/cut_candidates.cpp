@@ -37,11 +37,10 @@ void CutCandidates::Retire(int piece) {
     if (places_) places_->Retire(piece);
 }
 
-// The grids each give a piece once, but a piece may be in both, and in the
-// grid of places a half turn on too: the later finds are dropped. The grid
-// of places reads cells only on the levels whose places may meet them, which
-// for a copy a half turn on are only those with places near the plane's edge.
-void CutCandidates::Find(const Box& box, const Strip* narrowedBy, const Box* place, std::vector<int>& found) {
+// The grid of places reads cells only on the levels whose places may meet
+// them, which for a copy a half turn on are only those with places near the
+// plane's edge.
+void CutCandidates::Gather(const Box& box, const Strip* narrowedBy, const Box* place, std::vector<int>& found) {
     if (!places_) {
         if (narrowedBy != nullptr && box.maxX - box.minX > slant_ && box.maxY - box.minY > slant_) {
             grid_.QueryAlong(narrowedBy->Grown(pad_), found);
@@ -50,10 +49,12 @@ void CutCandidates::Find(const Box& box, const Strip* narrowedBy, const Box* pla
         }
         return;
     }
-    ++query_;
-    const std::size_t from = found.size();
     grid_.Query(box, found);
     for (int turns = -1; turns <= 1; ++turns) places_->Query(plane_->Turned(*place, turns), found);
+}
+
+void CutCandidates::KeepFirsts(std::size_t from, std::vector<int>& found) {
+    ++query_;
     std::size_t kept = from;
     for (std::size_t i = from; i < found.size(); ++i) {
         const auto piece = static_cast<std::size_t>(found[i]);

@@ -1,6 +1,7 @@
 #ifndef LOOPWEAVE_INDEX_CUT_CANDIDATES_H
 #define LOOPWEAVE_INDEX_CUT_CANDIDATES_H
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -16,18 +17,12 @@
 namespace loopweave {
 
 // The pieces that cutting's walk over nearby pairs may pair with a piece,
-// found by the region the walk asks about, under the contract of
-// candidate_index.h. Pieces are numbered from 0; their boxes and places are
-// read from the owner's tables, which the owner keeps current and reports
-// changes of (Update).
-//
-// Near the origin the grid is asked along the band that narrows a region
-// only when the region's box spans many of its cells both ways; for a
-// smaller one the cells of its box are as few, and cheaper to read. As no
-// region then asks beyond the reach of its piece's segment, the grid may
-// hold a long line at a slant by stretches of its segment. Far from the
-// origin long lines are held by their boxes, as the pieces along them are
-// found by their places.
+// under the contract of candidate_index.h; their boxes and places are read
+// from the owner's tables, which the owner keeps current (Update). Near the
+// origin the grid is asked along a band only for a region whose box spans
+// many cells both ways, and, as no region asks beyond the reach of its
+// piece's segment, may hold a long line at a slant by stretches of it; far
+// from it long lines are held by their boxes and found by their places.
 class CutCandidates {
 public:
     // Over `extent`, sized for about `pieces` pieces; bands asked along are
@@ -51,13 +46,27 @@ public:
     // yet (BoxGrid::HandOver); both are to be updated next.
     void HandOver(int from, int to) { grid_.HandOver(from, to); }
 
-    // Appends every piece whose own box, or place, may meet the region with
-    // the box `box`, narrowed near the origin by `narrowedBy` unless null,
-    // and far from the origin with the place `*place`, each once, in no
-    // particular order.
-    void Find(const Box& box, const Strip* narrowedBy, const Box* place, std::vector<int>& found);
+    // Appends, each once and in no particular order, every piece that
+    // `accept` accepts of those whose own box, or place, may meet the region
+    // with the box `box`, narrowed near the origin by `narrowedBy` unless
+    // null, and far from the origin with the place `*place`.
+    template <typename Accept>
+    void Find(const Box& box, const Strip* narrowedBy, const Box* place, const Accept& accept,
+              std::vector<int>& found) {
+        const std::size_t from = found.size();
+        Gather(box, narrowedBy, place, found);
+        const auto first = found.begin() + static_cast<std::ptrdiff_t>(from);
+        found.erase(std::remove_if(first, found.end(), [&](int piece) { return !accept(piece); }), found.end());
+        if (places_) KeepFirsts(from, found);
+    }
 
 private:
+    // Appends what the grids list where the region lies: a piece listed by
+    // both, or by the grid of places a half turn on too, more than once.
+    void Gather(const Box& box, const Strip* narrowedBy, const Box* place, std::vector<int>& found);
+    // Drops the pieces from `from` on that come again.
+    void KeepFirsts(std::size_t from, std::vector<int>& found);
+
     BoxGrid grid_;
     std::size_t pieces_;
     double pad_;
