@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "bits.h"
-#include "formation/formation_graph.h"
+#include "formation_graph.h"
 #include "report.h"
 
 namespace loopweave::fuzz {

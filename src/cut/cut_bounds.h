@@ -5,6 +5,7 @@
 #include "geometry/contact_reach.h"
 #include "geometry/line_reach.h"
 #include "geometry/point.h"
+#include "geometry/rounding_model.h"
 #include "geometry/strip.h"
 
 namespace loopweave {
@@ -34,14 +35,7 @@ namespace loopweave {
 // that much (Widened) holds the bands of the pieces later cut off its piece,
 // in most drawings; whether it holds one is tested (Holds), not assumed.
 
-// Where the walk seeks a piece: within its box, or within the allowed
-// extent for a piece outside it; and along its band for a long piece inside
-// the extent.
-struct CutRegion {
-    Box box;
-    bool hasStrip;
-    Strip strip;
-};
+struct Region;
 
 class CutBounds {
 public:
@@ -50,17 +44,16 @@ public:
     // The sum of the sides bounds the length from above.
     bool Bound(const Box& box) const {
         return allowed_.Contains(box) &&
-               CutReachHolds(magnitude_, spread_, (box.maxX - box.minX) + (box.maxY - box.minY));
+               CutReachHolds(rounding_.Magnitude(), rounding_.Spread(), (box.maxX - box.minX) + (box.maxY - box.minY));
     }
 
     // Whether the box lies within the allowed extent.
     bool Allowed(const Box& box) const { return allowed_.Contains(box); }
 
-    // The region of a finite piece from `start` to `end`, whose own box is `box`.
-    CutRegion RegionOf(const Box& box, const Point& start, const Point& end) const;
-
-    // The region of a piece sought everywhere.
-    CutRegion Everywhere() const { return {allowed_, false, Strip{}}; }
+    // Sets the box and band of the region of a finite piece from `start` to
+    // `end`, whose own box is `box`: its box, or the allowed extent for a
+    // piece outside it; and its band for a long piece inside the extent.
+    void RegionOf(const Box& box, const Point& start, const Point& end, Region& region) const;
 
     // Whether a box meets the region of every piece.
     bool CoversAll(const Box& box) const { return box.Contains(allowed_); }
@@ -69,32 +62,28 @@ public:
     // shortest long piece.
     Strip Widened(const Strip& strip) const { return strip.Grown(widening_); }
 
-    // Whether the band `outer` holds the band `inner`: whether both ends of
-    // inner's segment lie within outer's half-width less inner's of outer's
-    // line. Then so does every point of inner's segment, and every point of
-    // inner lies within outer's half-width of a point of the line, along
-    // each axis as across; that point lies within the extent grown by
-    // outer's half-width, where outer's segment runs.
-    bool Holds(const Strip& outer, const Strip& inner) const;
+    // Whether the band `outer` holds the band `inner`, both across the
+    // extent: measured from outer's line, as every point of inner within
+    // outer's half-width of a point of the line lies within the extent grown
+    // by outer's half-width, where outer's segment runs.
+    bool Holds(const Strip& outer, const Strip& inner) const {
+        return outer.Holds(inner, rounding_.Pad(), Strip::kFromLine);
+    }
 
-    // Relative to the largest coordinate and the spread: far more than the
-    // rounding of the bands' ends, and of the tests on them.
-    double Pad() const { return pad_; }
+    double Pad() const { return rounding_.Pad(); }
 
     // The plane of lines over the allowed extent.
     const LinePlane& Lines() const { return lines_; }
 
-    // About how many of the pieces the walk pairs with a piece of this
-    // region, as a share of all: the share of the extent's area its box
+    // About how many of the pieces the walk pairs with a piece whose region
+    // has this box, as a share of all: the share of the extent's area it
     // covers.
-    double ShareCovered(const CutRegion& region) const;
+    double ShareCovered(const Box& box) const;
 
 private:
     // Relative to the largest coordinate: room for more cuts of one piece
     // than there can be pieces.
     static constexpr int kMarginExponent = -20;
-    // Relative to the largest coordinate and the spread.
-    static constexpr int kPadExponent = -40;
 
     // The band within h of the line through `start` and `end`, the ends of a
     // piece within the extent that is long for it, clipped to the extent
@@ -103,9 +92,7 @@ private:
     bool StripOf(const Point& start, const Point& end, Strip& strip) const;
 
     Box allowed_;
-    double magnitude_;
-    double spread_;
-    double pad_;
+    RoundingModel rounding_;
     double widening_;
     LinePlane lines_;
 };

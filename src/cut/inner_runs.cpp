@@ -2,14 +2,9 @@
 
 #include <algorithm>
 
+#include "index/tuning.h"
+
 namespace loopweave {
-namespace {
-
-// Long enough that passing over runs costs little next to reading pieces,
-// short enough that a run holds few pieces out of a shrunk pass's reach.
-constexpr std::size_t kRunLength = 32;
-
-}  // namespace
 
 void InnerRuns::Assign(const std::vector<int>& pieces) {
     pieces_.clear();
@@ -63,8 +58,8 @@ void InnerRuns::MergeAfter(int run, std::size_t place, std::vector<int>& pieces,
 int InnerRuns::Link(const std::vector<int>& pieces, int next) {
     const auto count = pieces.size();
     const int first = count == 0 ? next : static_cast<int>(runs_.size());
-    for (std::size_t from = 0; from < count; from += kRunLength) {
-        const std::size_t to = std::min(from + kRunLength, count);
+    for (std::size_t from = 0; from < count; from += tuning::kInnerRunLength) {
+        const std::size_t to = std::min(from + tuning::kInnerRunLength, count);
         Run run{pieces_.size(), pieces_.size() + (to - from), BoxOf(pieces[from]), kNone};
         for (std::size_t i = from; i < to; ++i) {
             pieces_.push_back(pieces[i]);

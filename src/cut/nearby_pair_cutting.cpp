@@ -19,45 +19,29 @@
 // runs that a pass no longer reaching them passes over whole (InnerRuns), and
 // the grid is asked only when a pass starts afresh.
 //
-// The reach bounds cutting only between pieces that are short for their
-// coordinates (CutReachHolds), which is every piece of most drawings near the
-// origin, but few of a map in metres. Beyond the reach, a piece that is not
-// can be cut only at or by a piece on nearly the same line (line_reach.h),
-// which it finds by its place among the lines, a box in a plane of angles
-// and offsets, in a second grid; a piece beyond the coordinates the walk
-// allows is paired with every piece (CutBounds).
-//
-// The walk is one; where it seeks each piece is its mode, chosen once for the
-// drawing: NearOriginRegions when no element is long for its coordinates,
-// BandRegions when one is.
+// Where the walk seeks each piece is its region (region.h): within the reach
+// of its box, and beyond it, for a piece long for its coordinates, among the
+// pieces on nearly the same line (line_reach.h); whether regions have places
+// in the plane of lines is chosen once for the drawing (PieceRegions).
 
 #include <algorithm>
 #include <cstdint>
 #include <vector>
 
-#include "cut/band_regions.h"
 #include "cut/cut_bounds.h"
 #include "cut/inner_runs.h"
 #include "cut/list_order.h"
-#include "cut/near_origin_regions.h"
 #include "cut/nearby_pair_cutting.h"
 #include "cut/pair_cutting.h"
-#include "cut/piece_record.h"
-#include "geometry/contact_reach.h"
-#include "index/box_grid.h"
-#include "index/box_table.h"
+#include "cut/piece_regions.h"
+#include "cut/region.h"
+#include "index/cut_candidates.h"
+#include "index/tuning.h"
 
 namespace loopweave {
 namespace {
 
 constexpr int kNone = PieceTable::kNone;
-
-// A piece out of bounds is paired with the later pieces across much of the
-// drawing, each pair costing this walk a few times what it costs the walk
-// over every pair. While such pairs are at most this share of all, this walk
-// is still several times the faster; with many more, the walk over every pair
-// is.
-constexpr double kMostUnboundShare = 64;
 
 Box BoxOf(const PieceTable& pieces, int piece) { return Box::Around(pieces.Start(piece), pieces.End(piece)); }
 
@@ -79,32 +63,33 @@ bool FiniteExtent(const PieceTable& pieces, Box& extent) {
 
 // Whether any piece is sought along its band.
 bool AnyLong(const PieceTable& pieces, const CutBounds& bounds) {
+    Region region{};
     for (int piece = pieces.First(); piece != kNone; piece = pieces.Next(piece)) {
-        if (pieces.IsFinite(piece) &&
-            bounds.RegionOf(BoxOf(pieces, piece), pieces.Start(piece), pieces.End(piece)).hasStrip) {
-            return true;
-        }
+        if (!pieces.IsFinite(piece)) continue;
+        bounds.RegionOf(BoxOf(pieces, piece), pieces.Start(piece), pieces.End(piece), region);
+        if (region.hasBand) return true;
     }
     return false;
 }
 
-template <typename Regions>
 class NearbyPairWalk {
 public:
-    NearbyPairWalk(PieceTable& pieces, const Box& extent)
+    NearbyPairWalk(PieceTable& pieces, const Box& extent, bool placed)
         : pieces_(pieces),
           bounds_(extent),
           order_(pieces),
-          regions_(pieces, bounds_, records_, CutReach()),
-          grid_(extent, 2 * static_cast<std::size_t>(pieces.Count()),
-                BoxTable::FieldOf<PieceRecord, &PieceRecord::ownBox>(records_)),
-          inner_(BoxTable::FieldOf<PieceRecord, &PieceRecord::box>(records_)) {
+          regions_(pieces, bounds_, placed),
+          candidates_(extent, static_cast<std::size_t>(pieces.Count()), regions_.OwnBoxes(), bounds_.Pad()),
+          inner_(regions_.WalkBoxes()) {
+        // A place asked about is the piece's grown by the plane's reach twice.
+        if (placed) candidates_.ListPlaces(bounds_.Lines(), regions_.Places(), 4 * regions_.LineReach());
+        cutOffIn_.reserve(static_cast<std::size_t>(pieces.Count()));
         std::vector<int> finite;
         for (int piece = pieces.First(); piece != kNone; piece = pieces.Next(piece)) {
             Register(piece);
             if (pieces.IsFinite(piece)) finite.push_back(piece);
         }
-        grid_.Load(finite, regions_.SegmentsToHold());
+        candidates_.Load(finite, regions_.Segments());
     }
 
     void Run() {
@@ -115,85 +100,88 @@ public:
 
 private:
     void OuterPass(int a);
+    // Fills the inner runs afresh for the pass of `a`, whose region grown by
+    // the reach is `near`, and returns the region asked about.
+    Region StartAfresh(int a, const Region& near);
     // Whether the pass for `outer`, whose region grown by the reach is
     // `near`, may start from the previous pass's inner pieces.
-    bool CanTakeOver(int outer, const Sought& near) const;
-    // Keeps of the previous pass's inner pieces those that may meet `asked`,
-    // after the pieces cut off its outer piece beyond `outer`.
-    void TakeOver(int outer, const Sought& asked);
+    bool CanTakeOver(int outer, const Region& near) const;
+    // Keeps of the previous pass's inner pieces those that may meet the
+    // region asked about for `outer`, whose region grown by the reach is
+    // `near`, after the pieces cut off the previous outer piece beyond
+    // `outer`; returns the region asked about.
+    Region TakeOver(int outer, const Region& near);
     // Cuts the outer piece and the inner one at `place` in `run`, and brings
-    // the grid, the inner runs and the region asked about up to date.
-    void Cut(int a, int run, std::size_t place, Sought& asked);
+    // the grid, the inner runs and the region asked about up to date; false
+    // when neither was cut.
+    bool Cut(int a, int run, std::size_t place, Region& asked);
     // The pieces beyond `cursor` that may meet `asked`, in the order of the
     // list, each once.
-    void Gather(const Sought& asked, std::uint64_t cursor, std::vector<int>& into);
+    void Gather(const Region& asked, std::uint64_t cursor, std::vector<int>& into);
     // Labels, boxes and lists the pieces cut off the piece `cut`, from `first`
     // up to, not including, `end`, and puts them in list order into `cutOff`;
     // false when there are none.
     bool EnlistPieces(int cut, int first, int end, std::vector<int>& cutOff);
     // Makes a record for a piece and reads its region.
     void Register(int piece);
-    std::uint64_t& CutOffIn(int piece) { return records_[static_cast<std::size_t>(piece)].cutOffIn; }
+    std::uint64_t& CutOffIn(int piece) { return cutOffIn_[static_cast<std::size_t>(piece)]; }
 
     PieceTable& pieces_;
     CutBounds bounds_;
     ListOrder order_;
-    std::vector<PieceRecord> records_;  // by piece
-    Regions regions_;
-    BoxGrid grid_;  // over the own boxes
+    PieceRegions regions_;
+    CutCandidates candidates_;  // by the own boxes and places
+    std::vector<std::uint64_t> cutOffIn_;  // by piece: the outer pass that cut it off its outer piece
     std::uint64_t pass_ = 0;
     // The inner pieces of the pass, and of the passes before it back to the
     // last that asked the grid afresh; with the region the previous pass
     // started from: every piece beyond the previous outer piece that may meet
     // `covered_` is among them or was cut off that outer piece.
     InnerRuns inner_;
-    Sought covered_{};
+    Region covered_{};
     std::vector<int> found_;
 };
 
-template <typename Regions>
-void NearbyPairWalk<Regions>::OuterPass(int a) {
-    const Sought near = regions_.Near(a);
-    Sought asked = near;
-    if (CanTakeOver(a, near)) {
-        if (near.band >= 0) asked.band = covered_.band;
-        TakeOver(a, asked);
-    } else if (bounds_.CoversAll(near.box)) {
-        // The rest of the list, in order, as the grid would give it.
-        asked = regions_.Ask(a);
-        found_.clear();
+void NearbyPairWalk::OuterPass(int a) {
+    Region reached = regions_.Near(a);  // A's region grown by the reach, as A is cut
+    Region asked = CanTakeOver(a, reached) ? TakeOver(a, reached) : StartAfresh(a, reached);
+    ++pass_;
+    covered_ = asked;
+    for (int run = inner_.First(); run != InnerRuns::kNone; run = inner_.Next(run)) {
+        // A's region shrinks as it is cut, and most runs lie out of its reach.
+        if (!reached.MayMeet(inner_.Bounds(run))) continue;
+        for (std::size_t place = inner_.Begin(run); place < inner_.End(run); ++place) {
+            if (reached.MayMeet(regions_.Own(inner_.PieceAt(place)), bounds_) && Cut(a, run, place, asked)) {
+                reached = regions_.Near(a);
+            }
+        }
+    }
+    candidates_.Retire(a);
+}
+
+// A region that covers the allowed extent meets every piece: the rest of the
+// list, in order, as the grid would give it.
+Region NearbyPairWalk::StartAfresh(int a, const Region& near) {
+    const Region asked = regions_.Ask(a);
+    found_.clear();
+    if (bounds_.CoversAll(near.box)) {
         for (int piece = pieces_.Next(a); piece != kNone; piece = pieces_.Next(piece)) {
             if (pieces_.IsFinite(piece)) found_.push_back(piece);
         }
-        inner_.Assign(found_);
     } else {
-        asked = regions_.Ask(a);
-        found_.clear();
         Gather(asked, order_.Label(a), found_);
-        inner_.Assign(found_);
     }
-    ++pass_;
-    const Sought start = asked;
-    for (int run = inner_.First(); run != InnerRuns::kNone; run = inner_.Next(run)) {
-        // A's region shrinks as it is cut, and most runs lie out of its reach.
-        if (!regions_.NearMeets(a, inner_.Bounds(run))) continue;
-        for (std::size_t place = inner_.Begin(run); place < inner_.End(run); ++place) {
-            if (regions_.PairMayMeet(a, inner_.PieceAt(place))) Cut(a, run, place, asked);
-        }
-    }
-    grid_.Retire(a);
-    regions_.Pass(a);
-    covered_ = start;
+    inner_.Assign(found_);
+    return asked;
 }
 
-template <typename Regions>
-void NearbyPairWalk<Regions>::Cut(int a, int run, std::size_t place, Sought& asked) {
+bool NearbyPairWalk::Cut(int a, int run, std::size_t place, Region& asked) {
     const int b = inner_.PieceAt(place);
-    const Box aBox = records_[static_cast<std::size_t>(a)].box;
-    const Box bBox = records_[static_cast<std::size_t>(b)].box;
+    const Box aBox = regions_.WalkBoxes()[static_cast<std::size_t>(a)];
+    const Box bBox = regions_.WalkBoxes()[static_cast<std::size_t>(b)];
     const int pastOuter = pieces_.Next(a);
     const int pastInner = pieces_.Next(b);
-    if (!CutPair(pieces_, a, b)) return;
+    if (!CutPair(pieces_, a, b)) return false;
 
     // A is never asked about again: its pieces follow it, and every query
     // from here on is for pieces beyond it.
@@ -201,25 +189,25 @@ void NearbyPairWalk<Regions>::Cut(int a, int run, std::size_t place, Sought& ask
     for (int piece : found_) CutOffIn(piece) = pass_;
     const bool bCut = EnlistPieces(b, pieces_.Next(b), pastInner, found_);
     if (!SameBox(regions_.Rebox(b), bBox) || bCut) {
-        grid_.Insert(b);
+        candidates_.Update(b);
         inner_.Regrow(run, place);
     }
     // B's pieces follow it in the list, so they are the next inner pieces.
     inner_.InsertAfter(run, place, found_);
 
-    if (SameBox(regions_.Rebox(a), aBox)) return;
+    if (SameBox(regions_.Rebox(a), aBox)) return true;
     // Everything beyond the cursor that may meet the region asked about is
     // among the inner pieces already, and only this pass's cuts have changed
     // regions since; the grid need be asked again only when A's region
     // leaves the one asked about, as the end of a T can take it. Only the
     // region asked last is covered then: a box joined from two could reach
     // what neither query did.
-    if (regions_.Covers(asked, regions_.Near(a))) return;
-    const Sought fresh = regions_.Ask(a);
+    if (asked.Covers(regions_.Near(a), bounds_)) return true;
+    asked = regions_.Ask(a);
     found_.clear();
-    Gather(fresh, order_.Label(b), found_);
+    Gather(asked, order_.Label(b), found_);
     inner_.MergeAfter(run, place, found_, order_);
-    asked = fresh;
+    return true;
 }
 
 // The outer piece's new pieces lie on it, so the next pass, when it is for one
@@ -227,44 +215,45 @@ void NearbyPairWalk<Regions>::Cut(int a, int run, std::size_t place, Sought& ask
 // meet it is among them, or was cut off the same outer piece. A piece can
 // stick out of the region it was cut from by as much as a T's end lies off
 // the line it ends on; such a piece asks the grid instead.
-template <typename Regions>
-bool NearbyPairWalk<Regions>::CanTakeOver(int outer, const Sought& near) const {
-    return pass_ != 0 && records_[static_cast<std::size_t>(outer)].cutOffIn == pass_ &&
-           regions_.Covers(covered_, near);
+bool NearbyPairWalk::CanTakeOver(int outer, const Region& near) const {
+    return pass_ != 0 && cutOffIn_[static_cast<std::size_t>(outer)] == pass_ && covered_.Covers(near, bounds_);
 }
 
 // The pieces cut off in the previous pass follow its outer piece in the list,
-// before all its inner pieces.
-template <typename Regions>
-void NearbyPairWalk<Regions>::TakeOver(int outer, const Sought& asked) {
-    inner_.DropUnreached([&](const Box& bounds) { return regions_.MeetsBox(asked, bounds); });
+// before all its inner pieces. The region asked about is the outer piece's,
+// with the band the previous pass asked along in place of its own.
+Region NearbyPairWalk::TakeOver(int outer, const Region& near) {
+    Region asked = near;
+    if (near.hasBand) {
+        asked.hasBand = covered_.hasBand;
+        asked.band = covered_.band;
+    }
+    inner_.DropUnreached([&](const Box& bounds) { return asked.MayMeet(bounds); });
     found_.clear();
     for (int piece = pieces_.Next(outer); piece != kNone; piece = pieces_.Next(piece)) {
         if (CutOffIn(piece) != pass_) break;
-        if (regions_.Reaches(asked, piece)) found_.push_back(piece);
+        if (asked.MayMeet(regions_.Own(piece), bounds_)) found_.push_back(piece);
     }
     inner_.Prepend(found_);
+    return asked;
 }
 
-// The mode asks the grid, and says what else may meet the region.
-template <typename Regions>
-void NearbyPairWalk<Regions>::Gather(const Sought& asked, std::uint64_t cursor, std::vector<int>& into) {
+// The candidates beyond the cursor that the region's own test accepts, in
+// the order of the list.
+void NearbyPairWalk::Gather(const Region& asked, std::uint64_t cursor, std::vector<int>& into) {
     const std::size_t from = into.size();
-    regions_.Gather(asked, grid_, into);
-    const auto first = [&into, from] { return into.begin() + static_cast<std::ptrdiff_t>(from); };
-    into.erase(std::remove_if(first(), into.end(),
-                              [&](int piece) { return order_.Label(piece) <= cursor || !regions_.Reaches(asked, piece); }),
-               into.end());
-    std::sort(first(), into.end(), [this](int x, int y) { return order_.Label(x) < order_.Label(y); });
-    if (Regions::kMayGiveTwice) into.erase(std::unique(first(), into.end()), into.end());
+    candidates_.Find(
+        asked.box, asked.hasBand && !asked.hasPlace ? &asked.band : nullptr, asked.hasPlace ? &asked.place : nullptr,
+        [&](int piece) { return order_.Label(piece) > cursor && asked.MayMeet(regions_.Own(piece), bounds_); }, into);
+    std::sort(into.begin() + static_cast<std::ptrdiff_t>(from), into.end(),
+              [this](int x, int y) { return order_.Label(x) < order_.Label(y); });
 }
 
 // The last piece runs to the cut piece's old end, so it reaches most of the
 // cells the cut piece reached, and it takes over its entries there: the rest
 // of a long line, cut again and again, is not listed afresh along the line
 // each time. The cut piece itself is listed afresh, if at all.
-template <typename Regions>
-bool NearbyPairWalk<Regions>::EnlistPieces(int cut, int first, int end, std::vector<int>& cutOff) {
+bool NearbyPairWalk::EnlistPieces(int cut, int first, int end, std::vector<int>& cutOff) {
     cutOff.clear();
     if (first == end) return false;
     order_.InsertRun(first, end);
@@ -272,24 +261,17 @@ bool NearbyPairWalk<Regions>::EnlistPieces(int cut, int first, int end, std::vec
         Register(piece);
         cutOff.push_back(piece);
     }
-    grid_.HandOver(cut, cutOff.back());
+    candidates_.HandOver(cut, cutOff.back());
     for (int piece : cutOff) {
-        if (pieces_.IsFinite(piece)) grid_.Insert(piece);
+        if (pieces_.IsFinite(piece)) candidates_.Update(piece);
     }
     return true;
 }
 
-template <typename Regions>
-void NearbyPairWalk<Regions>::Register(int piece) {
+void NearbyPairWalk::Register(int piece) {
     const auto index = static_cast<std::size_t>(piece);
-    if (records_.size() <= index) records_.resize(index + 1);
-    regions_.Register(piece);
-}
-
-template <typename Regions>
-void Walk(PieceTable& pieces, const Box& extent) {
-    NearbyPairWalk<Regions> walk(pieces, extent);
-    walk.Run();
+    while (cutOffIn_.size() <= index) cutOffIn_.push_back(0);
+    regions_.Rebox(piece);
 }
 
 }  // namespace
@@ -300,25 +282,23 @@ bool NearbyPairsPay(const PieceTable& pieces) {
     const CutBounds bounds(extent);
     long finite = 0;
     double pairedWithMany = 0;  // pieces out of bounds, each by the share it is paired with
+    Region region{};
     for (int piece = pieces.First(); piece != kNone; piece = pieces.Next(piece)) {
         if (!pieces.IsFinite(piece)) continue;
         ++finite;
         const Box box = BoxOf(pieces, piece);
-        if (!bounds.Bound(box)) {
-            pairedWithMany += bounds.ShareCovered(bounds.RegionOf(box, pieces.Start(piece), pieces.End(piece)));
-        }
+        if (bounds.Bound(box)) continue;
+        bounds.RegionOf(box, pieces.Start(piece), pieces.End(piece), region);
+        pairedWithMany += bounds.ShareCovered(region.box);
     }
-    return pairedWithMany * kMostUnboundShare <= static_cast<double>(finite);
+    return pairedWithMany * tuning::kMostUnboundShare <= static_cast<double>(finite);
 }
 
 void CutNearbyPairs(PieceTable& pieces) {
     Box extent{};
     if (!FiniteExtent(pieces, extent)) return;
-    if (!AnyLong(pieces, CutBounds(extent))) {
-        Walk<NearOriginRegions>(pieces, extent);
-    } else {
-        Walk<BandRegions>(pieces, extent);
-    }
+    NearbyPairWalk walk(pieces, extent, AnyLong(pieces, CutBounds(extent)));
+    walk.Run();
 }
 
 }  // namespace loopweave

@@ -69,6 +69,7 @@
 #include "geometry/box.h"
 #include "geometry/contact_reach.h"
 #include "geometry/point.h"
+#include "geometry/rounding_model.h"
 
 namespace loopweave {
 
@@ -78,13 +79,11 @@ class LinePlane {
 public:
     explicit LinePlane(const Box& extent)
         : centre_{extent.minX + (extent.maxX - extent.minX) / 2, extent.minY + (extent.maxY - extent.minY) / 2},
-          magnitude_(std::max({std::fabs(extent.minX), std::fabs(extent.minY), std::fabs(extent.maxX),
-                               std::fabs(extent.maxY)})),
-          spread_(std::max(extent.maxX - extent.minX, extent.maxY - extent.minY)),
-          pad_(std::ldexp(magnitude_ + spread_, kPadExponent)),
+          rounding_(extent),
+          pad_(rounding_.Pad()),
           radius_(std::hypot(extent.maxX - extent.minX, extent.maxY - extent.minY) / 2 + pad_),
           halfTurn_(kPi * radius_),
-          perUnit_(AreaRoundingBound(magnitude_, 1)) {}
+          perUnit_(rounding_.AreaRoundingPerUnit()) {}
 
     // Every place lies within the angles from 0 to a half turn, grown by its
     // own width, and offsets up to the radius, grown alike.
@@ -123,7 +122,7 @@ public:
         const double u = std::atan2(across, along) * radius_;
         const double v = (dx * (start.y - centre_.y) - dy * (start.x - centre_.x)) / std::hypot(dx, dy);
         const double turning = 2 * perUnit_ / side * radius_ * kMargin;
-        const double shifting = ((kTolerance + AreaRoundingBound(magnitude_, spread_)) / side + turning) * kMargin;
+        const double shifting = (rounding_.BandHalfWidth(start, end) + turning) * kMargin;
         const Box place{u - turning - pad_, v - shifting - pad_, u + turning + pad_, v + shifting + pad_};
         return place.IsFinite() ? place : Everywhere();
     }
@@ -153,14 +152,11 @@ public:
 
 private:
     static constexpr double kPi = 3.141592653589793;
-    // Relative to the largest coordinate and the spread, as CutBounds pads.
-    static constexpr int kPadExponent = -40;
     // Room for the rounding of the bounds themselves, whatever their size.
     static constexpr double kMargin = 1 + 0x1p-40;
 
     Point centre_;
-    double magnitude_;
-    double spread_;
+    RoundingModel rounding_;
     double pad_;
     double radius_;
     double halfTurn_;

@@ -69,14 +69,21 @@ struct Strip {
         return std::fabs(across) <= (halfWidth + halfX) * std::fabs(nx) + (halfWidth + halfY) * std::fabs(ny);
     }
 
-    // Whether the band holds `inner`, a band along a segment: whether both of
-    // inner's ends lie within this band's half-width, less inner's and `pad`
-    // for the rounding, of this band's segment. The band is convex, so then
-    // so does the whole of inner's segment, and every point within inner's
-    // half-width of that, along each axis, lies within this band.
-    bool Holds(const Strip& inner, double pad) const {
+    // How far a point lies from a band: from its segment, or from its whole
+    // line, for a band that runs across an extent and a point within it.
+    enum Measure { kFromSegment, kFromLine };
+
+    // Whether the band holds `inner`: whether both of inner's ends lie within
+    // this band's half-width, less inner's and `pad` for the rounding, of
+    // this band's segment or line. The band is convex, so then so does the
+    // whole of inner's segment, and every point within inner's half-width of
+    // that, along each axis, lies within this band's half-width of a point of
+    // its segment or line.
+    bool Holds(const Strip& inner, double pad, Measure measure) const {
         const double room = halfWidth - inner.halfWidth - pad;
-        return room >= 0 && DistanceTo(inner.from) <= room && DistanceTo(inner.to) <= room;
+        if (!(room >= 0)) return false;
+        if (measure == kFromLine) return DistanceToLine(inner.from) <= room && DistanceToLine(inner.to) <= room;
+        return DistanceTo(inner.from) <= room && DistanceTo(inner.to) <= room;
     }
 
     // The distance of a point from the band's segment.
@@ -87,6 +94,17 @@ struct Strip {
         const double along = squared > 0 ? ((p.x - from.x) * dx + (p.y - from.y) * dy) / squared : 0;
         const double t = std::min(std::max(along, 0.0), 1.0);
         return std::hypot(p.x - (from.x + t * dx), p.y - (from.y + t * dy));
+    }
+
+    // The distance of a point from the band's line: the cross product of the
+    // point's offset with the line's direction over the direction's length.
+    // Not a number for a band of no length, which has no line.
+    double DistanceToLine(const Point& p) const {
+        const double dx = to.x - from.x;
+        const double dy = to.y - from.y;
+        const double length = std::hypot(dx, dy);
+        if (!(length > 0)) return std::nan("");
+        return std::fabs(dx * (p.y - from.y) - dy * (p.x - from.x)) / length;
     }
 
     // Whether the band meets the segment from p to q: whether they are apart

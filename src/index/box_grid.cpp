@@ -100,7 +100,7 @@ bool BoxGrid::StillHeld(std::size_t place) const {
         return tree_.At(entries_[entriesFrom_[place]]).box.Contains(boxes_[static_cast<std::size_t>(held.item)]);
     Point start{}, end{};
     return segmentOf_(held.item, start, end) &&
-           Strip{held.start, held.end, heldMargin_}.Holds(Strip{start, end, 0}, heldMargin_ / 2);
+           Strip{held.start, held.end, heldMargin_}.Holds(Strip{start, end, 0}, heldMargin_ / 2, Strip::kFromSegment);
 }
 
 void BoxGrid::ReportHeld(const std::vector<int>& entries, std::vector<int>& found) {
@@ -204,7 +204,7 @@ void BoxGrid::List(std::size_t slot) {
 }
 
 void BoxGrid::Refine() {
-    GridOf(kFine) = Grid(GridOf(kFine).extent, 2 * liveItems_);
+    GridOf(kFine) = Grid(GridOf(kFine).extent, tuning::kCellsPerItem * liveItems_);
     fineInUse_ = true;
     for (std::size_t slot = 0; slot < slots_.size(); ++slot) {
         if (!Live(slot)) continue;

@@ -10,7 +10,6 @@
 #include "geometry/point.h"
 #include "geometry/strip.h"
 #include "index/box_table.h"
-#include "index/candidate_index.h"
 #include "index/cell_frame.h"
 #include "index/packed_box_tree.h"
 
@@ -178,8 +177,6 @@ private:
     std::vector<Slot> slots_;
     std::uint64_t query_ = 0;
 };
-
-static_assert(Answers<ByBox, BoxGrid>::value && Answers<AlongBand, BoxGrid>::value, "asked as every index is");
 
 }  // namespace loopweave
 

@@ -12,17 +12,26 @@
 
 namespace loopweave {
 
+// The cells a box reaches into on a grid, by column and row, inclusive; an
+// empty span has x1 < x0. Counted as a double: a span over a grid without
+// bounds can name more cells than an integer holds.
+template <typename Index>
+struct CellSpan {
+    Index x0, y0, x1, y1;
+
+    bool Contains(Index x, Index y) const { return x0 <= x && x <= x1 && y0 <= y && y <= y1; }
+    double Count() const { return (static_cast<double>(x1) - x0 + 1) * (static_cast<double>(y1) - y0 + 1); }
+    bool operator==(const CellSpan& other) const {
+        return x0 == other.x0 && y0 == other.y0 && x1 == other.x1 && y1 == other.y1;
+    }
+};
+
 // Square cells over a fixed extent, about as many as wanted: the geometry of
 // the grids that find pieces to cut and elements in contact. A flat extent
 // gets one row or column of cells; boxes beyond the extent are clamped to its
 // border cells, so that two boxes that meet always reach a common cell.
 struct CellFrame {
-    // The cells a box reaches into, inclusive.
-    struct Range {
-        int x0, y0, x1, y1;
-        bool Contains(int x, int y) const { return x0 <= x && x <= x1 && y0 <= y && y <= y1; }
-        long Count() const { return static_cast<long>(x1 - x0 + 1) * (y1 - y0 + 1); }
-    };
+    using Range = CellSpan<int>;
 
     CellFrame(const Box& extent, std::size_t cellsWanted) : extent(extent) {
         const double width = std::max(extent.maxX - extent.minX, 0.0);

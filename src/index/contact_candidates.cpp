@@ -6,46 +6,10 @@
 #include <iterator>
 
 #include "geometry/contact_reach.h"
+#include "index/cell_table.h"
 #include "index/tuning.h"
 
 namespace loopweave {
-namespace {
-
-// Numbers the occupied cells densely, in the order they are first met: an
-// open-addressing table from a cell's column and row to its number, sized
-// for every cell the listing can name so that it never fills.
-class CellNumbers {
-public:
-    explicit CellNumbers(std::size_t most) {
-        std::size_t capacity = 16;
-        while (capacity < 2 * most) capacity *= 2;
-        slots_.assign(capacity, {0, -1});
-        shift_ = 64;
-        for (std::size_t c = capacity; c > 1; c /= 2) --shift_;
-    }
-
-    int NumberOf(std::uint32_t column, std::uint32_t row) {
-        const std::uint64_t key = static_cast<std::uint64_t>(column) << 32 | row;
-        // Fibonacci hashing spreads neighbouring cells across the table.
-        std::size_t slot = static_cast<std::size_t>((key * 0x9E3779B97F4A7C15u) >> shift_);
-        while (slots_[slot].number >= 0 && slots_[slot].key != key) slot = (slot + 1) & (slots_.size() - 1);
-        if (slots_[slot].number < 0) slots_[slot] = {key, count_++};
-        return slots_[slot].number;
-    }
-
-    int Count() const { return count_; }
-
-private:
-    struct Slot {
-        std::uint64_t key;
-        int number;  // -1 when free
-    };
-    std::vector<Slot> slots_;
-    int shift_;
-    int count_ = 0;
-};
-
-}  // namespace
 
 ContactCandidates::ContactCandidates(const std::vector<Segment>& segments) : count_(static_cast<int>(segments.size())) {
     // Most polygons are short, and formation makes one for every face.
@@ -56,60 +20,28 @@ ContactCandidates::ContactCandidates(const std::vector<Segment>& segments) : cou
     wide_.assign(segments.size(), true);
     std::vector<Box> boxes;
     boxes.reserve(segments.size());
-    // The chain's box and largest coordinate magnitude, over the finite
-    // elements: the bounds on the relation test concern the coordinates of
-    // the pairs they skip, and non-finite elements are never skipped.
+    // The chain's box, over the finite elements: the bounds on the relation
+    // test concern the coordinates of the pairs they skip, and non-finite
+    // elements are never skipped.
     Box chain{HUGE_VAL, HUGE_VAL, -HUGE_VAL, -HUGE_VAL};
-    double magnitude = 0;
     for (const Segment& s : segments) {
         boxes.push_back(Box::Around(s.start, s.end));
-        if (!IsFinite(s.start) || !IsFinite(s.end)) continue;
-        const Box& box = boxes.back();
-        chain = chain.Joined(box);
-        magnitude =
-            std::max({magnitude, std::fabs(box.minX), std::fabs(box.minY), std::fabs(box.maxX), std::fabs(box.maxY)});
+        if (IsFinite(s.start) && IsFinite(s.end)) chain = chain.Joined(boxes.back());
     }
-    const double extent = std::max({chain.maxX - chain.minX, chain.maxY - chain.minY, 0.0});
-    const double roundingBound = AreaRoundingBound(magnitude, extent);
+    const RoundingModel rounding(chain.IsFinite() ? chain : Box{0, 0, 0, 0});
+    const double magnitude = rounding.Magnitude();
+    const double extent = rounding.Spread();
     // Beyond this the doubled areas themselves can overflow.
     if (!(magnitude * extent <= DBL_MAX / 8)) {
         everyPair_ = true;
         return;
     }
     const bool reachesHold = ReachesHold(magnitude, extent);
-
-    // Each box is grown by its reach and by a pad for the rounding of the
-    // growing. Two elements within the reach of the pair (the larger of the
-    // two reaches) along an axis then have grown intervals that overlap: from
-    // the rounding of the gap, of the grown ends and of the pad, each at most
-    // 2^-53 of values below magnitude + extent (reaches are at most the
-    // extent), the pad of 2^-50 (magnitude + extent) leaves room to spare. And
-    // overlapping intervals cover a common cell, since the cell of a
-    // coordinate never decreases as the coordinate grows. Far from the
-    // origin the reach is nought, so that the grid brings together the pairs
-    // whose boxes meet, and the pad is the bands' (EndsNearLines).
-    const double pad = reachesHold ? 4 * DBL_EPSILON * (magnitude + extent) : std::ldexp(magnitude + extent, -40);
-    const double areaBound = kTolerance + roundingBound;
     narrow_.resize(segments.size());
-    std::vector<Box> grown(segments.size());
-    for (std::size_t i = 0; i < segments.size(); ++i) {
-        const Segment& s = segments[i];
-        if (!IsFinite(s.start) || !IsFinite(s.end)) continue;
-        const double dx = s.end.x - s.start.x;
-        const double dy = s.end.y - s.start.y;
-        // Far out, an element whose band would cover much of the chain is
-        // paired with every other, as is one of no length.
-        const double reach = reachesHold ? RelationReach(std::hypot(dx, dy), roundingBound) : 0;
-        const double bandWidth = reachesHold ? 0 : areaBound / std::max(std::fabs(dx), std::fabs(dy));
-        if (!(reach <= extent && bandWidth <= extent / 8)) continue;
-        wide_[i] = false;
-        narrow_[i].box = boxes[i];
-        narrow_[i].reach = reach;
-        grown[i] = boxes[i].Grown(reach + pad);
-    }
+    const std::vector<Box> grown = GrownBoxes(segments, boxes, rounding);
     ListInCells(grown);
     if (!reachesHold) {
-        ends_.emplace(segments, wide_, chain, areaBound, pad, tuning::kMostPairsPerElement * segments.size() + tuning::kMostPairs);
+        ends_.emplace(segments, wide_, chain, rounding, tuning::kMostPairsPerElement * segments.size() + tuning::kMostPairs);
         if (!ends_->Complete()) {
             everyPair_ = true;
             return;
@@ -120,7 +52,43 @@ ContactCandidates::ContactCandidates(const std::vector<Segment>& segments) : cou
     }
 }
 
-void ContactCandidates::ListInCells(const std::vector<Box>& grown) {
+// Each box is grown by its reach and by a pad for the rounding of the
+// growing. Two elements within the reach of the pair (the larger of the two
+// reaches) along an axis then have grown intervals that overlap: from the
+// rounding of the gap, of the grown ends and of the pad, each at most 2^-53
+// of values below magnitude + extent (reaches are at most the extent), the
+// pad of 2^-50 (magnitude + extent) leaves room to spare. And overlapping
+// intervals cover a common cell, since the cell of a coordinate never
+// decreases as the coordinate grows. Far from the origin the reach is
+// nought, so that the grid brings together the pairs whose boxes meet, and
+// the pad is the bands' (EndsNearLines).
+std::vector<Box> ContactCandidates::GrownBoxes(const std::vector<Segment>& segments, const std::vector<Box>& boxes,
+                                               const RoundingModel& rounding) {
+    const double magnitude = rounding.Magnitude();
+    const double extent = rounding.Spread();
+    const double roundingBound = rounding.AreaRounding();
+    const bool reachesHold = ReachesHold(magnitude, extent);
+    const double pad = reachesHold ? 4 * DBL_EPSILON * (magnitude + extent) : rounding.Pad();
+    std::vector<Box> grown(segments.size());
+    for (std::size_t i = 0; i < segments.size(); ++i) {
+        const Segment& s = segments[i];
+        if (!IsFinite(s.start) || !IsFinite(s.end)) continue;
+        const double dx = s.end.x - s.start.x;
+        const double dy = s.end.y - s.start.y;
+        // Far out, an element whose band would cover much of the chain is
+        // paired with every other, as is one of no length.
+        const double reach = reachesHold ? RelationReach(std::hypot(dx, dy), roundingBound) : 0;
+        const double bandWidth = reachesHold ? 0 : rounding.BandHalfWidth(s.start, s.end);
+        if (!(reach <= extent) || rounding.TooWide(bandWidth, tuning::kWidestBandOfSpread)) continue;
+        wide_[i] = false;
+        narrow_[i].box = boxes[i];
+        narrow_[i].reach = reach;
+        grown[i] = boxes[i].Grown(reach + pad);
+    }
+    return grown;
+}
+
+bool ContactCandidates::ChooseCells(const std::vector<Box>& grown) {
     // Cells as small as a typical grown box, so that a cell lists few
     // elements, while the listing stays within a few entries per element. A
     // box k cells wide covers up to (k + 2)^2 of them, and a few long
@@ -142,8 +110,7 @@ void ContactCandidates::ListInCells(const std::vector<Box>& grown) {
     for (std::size_t i = 0; i < grown.size(); ++i) {
         if (!wide_[i]) sizes.push_back(sizeOf(i));
     }
-    firstCovered_.assign(grown.size() + 1, 0);
-    if (sizes.empty()) return;
+    if (sizes.empty()) return false;
     std::nth_element(sizes.begin(), sizes.begin() + static_cast<std::ptrdiff_t>(sizes.size() / 2), sizes.end());
     cellSize_ = sizes[sizes.size() / 2];
     if (!(cellSize_ > 0)) cellSize_ = 1;
@@ -169,6 +136,12 @@ void ContactCandidates::ListInCells(const std::vector<Box>& grown) {
         }
     }
     while (!fits(cellSize_)) cellSize_ *= 2;
+    return true;
+}
+
+void ContactCandidates::ListInCells(const std::vector<Box>& grown) {
+    firstCovered_.assign(grown.size() + 1, 0);
+    if (!ChooseCells(grown)) return;
     origin_[0] = origin_[1] = HUGE_VAL;
     for (std::size_t i = 0; i < grown.size(); ++i) {
         if (wide_[i]) continue;
@@ -182,25 +155,28 @@ void ContactCandidates::ListInCells(const std::vector<Box>& grown) {
         if (!wide_[i]) {
             narrow_[i].cells = CellsOf(grown[i]);
             const CellRange& range = narrow_[i].cells;
-            covered = (std::size_t{range.high[0]} - range.low[0] + 1) * (std::size_t{range.high[1]} - range.low[1] + 1);
+            covered = (std::size_t{range.x1} - range.x0 + 1) * (std::size_t{range.y1} - range.y0 + 1);
         }
         firstCovered_[i + 1] = firstCovered_[i] + covered;
     }
     cellsCovered_.reserve(firstCovered_.back());
-    CellNumbers numbers(firstCovered_.back());
+    // Numbered densely, in the order they are first met: the table has room
+    // for every cell the listing can name.
+    CellTable numbers(2 * firstCovered_.back());
     for (std::size_t i = 0; i < grown.size(); ++i) {
         if (wide_[i]) continue;
         const CellRange& range = narrow_[i].cells;
-        for (std::uint64_t column = range.low[0]; column <= range.high[0]; ++column) {
-            for (std::uint64_t row = range.low[1]; row <= range.high[1]; ++row) {
-                cellsCovered_.push_back(numbers.NumberOf(static_cast<std::uint32_t>(column), static_cast<std::uint32_t>(row)));
+        for (std::uint64_t column = range.x0; column <= range.x1; ++column) {
+            for (std::uint64_t row = range.y0; row <= range.y1; ++row) {
+                const int next = static_cast<int>(numbers.Count());
+                cellsCovered_.push_back(numbers.Insert(column << 32 | row, next).value);
             }
         }
     }
 
     // Each cell's list, filled in element order so that it comes out
     // ascending.
-    firstListed_.assign(static_cast<std::size_t>(numbers.Count()) + 1, 0);
+    firstListed_.assign(numbers.Count() + 1, 0);
     for (int cell : cellsCovered_) ++firstListed_[static_cast<std::size_t>(cell) + 1];
     for (std::size_t c = 1; c < firstListed_.size(); ++c) firstListed_[c] += firstListed_[c - 1];
     std::vector<std::size_t> filled(firstListed_.begin(), firstListed_.end() - 1);
@@ -217,7 +193,7 @@ ContactCandidates::CellRange ContactCandidates::CellsOf(const Box& grown) const 
         const double index = std::floor((value - origin_[axis]) / cellSize_);
         return static_cast<std::uint32_t>(std::clamp(index, 0.0, static_cast<double>(UINT32_MAX)));
     };
-    return {{cell(grown.minX, 0), cell(grown.minY, 1)}, {cell(grown.maxX, 0), cell(grown.maxY, 1)}};
+    return {cell(grown.minX, 0), cell(grown.minY, 1), cell(grown.maxX, 0), cell(grown.maxY, 1)};
 }
 
 // Each cell lists its elements ascending, and a pair is found in one cell
@@ -229,15 +205,15 @@ void ContactCandidates::FindNear(int a) {
     runStarts_.clear();
     const Narrow& p = narrow_[static_cast<std::size_t>(a)];
     const int* covered = cellsCovered_.data() + firstCovered_[static_cast<std::size_t>(a)];
-    for (std::uint64_t column = p.cells.low[0]; column <= p.cells.high[0]; ++column) {
-        for (std::uint64_t row = p.cells.low[1]; row <= p.cells.high[1]; ++row) {
+    for (std::uint64_t column = p.cells.x0; column <= p.cells.x1; ++column) {
+        for (std::uint64_t row = p.cells.y0; row <= p.cells.y1; ++row) {
             const auto cell = static_cast<std::size_t>(*covered++);
             if (runStarts_.empty() || runStarts_.back() != found_.size()) runStarts_.push_back(found_.size());
             const auto cellEnd = listed_.begin() + static_cast<std::ptrdiff_t>(firstListed_[cell + 1]);
             for (auto b = std::upper_bound(listed_.begin() + static_cast<std::ptrdiff_t>(firstListed_[cell]), cellEnd, a); b != cellEnd; ++b) {
                 const Narrow& q = narrow_[static_cast<std::size_t>(*b)];
                 // Only in the first cell the two share.
-                if (column != std::max(p.cells.low[0], q.cells.low[0]) || row != std::max(p.cells.low[1], q.cells.low[1])) {
+                if (column != std::max(p.cells.x0, q.cells.x0) || row != std::max(p.cells.y0, q.cells.y0)) {
                     continue;
                 }
                 // The boxes' gap along each axis, negative when they overlap,

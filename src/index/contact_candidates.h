@@ -8,7 +8,9 @@
 #include <vector>
 
 #include "geometry/box.h"
+#include "geometry/rounding_model.h"
 #include "geometry/segment.h"
+#include "index/cell_frame.h"
 #include "index/ends_near_lines.h"
 
 namespace loopweave {
@@ -75,11 +77,7 @@ public:
     }
 
 private:
-    // The cells a grown box covers, inclusive.
-    struct CellRange {
-        std::uint32_t low[2];
-        std::uint32_t high[2];
-    };
+    using CellRange = CellSpan<std::uint32_t>;  // the cells a grown box covers
     // All that the test of a pair reads about a narrow element, side by side.
     struct Narrow {
         Box box;
@@ -88,8 +86,15 @@ private:
     };
 
     CellRange CellsOf(const Box& grown) const;
-    // Chooses the cell size and lists each narrow element in the cells its
-    // grown box covers.
+    // Marks the elements that are narrow and returns every element's box
+    // grown by its reach and pad (empty for the others).
+    std::vector<Box> GrownBoxes(const std::vector<Segment>& segments, const std::vector<Box>& boxes,
+                                const RoundingModel& rounding);
+    // Chooses the cell size, and marks as wide the few elements far larger
+    // than the cells; false when no element is narrow.
+    bool ChooseCells(const std::vector<Box>& grown);
+    // Chooses the cells and lists each narrow element in the cells its grown
+    // box covers.
     void ListInCells(const std::vector<Box>& grown);
     // Fills found_ with the narrow elements after the narrow element a that
     // lie within the pair's reach, or are paired with it along a line,

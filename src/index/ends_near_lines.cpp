@@ -11,7 +11,7 @@
 namespace loopweave {
 
 EndsNearLines::EndsNearLines(const std::vector<Segment>& segments, const std::vector<bool>& leftOut, const Box& extent,
-                             double areaBound, double pad, std::size_t mostPairs)
+                             const RoundingModel& rounding, std::size_t mostPairs)
     : from_(segments.size() + 1, 0) {
     std::vector<PackedBoxTree::Entry> ends;
     for (std::size_t i = 0; i < segments.size(); ++i) {
@@ -29,8 +29,7 @@ EndsNearLines::EndsNearLines(const std::vector<Segment>& segments, const std::ve
         if (leftOut[i]) continue;
         const Segment& s = segments[i];
         Strip band;
-        const double h = areaBound / std::max(std::fabs(s.end.x - s.start.x), std::fabs(s.end.y - s.start.y));
-        if (!Strip::AcrossBox(s.start, s.end, h, pad, extent, band)) {
+        if (!Strip::AcrossBox(s.start, s.end, rounding.BandHalfWidth(s.start, s.end), rounding.Pad(), extent, band)) {
             complete_ = false;
             break;
         }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "geometry/box.h"
+#include "geometry/rounding_model.h"
 #include "geometry/segment.h"
 
 namespace loopweave {
@@ -32,9 +33,9 @@ namespace loopweave {
 class EndsNearLines {
 public:
     // Pairs the elements not marked in `leftOut`; `extent` holds them all,
-    // and `pad` is far more than the rounding of the bands and their tests.
+    // and `rounding` is the rounding model over it.
     EndsNearLines(const std::vector<Segment>& segments, const std::vector<bool>& leftOut, const Box& extent,
-                  double areaBound, double pad, std::size_t mostPairs);
+                  const RoundingModel& rounding, std::size_t mostPairs);
 
     bool Complete() const { return complete_; }
 

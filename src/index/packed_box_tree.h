@@ -6,7 +6,6 @@
 
 #include "geometry/box.h"
 #include "geometry/strip.h"
-#include "index/candidate_index.h"
 
 namespace loopweave {
 
@@ -62,9 +61,6 @@ private:
     // entries; a node of level l + 1 is over up to that many nodes of level l.
     std::vector<std::vector<Node>> levels_;  // leaves first; the last holds the root alone
 };
-
-static_assert(Answers<ByBox, PackedBoxTree>::value && Answers<AlongBand, PackedBoxTree>::value,
-              "asked as every index is");
 
 }  // namespace loopweave
 

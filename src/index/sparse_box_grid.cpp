@@ -9,7 +9,6 @@
 namespace loopweave {
 namespace {
 
-constexpr std::uint64_t kEmptyKey = ~std::uint64_t{0};
 // Columns and rows are clamped within this bound, far past any plane asked
 // about, as a grid clamps to its border cells: two boxes that meet still
 // reach a common cell.
@@ -18,14 +17,14 @@ constexpr double kMostCell = 0x1p27;
 }  // namespace
 
 SparseBoxGrid::SparseBoxGrid(double cellSize, std::size_t items, BoxTable boxes)
-    : boxes_(boxes), live_(kLevels + 1, 0), reached_(kLevels, Box{HUGE_VAL, HUGE_VAL, -HUGE_VAL, -HUGE_VAL}) {
-    std::size_t length = std::size_t{1} << 10;
-    while (length < 4 * items && length < (std::size_t{1} << 30)) length *= 2;
-    cells_.assign(length, Cell{kEmptyKey, kNone});
+    : boxes_(boxes),
+      live_(tuning::kSparseLevels + 1, 0),
+      reached_(tuning::kSparseLevels, Box{HUGE_VAL, HUGE_VAL, -HUGE_VAL, -HUGE_VAL}),
+      cells_(std::clamp(4 * items, tuning::kSparseFewestSlots, tuning::kSparseMostSlots)) {
     entries_.reserve(4 * items);
     listings_.reserve(2 * items);
     double size = cellSize > 0 && std::isfinite(cellSize) ? cellSize : 1.0;
-    for (int level = 0; level < kLevels; ++level) {
+    for (int level = 0; level < tuning::kSparseLevels; ++level) {
         cellSizes_.push_back(size);
         cellScales_.push_back(std::max(1 / size, DBL_MIN));  // never 0, which would turn infinities into NaN
         size *= tuning::kSparseCoarserBy;
@@ -52,42 +51,17 @@ std::uint64_t SparseBoxGrid::Key(int level, std::int64_t x, std::int64_t y) {
            (static_cast<std::uint64_t>(y) & kMask);
 }
 
-std::size_t SparseBoxGrid::Find(std::uint64_t key) const {
-    const std::size_t mask = cells_.size() - 1;
-    std::size_t at = static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ULL) >> 20) & mask;
-    while (cells_[at].key != key && cells_[at].key != kEmptyKey) at = (at + 1) & mask;
-    return at;
-}
-
-// Twice as long once half full.
-void SparseBoxGrid::Grow() {
-    std::vector<Cell> old(cells_.size() * 2, Cell{kEmptyKey, kNone});
-    old.swap(cells_);
-    for (const Cell& cell : old) {
-        if (cell.key != kEmptyKey) cells_[Find(cell.key)] = cell;
-    }
-}
-
 void SparseBoxGrid::Link(int level, std::int64_t x, std::int64_t y, int item) {
-    const std::uint64_t key = Key(level, x, y);
-    std::size_t at = Find(key);
-    if (cells_[at].key == kEmptyKey) {
-        if (2 * (cellsUsed_ + 1) > cells_.size()) {
-            Grow();
-            at = Find(key);
-        }
-        cells_[at] = Cell{key, kNone};
-        ++cellsUsed_;
-    }
+    int& first = cells_.Insert(Key(level, x, y), kNone).value;
     int entry = freeEntry_;
     if (entry != kNone) {
         freeEntry_ = entries_[static_cast<std::size_t>(entry)].next;
-        entries_[static_cast<std::size_t>(entry)] = Entry{item, cells_[at].first};
+        entries_[static_cast<std::size_t>(entry)] = Entry{item, first};
     } else {
         entry = static_cast<int>(entries_.size());
-        entries_.push_back(Entry{item, cells_[at].first});
+        entries_.push_back(Entry{item, first});
     }
-    cells_[at].first = entry;
+    first = entry;
 }
 
 SparseBoxGrid::Listing& SparseBoxGrid::ListingOf(int item) {
@@ -151,23 +125,23 @@ void SparseBoxGrid::Query(const Box& box, std::vector<int>& found) {
     for (int level = 0; level < kWide; ++level) {
         if (live_[static_cast<std::size_t>(level)] == 0 || !reached_[static_cast<std::size_t>(level)].Meets(box)) continue;
         const Range range = RangeOf(level, box);
-        if (range.Count() > static_cast<double>(cellsUsed_)) {
-            for (Cell& cell : cells_) {
-                if (cell.key == kEmptyKey || static_cast<int>(cell.key >> 58) != level) continue;
+        if (range.Count() > static_cast<double>(cells_.Count())) {
+            for (CellTable::Slot& cell : cells_.Slots()) {
+                if (!cell.used || static_cast<int>(cell.key >> 58) != level) continue;
                 const auto signedOf = [](std::uint64_t bits) {  // the low 29 bits, in two's complement
                     const auto value = static_cast<std::int64_t>(bits & ((std::uint64_t{1} << 29) - 1));
                     return value >= (std::int64_t{1} << 28) ? value - (std::int64_t{1} << 29) : value;
                 };
                 const std::int64_t x = signedOf(cell.key >> 29);
                 const std::int64_t y = signedOf(cell.key);
-                if (range.Contains(x, y)) ReadCell(level, x, y, cell, found);
+                if (range.Contains(x, y)) ReadCell(level, x, y, cell.value, found);
             }
             continue;
         }
         for (std::int64_t y = range.y0; y <= range.y1; ++y) {
             for (std::int64_t x = range.x0; x <= range.x1; ++x) {
-                const std::size_t at = Find(Key(level, x, y));
-                if (cells_[at].key != kEmptyKey) ReadCell(level, x, y, cells_[at], found);
+                CellTable::Slot* cell = cells_.Find(Key(level, x, y));
+                if (cell != nullptr) ReadCell(level, x, y, cell->value, found);
             }
         }
     }
@@ -184,8 +158,8 @@ void SparseBoxGrid::Query(const Box& box, std::vector<int>& found) {
 // Entries of retired items, and of items listed elsewhere now, are unlinked
 // as they are met, and their places reused. A cell left without entries
 // stays in the table, to be listed in again.
-void SparseBoxGrid::ReadCell(int level, std::int64_t x, std::int64_t y, Cell& cell, std::vector<int>& found) {
-    int* link = &cell.first;
+void SparseBoxGrid::ReadCell(int level, std::int64_t x, std::int64_t y, int& first, std::vector<int>& found) {
+    int* link = &first;
     while (*link != kNone) {
         const int entry = *link;
         Entry& read = entries_[static_cast<std::size_t>(entry)];

@@ -7,7 +7,9 @@
 
 #include "geometry/box.h"
 #include "index/box_table.h"
-#include "index/candidate_index.h"
+#include "index/cell_frame.h"
+#include "index/cell_table.h"
+#include "index/tuning.h"
 
 namespace loopweave {
 
@@ -47,30 +49,14 @@ public:
 
 private:
     static constexpr int kNone = -1;
-    static constexpr int kLevels = 40;
-    static constexpr int kWide = kLevels;  // the level of the items reported to every query
+    static constexpr int kWide = tuning::kSparseLevels;  // the level of the items reported to every query
 
-    // The cells a box reaches into on a level, inclusive.
-    struct Range {
-        std::int64_t x0, y0, x1, y1;
-        bool Contains(std::int64_t x, std::int64_t y) const { return x0 <= x && x <= x1 && y0 <= y && y <= y1; }
-        bool operator==(const Range& other) const {
-            return x0 == other.x0 && y0 == other.y0 && x1 == other.x1 && y1 == other.y1;
-        }
-        double Count() const {
-            return (static_cast<double>(x1 - x0) + 1) * (static_cast<double>(y1 - y0) + 1);
-        }
-    };
+    using Range = CellSpan<std::int64_t>;
     struct Listing {
         Range range;
         std::uint64_t seenAt;  // the last query that found it
         int level;             // kNone while not listed
         bool retired;
-    };
-    // A cell in the hash table: its key, and the first of its entries.
-    struct Cell {
-        std::uint64_t key;
-        int first;
     };
     struct Entry {
         int item;
@@ -79,12 +65,10 @@ private:
 
     Range RangeOf(int level, const Box& box) const;
     static std::uint64_t Key(int level, std::int64_t x, std::int64_t y);
-    // The cell's place in the table: where it is, or where it would go.
-    std::size_t Find(std::uint64_t key) const;
     void Link(int level, std::int64_t x, std::int64_t y, int item);
-    void Grow();
-    // Reports the live items of a cell and unlinks the stale ones.
-    void ReadCell(int level, std::int64_t x, std::int64_t y, Cell& cell, std::vector<int>& found);
+    // Reports the live items of a cell, whose first entry is `first`, and
+    // unlinks the stale ones.
+    void ReadCell(int level, std::int64_t x, std::int64_t y, int& first, std::vector<int>& found);
     bool Current(const Listing& listing, int level, std::int64_t x, std::int64_t y) const {
         return !listing.retired && listing.level == level && listing.range.Contains(x, y);
     }
@@ -96,16 +80,13 @@ private:
     std::vector<double> cellScales_;  // by level: the inverse of the size
     std::vector<std::size_t> live_;  // items listed, by level and then the wide ones: a level without any is not asked
     std::vector<Box> reached_;       // by level: around every box listed there, so that a query far from all skips it
-    std::vector<Cell> cells_;        // open addressing, a power of two long
-    std::size_t cellsUsed_ = 0;
+    CellTable cells_;                // by key: the first of the cell's entries
     std::vector<Entry> entries_;
     int freeEntry_ = kNone;  // entries unlinked, linked through `next`
     std::vector<int> wide_;  // items listed on no level, reported to every query
     std::vector<Listing> listings_;  // by item
     std::uint64_t query_ = 0;
 };
-
-static_assert(Answers<ByBox, SparseBoxGrid>::value, "asked as every index is");
 
 }  // namespace loopweave
 

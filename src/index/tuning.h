@@ -13,10 +13,16 @@ namespace loopweave::tuning {
 // Cells over a grid's extent: never more than this many.
 inline constexpr std::size_t kMostCells = std::size_t{1} << 24;
 
+// A band wider than this share of its extent's spread would meet much of the
+// extent: its segment is paired with every other instead.
+inline constexpr double kWidestBandOfSpread = 1.0 / 8;
+
 // PackedBoxTree: entries to a leaf, and nodes to a node of the next level.
 inline constexpr std::size_t kTreeFanOut = 16;
 
 // BoxGrid, the grids of cutting's walk over nearby pairs.
+// Cells on the coarse grid for each piece, and on a fine grid for each item.
+inline constexpr std::size_t kCellsPerItem = 2;
 // More cells than this on the coarse grid, or on a coarser one, and an item
 // goes on the next coarser grid, or into the tree when it is loaded.
 inline constexpr long kMostCoarseCells = 64;
@@ -40,8 +46,24 @@ inline constexpr std::size_t kMostItemsPerFineCell = 4;
 inline constexpr double kStripInReaches = 4;
 inline constexpr double kSlantInCells = 8;
 
-// SparseBoxGrid: each level's cells this many times as wide as the last's.
+// SparseBoxGrid: each level's cells this many times as wide as the last's,
+// on this many levels; a hash table of cells this long at first, and never
+// longer than the most.
 inline constexpr double kSparseCoarserBy = 8;
+inline constexpr int kSparseLevels = 40;
+inline constexpr std::size_t kSparseFewestSlots = std::size_t{1} << 10;
+inline constexpr std::size_t kSparseMostSlots = std::size_t{1} << 30;
+
+// The walk over nearby pairs: pieces are kept in runs of this many, long
+// enough that passing over runs costs little next to reading pieces, short
+// enough that a run holds few pieces out of a shrunk pass's reach.
+inline constexpr std::size_t kInnerRunLength = 32;
+// A piece out of bounds is paired with the later pieces across much of the
+// drawing, each pair costing the walk over nearby pairs a few times what it
+// costs the walk over every pair. While such pairs are at most one in this
+// many of all, the walk over nearby pairs is still several times the faster;
+// with many more, the walk over every pair is.
+inline constexpr double kMostUnboundShare = 64;
 
 // ContactCandidates, the cells of the self-crossing check.
 // Below this many elements, testing every pair costs less than the grid.

@@ -24,11 +24,7 @@ public:
     static Point Start(const CLoopweaveElement& element) { return {element.sx_, element.sy_}; }
     static Point End(const CLoopweaveElement& element) { return {element.ex_, element.ey_}; }
 
-    // Moves one end of the element and leaves the other where it is.
-    static void MoveStart(CLoopweaveElement& element, double x, double y) {
-        element.SetSx(x);
-        element.SetSy(y);
-    }
+    // Moves the end of the element and leaves its start where it is.
     static void MoveEnd(CLoopweaveElement& element, double x, double y) {
         element.SetEx(x);
         element.SetEy(y);

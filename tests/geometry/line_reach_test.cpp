@@ -80,13 +80,15 @@ TEST(LineReach, FarPairsThatCuttingChangesHavePlacesWithinTheReach) {
 
 // Two segments through the centre of the extent, so that their offsets are
 // the same, whose angles differ by just less than the bound 2 s of the
-// header are kept; by a hundredth more, not (the pad for the rounding lies
+// header are kept; by a little more, not (the pad for the rounding lies
 // between). Also either side of the direction (2, 1), where the plane's
-// angles wrap with a half turn.
+// angles wrap with a half turn. Long segments as far apart as the walk seeks
+// by places, where the pair's part of the bound outweighs the segments' own;
+// and short ones as far apart as the extent, where their own turning terms
+// outweigh the pair's and the pad.
 TEST(LineReach, APairJustInsideTheBoundIsKept) {
     const Box extent{5e6, 5e6, 5e6 + 1000, 5e6 + 1000};
     const LinePlane plane(extent);
-    const double apart = plane.Apart();
     const double k = loopweave::AreaRoundingBound(5e6 + 1000, 1);
     const Point centre{5e6 + 500, 5e6 + 500};
     const auto through = [&centre](double angle, double length) {
@@ -97,18 +99,57 @@ TEST(LineReach, APairJustInsideTheBoundIsKept) {
     const auto side = [](const Segment& s) {
         return std::max(std::fabs(s.end.x - s.start.x), std::fabs(s.end.y - s.start.y));
     };
-    const auto kept = [&](const Segment& a, const Segment& b) {
-        return plane.Meet(plane.PlaceOf(a.start, a.end).Grown(plane.Reach(apart)), plane.PlaceOf(b.start, b.end));
-    };
     const double wrap = std::atan2(1.0, 2.0);
-    for (double angle : {0.3, 1e-7, wrap + 1e-7, wrap - 1e-7, wrap + 3.141592653589793}) {
-        const Segment a = through(angle, 200);
-        const Segment probe = through(angle, 50);
-        const double bound = 2 * k * (1 / side(a) + 1 / side(probe) + 2 / apart);
-        EXPECT_TRUE(kept(a, through(angle + 0.999 * bound, 50))) << angle;
-        EXPECT_TRUE(kept(a, through(angle - 0.999 * bound, 50))) << angle;
-        EXPECT_FALSE(kept(a, through(angle + 1.01 * bound, 50))) << angle;
-        EXPECT_FALSE(kept(a, through(angle - 1.01 * bound, 50))) << angle;
+    struct Case {
+        double apart, length, probeLength, beyond;
+    };
+    for (const Case& c : {Case{plane.Apart(), 200, 50, 1.01}, Case{1000, 0.2, 0.05, 1.1}}) {
+        const auto kept = [&](const Segment& a, const Segment& b) {
+            return plane.Meet(plane.PlaceOf(a.start, a.end).Grown(plane.Reach(c.apart)),
+                              plane.PlaceOf(b.start, b.end));
+        };
+        for (double angle : {0.3, 1e-7, wrap + 1e-7, wrap - 1e-7, wrap + 3.141592653589793}) {
+            const Segment a = through(angle, c.length);
+            // Far from the origin a short segment's angle rounds by a good
+            // share of the bound: each probe is judged by its own.
+            const double aimed = 2 * k * (1 / side(a) + 1 / side(through(angle, c.probeLength)) + 2 / c.apart);
+            int atTheEdge = 0;
+            for (double share = 0.8; share < 1.3; share += 0.005) {
+                for (int turn : {1, -1}) {
+                    const Segment probe = through(angle + turn * share * aimed, c.probeLength);
+                    const double bound = 2 * k * (1 / side(a) + 1 / side(probe) + 2 / c.apart);
+                    const double apart = std::fabs(std::remainder(
+                        std::atan2(probe.end.y - probe.start.y, probe.end.x - probe.start.x) -
+                            std::atan2(a.end.y - a.start.y, a.end.x - a.start.x),
+                        3.141592653589793));
+                    if (apart <= 0.999 * bound) {
+                        EXPECT_TRUE(kept(a, probe)) << angle << " " << c.apart << " " << apart / bound;
+                    } else if (apart >= c.beyond * bound) {
+                        EXPECT_FALSE(kept(a, probe)) << angle << " " << c.apart << " " << apart / bound;
+                    }
+                    atTheEdge += apart > 0.95 * bound && apart <= 0.999 * bound ? 1 : 0;
+                }
+            }
+            EXPECT_GT(atTheEdge, 0) << angle << " " << c.apart;
+        }
+    }
+}
+
+// Places are closed boxes, and the plane wraps with a half turn: places that
+// touch across it, along the angle or along the offset, a half turn on or
+// back, meet, as their copies a half turn on meet the other place.
+TEST(LineReach, PlacesThatTouchAcrossTheHalfTurnMeet) {
+    const LinePlane plane({0, 0, 1000, 1000});
+    const double halfTurn = plane.Bounds().maxX;
+    const Box low{-1, 2, 1, 3};  // near the angle 0, at offsets 2 to 3
+    for (const Box& high : {Box{halfTurn + 1, -5, halfTurn + 2, -2.5},    // touching along the angle
+                            Box{halfTurn - 0.5, -4, halfTurn + 0.5, -3},  // along the offset
+                            Box{halfTurn - 3, -2, halfTurn - 1, -1}}) {   // at a corner
+        EXPECT_TRUE(plane.Meet(low, high));
+        EXPECT_TRUE(plane.Meet(high, low));
+        EXPECT_TRUE(plane.Turned(low, 1).Meets(high));
+        EXPECT_TRUE(plane.Turned(high, -1).Meets(low));
+        EXPECT_FALSE(plane.Meet(low, high.Grown(-1e-9)));
     }
 }
 

@@ -114,17 +114,22 @@ TEST(Strip, MeetsTheSegmentsWithinItsHalfWidthAndNoOthers) {
 // the walk reaches no cell twice.
 // A band holds a narrower one whose segment ends within the difference of
 // their half-widths of its own segment, beside it or beyond its ends, and no
-// band that reaches farther out.
+// band that reaches farther out; measured from its line, also one far beyond
+// its ends, but none when it has no length.
 TEST(Strip, HoldsTheNarrowerBandsWhoseEndsLieWithinTheDifferenceOfHalfWidths) {
     const Strip outer{{0, 0}, {30, 40}, 2};  // a segment of length 50
     const double pad = 1e-9;
     const Point side{-0.8, 0.6};  // a unit step across it
     const auto beside = [&](double t, double by) { return Point{30 * t + by * side.x, 40 * t + by * side.y}; };
-    EXPECT_TRUE(outer.Holds({beside(0.1, 0.99), beside(0.9, -0.99), 1}, pad));
-    EXPECT_FALSE(outer.Holds({beside(0.1, 1.01), beside(0.9, 0), 1}, pad));
-    EXPECT_TRUE(outer.Holds({{-0.594, -0.792}, beside(0.5, 0), 1}, pad));  // 0.99 before the start
-    EXPECT_FALSE(outer.Holds({{-0.62, -0.83}, beside(0.5, 0), 1}, pad));
-    EXPECT_FALSE(outer.Holds({beside(0.2, 0), beside(0.4, 0), 2.5}, pad));  // wider than the band
+    EXPECT_TRUE(outer.Holds({beside(0.1, 0.99), beside(0.9, -0.99), 1}, pad, Strip::kFromSegment));
+    EXPECT_FALSE(outer.Holds({beside(0.1, 1.01), beside(0.9, 0), 1}, pad, Strip::kFromSegment));
+    EXPECT_TRUE(outer.Holds({{-0.594, -0.792}, beside(0.5, 0), 1}, pad, Strip::kFromSegment));  // 0.99 before the start
+    EXPECT_FALSE(outer.Holds({{-0.62, -0.83}, beside(0.5, 0), 1}, pad, Strip::kFromSegment));
+    EXPECT_FALSE(outer.Holds({beside(0.2, 0), beside(0.4, 0), 2.5}, pad, Strip::kFromSegment));  // wider than the band
+    EXPECT_FALSE(outer.Holds({beside(-1, 0.5), beside(2, -0.5), 1}, pad, Strip::kFromSegment));
+    EXPECT_TRUE(outer.Holds({beside(-1, 0.5), beside(2, -0.5), 1}, pad, Strip::kFromLine));
+    EXPECT_FALSE(outer.Holds({beside(-1, 1.01), beside(2, 0), 1}, pad, Strip::kFromLine));
+    EXPECT_FALSE((Strip{{1, 1}, {1, 1}, 5}.Holds({{1, 1}, {1, 1}, 0}, pad, Strip::kFromLine)));
 }
 
 TEST(CellFrame, WalkAlongABandReachesTheCellOfEveryPointInItOnce) {

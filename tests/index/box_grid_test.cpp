@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <random>
 #include <vector>
 
@@ -140,6 +141,36 @@ TEST(BoxGrid, QueriesFindEveryItemAsLongOnesMoveToCoarserGrids) {
 TEST(BoxGrid, QueriesFindEveryItemAsLoadedOnesLeaveTheTree) {
     ExpectQueriesReportEveryLiveItemTheirBoxMeetsOnce(16384, true);
     ExpectQueriesReportEveryLiveItemTheirBoxMeetsOnce(16384, true, true);
+}
+
+// A line at a slant held in the tree by stretches stays there while its
+// segment lies within half the margin of the one it was loaded with, and is
+// found wherever its segment runs: here with its start moved across, where
+// the box of the first stretch has a corner, and its end moved on beyond
+// itself along an axis, each by nearly half the margin.
+TEST(BoxGrid, FindsAHeldLineMovedWithinItsMargin) {
+    const double margin = 1.0 / 64;  // of a coarse cell, 1 wide: 10000 cells over the extent
+    const Point loadedStart{0, 0};
+    const Point loadedEnd{100, 100};
+    const Point across{-0.3 * margin, 0.3 * margin};
+    const Point beyond{100 + 0.45 * margin, 100};
+    for (const auto& [start, end, probe] : {std::array<Point, 3>{across, loadedEnd, across},
+                                            std::array<Point, 3>{loadedStart, beyond, beyond}}) {
+        std::vector<Box> boxes{Box::Around(loadedStart, loadedEnd)};
+        bool loaded = false;
+        BoxGrid grid({0, 0, 100, 100}, 10000, boxes);
+        grid.Load({0}, [&](int, Point& from, Point& to) {
+            from = loaded ? start : loadedStart;
+            to = loaded ? end : loadedEnd;
+            return true;
+        });
+        loaded = true;
+        boxes[0] = Box::Around(start, end);
+        grid.Insert(0);
+        std::vector<int> found;
+        grid.Query(Box::Around(probe, probe), found);
+        EXPECT_EQ(found, std::vector<int>{0}) << probe.x << " " << probe.y;
+    }
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "formation/formation_graph.h"
+#include "formation_graph.h"
 
 #include "formation/edge_selection.h"
 #include "formation/leaving_directions.h"

@@ -1,5 +1,5 @@
-#ifndef LOOPWEAVE_FORMATION_FORMATION_GRAPH_H
-#define LOOPWEAVE_FORMATION_FORMATION_GRAPH_H
+#ifndef LOOPWEAVE_FUZZ_FORMATION_GRAPH_H
+#define LOOPWEAVE_FUZZ_FORMATION_GRAPH_H
 
 #include <vector>
 
@@ -33,4 +33,4 @@ FormationGraph GraphOfElements(CPtrList& elements);
 
 }  // namespace loopweave
 
-#endif  // LOOPWEAVE_FORMATION_FORMATION_GRAPH_H
+#endif  // LOOPWEAVE_FUZZ_FORMATION_GRAPH_H

@@ -1,0 +1,91 @@
+#include "cut/piece_regions.h"
+
+#include <algorithm>
+#include <cstddef>
+
+#include "geometry/contact_reach.h"
+#include "index/tuning.h"
+
+namespace loopweave {
+
+// Far from the origin pieces are sought by their boxes as far as the
+// plane's reach pays (LinePlane::Apart).
+PieceRegions::PieceRegions(const PieceTable& pieces, const CutBounds& bounds, bool placed)
+    : pieces_(pieces), bounds_(bounds), reach_(CutReach()), placed_(placed) {
+    own_.reserve(static_cast<std::size_t>(pieces.Count()));
+    walk_.reserve(static_cast<std::size_t>(pieces.Count()));
+    if (!placed) return;
+    reach_ = std::max(reach_, bounds.Lines().Apart());
+    lineReach_ = bounds.Lines().Reach(reach_);
+}
+
+const Box& PieceRegions::Rebox(int piece) {
+    const auto index = static_cast<std::size_t>(piece);
+    while (own_.size() <= index) {
+        own_.emplace_back();
+        walk_.emplace_back();
+    }
+    const Box box = Box::Around(pieces_.Start(piece), pieces_.End(piece));
+    Region& own = own_[index];
+    if (placed_) {
+        Place(piece, box, own);
+    } else {
+        PlaceNearOrigin(piece, box, own);
+    }
+    return walk_[index] = own.Bounds();
+}
+
+// A long piece's band is folded into its box: near the origin bands narrow.
+void PieceRegions::PlaceNearOrigin(int piece, const Box& box, Region& region) const {
+    region.box = box;
+    region.hasBand = false;
+    region.hasPlace = false;
+    if (!pieces_.IsFinite(piece)) return;
+    const Point start = pieces_.Start(piece);
+    const Point end = pieces_.End(piece);
+    if (!bounds_.Bound(box)) {
+        bounds_.RegionOf(box, start, end, region);
+        if (region.hasBand) region.box = region.box.Joined(region.band.Bounds());
+        region.hasBand = false;
+        return;
+    }
+    const double slant = tuning::kStripInReaches * reach_;
+    if (box.maxX - box.minX > slant && box.maxY - box.minY > slant) {
+        region.band = Strip{start, end, reach_ + bounds_.Pad()};
+        region.hasBand = true;
+    }
+}
+
+// A piece beyond the allowed extent is sought everywhere by its box, and
+// needs no place.
+void PieceRegions::Place(int piece, const Box& box, Region& region) const {
+    region = Region{box, LinePlane::Nowhere(), Strip{}, false, true};
+    if (!pieces_.IsFinite(piece)) return;
+    const Point start = pieces_.Start(piece);
+    const Point end = pieces_.End(piece);
+    bounds_.RegionOf(box, start, end, region);
+    if (bounds_.Allowed(box)) region.place = bounds_.Lines().PlaceOf(start, end);
+}
+
+Region PieceRegions::Ask(int piece) const {
+    Region asked = Near(piece);
+    if (asked.hasPlace) {
+        asked.place = asked.place.Grown(lineReach_);
+        if (asked.hasBand) asked.band = bounds_.Widened(asked.band);
+    } else if (asked.hasBand) {
+        asked.band = asked.band.Grown(reach_);
+    }
+    return asked;
+}
+
+BoxGrid::SegmentOf PieceRegions::Segments() const {
+    return [this](int piece, Point& start, Point& end) {
+        const Region& own = Own(piece);
+        if (!own.hasBand || own.hasPlace) return false;
+        start = pieces_.Start(piece);
+        end = pieces_.End(piece);
+        return true;
+    };
+}
+
+}  // namespace loopweave

@@ -1,0 +1,75 @@
+#ifndef LOOPWEAVE_INDEX_CELL_TABLE_H
+#define LOOPWEAVE_INDEX_CELL_TABLE_H
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace loopweave {
+
+// A hash table from the keys of the cells a grid keeps, each a number made of
+// the cell's level, column and row, to a number the grid keeps for the cell:
+// open addressing, twice as long once half full. Fibonacci hashing spreads
+// neighbouring cells across the table.
+class CellTable {
+public:
+    struct Slot {
+        std::uint64_t key;
+        int value;
+        bool used;
+    };
+
+    // Room for about half of `capacity` cells before it grows.
+    explicit CellTable(std::size_t capacity) {
+        std::size_t length = 16;
+        while (length < capacity) length *= 2;
+        slots_.assign(length, Slot{0, 0, false});
+        SetShift();
+    }
+
+    // The cell's slot, or null when the table has none.
+    Slot* Find(std::uint64_t key) {
+        Slot& slot = slots_[Place(key)];
+        return slot.used ? &slot : nullptr;
+    }
+    // The cell's slot, made with `value` when the table has none.
+    Slot& Insert(std::uint64_t key, int value) {
+        std::size_t at = Place(key);
+        if (slots_[at].used) return slots_[at];
+        if (2 * (used_ + 1) > slots_.size()) {
+            std::vector<Slot> old(slots_.size() * 2, Slot{0, 0, false});
+            old.swap(slots_);
+            SetShift();
+            for (const Slot& slot : old) {
+                if (slot.used) slots_[Place(slot.key)] = slot;
+            }
+            at = Place(key);
+        }
+        ++used_;
+        return slots_[at] = Slot{key, value, true};
+    }
+
+    std::size_t Count() const { return used_; }
+    // Every slot, the cells' among them, in no particular order.
+    std::vector<Slot>& Slots() { return slots_; }
+
+private:
+    void SetShift() {
+        shift_ = 64;
+        for (std::size_t c = slots_.size(); c > 1; c /= 2) --shift_;
+    }
+    // Where the key is, or where it would go.
+    std::size_t Place(std::uint64_t key) const {
+        std::size_t at = static_cast<std::size_t>((key * 0x9E3779B97F4A7C15u) >> shift_);
+        while (slots_[at].used && slots_[at].key != key) at = (at + 1) & (slots_.size() - 1);
+        return at;
+    }
+
+    std::vector<Slot> slots_;
+    int shift_ = 64;
+    std::size_t used_ = 0;
+};
+
+}  // namespace loopweave
+
+#endif  // LOOPWEAVE_INDEX_CELL_TABLE_H
