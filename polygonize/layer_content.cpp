@@ -68,9 +68,11 @@ struct EdgeHash {
     }
 };
 
-Edge EdgeOf(const ElementCopy& e) {
-    return std::tie(e.sx, e.sy) < std::tie(e.ex, e.ey) ? Edge{e.sx, e.sy, e.ex, e.ey} : Edge{e.ex, e.ey, e.sx, e.sy};
+Edge EdgeOf(double sx, double sy, double ex, double ey) {
+    return std::tie(sx, sy) < std::tie(ex, ey) ? Edge{sx, sy, ex, ey} : Edge{ex, ey, sx, sy};
 }
+Edge EdgeOf(const ElementCopy& e) { return EdgeOf(e.sx, e.sy, e.ex, e.ey); }
+Edge EdgeOf(CLoopweaveElement* e) { return EdgeOf(e->Sx(), e->Sy(), e->Ex(), e->Ey()); }
 
 // The lines that nothing written carries, from the closed chains that are
 // neither faces nor holes: the edges with no face on either side (a bridge
@@ -92,15 +94,15 @@ void AddUncarried(const std::vector<SelectedPolygon>& chains, LayerContent& cont
     }
     if (number.empty()) return;
     std::vector<char> carried(number.size(), 0);
-    const auto carry = [&](const Path& path) {
-        for (const ElementCopy& element : path) {
+    const auto carry = [&](const auto& elements) {
+        for (const auto& element : elements) {
             const auto found = number.find(EdgeOf(element));
             if (found != number.end()) carried[found->second] = 1;
         }
     };
     for (const AreaFeature& area : content.areas) {
-        carry(PathOf(*area.outer.polygon));
-        for (COutputLoopweave* hole : area.holes) carry(PathOf(*hole));
+        carry(ChainOf(*area.outer.polygon));
+        for (COutputLoopweave* hole : area.holes) carry(ChainOf(*hole));
     }
     for (const LineFeature& line : content.lines) carry(line.path);
     for (std::size_t c = 0; c < chains.size(); ++c) {

@@ -69,12 +69,15 @@ double MedianLength(const std::vector<DrawingSegment>& drawing) {
     return *middle;
 }
 
-// A segment in the library's coordinates, its ends in a canonical order.
+// A segment in the library's coordinates, as drawn.
 struct LibrarySegment {
-    double ax, ay, bx, by;
+    double sx, sy, ex, ey;
     std::size_t drawn;  // its place in the drawing
 
-    auto Ends() const { return std::tie(ax, ay, bx, by); }
+    // Its ends in a canonical order: the same for either direction.
+    std::tuple<double, double, double, double> Ends() const {
+        return std::tie(ex, ey) < std::tie(sx, sy) ? std::tie(ex, ey, sx, sy) : std::tie(sx, sy, ex, ey);
+    }
 };
 
 // Enters every segment of the drawing that can add a line, in the drawing's
@@ -91,15 +94,14 @@ void Enter(const std::vector<DrawingSegment>& drawing, const CoordinateFrame& fr
     kept.reserve(drawing.size());
     for (std::size_t i = 0; i < drawing.size(); ++i) {
         const DrawingSegment& s = drawing[i];
-        LibrarySegment l{frame.ToLibraryX(s.sx), frame.ToLibraryY(s.sy), frame.ToLibraryX(s.ex),
-                         frame.ToLibraryY(s.ey), i};
-        if (!std::isfinite(l.ax) || !std::isfinite(l.ay) || !std::isfinite(l.bx) || !std::isfinite(l.by)) {
+        const LibrarySegment l{frame.ToLibraryX(s.sx), frame.ToLibraryY(s.sy), frame.ToLibraryX(s.ex),
+                               frame.ToLibraryY(s.ey), i};
+        if (!std::isfinite(l.sx) || !std::isfinite(l.sy) || !std::isfinite(l.ex) || !std::isfinite(l.ey)) {
             fates[i] = Fate::kNotFinite;
-        } else if (std::fabs(l.bx - l.ax) <= CoordinateFrame::kLibraryTolerance &&
-                   std::fabs(l.by - l.ay) <= CoordinateFrame::kLibraryTolerance) {
+        } else if (std::fabs(l.ex - l.sx) <= CoordinateFrame::kLibraryTolerance &&
+                   std::fabs(l.ey - l.sy) <= CoordinateFrame::kLibraryTolerance) {
             fates[i] = Fate::kZeroLength;
         } else {
-            if (std::tie(l.bx, l.by) < std::tie(l.ax, l.ay)) std::swap(l.ax, l.bx), std::swap(l.ay, l.by);
             kept.push_back(l);
         }
     }
@@ -108,18 +110,15 @@ void Enter(const std::vector<DrawingSegment>& drawing, const CoordinateFrame& fr
     std::vector<std::size_t> order(kept.size());
     std::iota(order.begin(), order.end(), std::size_t{0});
     std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-        return std::tie(kept[a].ax, kept[a].ay, kept[a].bx, kept[a].by, a) <
-               std::tie(kept[b].ax, kept[b].ay, kept[b].bx, kept[b].by, b);
+        const auto endsA = kept[a].Ends(), endsB = kept[b].Ends();
+        return endsA < endsB || (endsA == endsB && a < b);
     });
     for (std::size_t i = 1; i < order.size(); ++i) {
         if (kept[order[i]].Ends() == kept[order[i - 1]].Ends()) fates[kept[order[i]].drawn] = Fate::kDrawnAgain;
     }
-    for (std::size_t i = 0; i < drawing.size(); ++i) {
-        const DrawingSegment& s = drawing[i];
-        if (fates[i] != Fate::kEntered) continue;
-        // The ends as drawn, not as ordered above: the direction is the host's.
-        CLoopweaveElement element(frame.ToLibraryX(s.sx), frame.ToLibraryY(s.sy), frame.ToLibraryX(s.ex),
-                                  frame.ToLibraryY(s.ey), static_cast<int>(s.origin), 0);
+    for (const LibrarySegment& l : kept) {
+        if (fates[l.drawn] != Fate::kEntered) continue;
+        CLoopweaveElement element(l.sx, l.sy, l.ex, l.ey, static_cast<int>(drawing[l.drawn].origin), 0);
         builder.Entry(element);
     }
     // The pieces of one input segment stand together, from its start.
