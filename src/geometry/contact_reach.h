@@ -101,6 +101,20 @@ inline bool CutReachHolds(double magnitude, double extent, double length) {
     return ReachesHold(magnitude, std::min(extent, 4 * length));
 }
 
+// Where, more narrowly than RelationReach says, another segment must pass to
+// be found in contact with a segment of the given length, by the cases
+// above: within SegmentContactReach of the segment itself (an end found
+// inside it or at one of its ends, a T, a crossing), or across its span
+// within LineContactReach of its line (a segment whose ends lie on its line
+// before and beyond it). For a short segment the second is a long thin
+// strip across it, where RelationReach is a square as wide: in a dense
+// drawing of short segments that square holds thousands of them.
+inline double SegmentContactReach(double length, double roundingBound) {
+    const double tFactor = (kTolerance + roundingBound) / (2 * (kTolerance - roundingBound));
+    return (tFactor + 0.5) * length + 2 * kTolerance;
+}
+inline double LineContactReach(double length) { return 2 * kTolerance / length + 2 * kTolerance; }
+
 // How far from its box a segment of the given length can be found in contact
 // with another by the relation test, in either role, among coordinates whose
 // doubled areas round by at most `roundingBound` (G, at most kTolerance / 2).

@@ -39,10 +39,27 @@ ContactCandidates::ContactCandidates(const std::vector<Segment>& segments) : cou
     const bool reachesHold = ReachesHold(magnitude, extent);
     narrow_.resize(segments.size());
     const std::vector<Box> grown = GrownBoxes(segments, boxes, rounding);
-    ListInCells(grown);
-    if (!reachesHold) {
-        ends_.emplace(segments, wide_, chain, rounding, tuning::kMostPairsPerElement * segments.size() + tuning::kMostPairs);
-        if (!ends_->Complete()) {
+    const std::size_t mostPairs = tuning::kMostPairsPerElement * segments.size() + tuning::kMostPairs;
+    if (reachesHold && !ReachesDwarfLengths(segments)) {
+        ListInCells(grown);
+    } else if (reachesHold) {
+        pairs_.emplace(segments, wide_, StripPairs::kSegments,
+                       [&](int i, std::vector<Strip>& strips) {
+                           return NearStrips(segments[static_cast<std::size_t>(i)], rounding, strips);
+                       },
+                       mostPairs);
+        if (!pairs_->Complete()) {
+            pairs_.reset();
+            ListInCells(grown);
+        }
+    } else {
+        ListInCells(grown);
+        pairs_.emplace(segments, wide_, StripPairs::kEnds,
+                       [&](int i, std::vector<Strip>& strips) {
+                           return FarBand(segments[static_cast<std::size_t>(i)], rounding, chain, strips);
+                       },
+                       mostPairs);
+        if (!pairs_->Complete()) {
             everyPair_ = true;
             return;
         }
@@ -50,6 +67,52 @@ ContactCandidates::ContactCandidates(const std::vector<Segment>& segments) : cou
     for (int i = 0; i < count_; ++i) {
         if (wide_[static_cast<std::size_t>(i)]) wideList_.push_back(i);
     }
+}
+
+// The grid's cells are about as wide as the boxes grown by the reach, and a
+// chain crosses a cell past about (2 reach + length) / length elements: where
+// the reach is many lengths, an element meets far more of them in its cells
+// than its strips meet in the tree, and where it is not, fewer.
+bool ContactCandidates::ReachesDwarfLengths(const std::vector<Segment>& segments) const {
+    std::vector<double> reachInLengths;
+    for (std::size_t i = 0; i < segments.size(); ++i) {
+        if (wide_[i]) continue;
+        const Segment& s = segments[i];
+        reachInLengths.push_back(narrow_[i].reach / std::hypot(s.end.x - s.start.x, s.end.y - s.start.y));
+    }
+    if (reachInLengths.empty()) return false;
+    const auto middle = reachInLengths.begin() + static_cast<std::ptrdiff_t>(reachInLengths.size() / 2);
+    std::nth_element(reachInLengths.begin(), middle, reachInLengths.end());
+    return *middle > tuning::kMostReachInLengthsForGrid;
+}
+
+// Along the element within its reach from the segment, and across its span
+// within its reach from the line, each with the pad for the rounding of the
+// strips' ends and tests. The strip across runs through the middle of the
+// element along the normal, and is half the element's length wide.
+bool ContactCandidates::NearStrips(const Segment& s, const RoundingModel& rounding, std::vector<Strip>& strips) {
+    const double dx = s.end.x - s.start.x;
+    const double dy = s.end.y - s.start.y;
+    const double length = std::hypot(dx, dy);
+    const double pad = rounding.Pad();
+    const double across = LineContactReach(length) + pad;
+    const Point middle{s.start.x + dx / 2, s.start.y + dy / 2};
+    const Point normal{-dy / length, dx / length};
+    strips.push_back({s.start, s.end, SegmentContactReach(length, rounding.AreaRounding()) + pad});
+    strips.push_back({{middle.x - across * normal.x, middle.y - across * normal.y},
+                      {middle.x + across * normal.x, middle.y + across * normal.y},
+                      length / 2 + pad});
+    return IsFinite(strips.back().from) && IsFinite(strips.back().to);
+}
+
+bool ContactCandidates::FarBand(const Segment& s, const RoundingModel& rounding, const Box& chain,
+                                std::vector<Strip>& strips) {
+    Strip band;
+    if (!Strip::AcrossBox(s.start, s.end, rounding.BandHalfWidth(s.start, s.end), rounding.Pad(), chain, band)) {
+        return false;
+    }
+    strips.push_back(band);
+    return true;
 }
 
 // Each box is grown by its reach and by a pad for the rounding of the
@@ -61,7 +124,7 @@ ContactCandidates::ContactCandidates(const std::vector<Segment>& segments) : cou
 // intervals cover a common cell, since the cell of a coordinate never
 // decreases as the coordinate grows. Far from the origin the reach is
 // nought, so that the grid brings together the pairs whose boxes meet, and
-// the pad is the bands' (EndsNearLines).
+// the pad is the bands' (StripPairs).
 std::vector<Box> ContactCandidates::GrownBoxes(const std::vector<Segment>& segments, const std::vector<Box>& boxes,
                                                const RoundingModel& rounding) {
     const double magnitude = rounding.Magnitude();
@@ -142,6 +205,7 @@ bool ContactCandidates::ChooseCells(const std::vector<Box>& grown) {
 void ContactCandidates::ListInCells(const std::vector<Box>& grown) {
     firstCovered_.assign(grown.size() + 1, 0);
     if (!ChooseCells(grown)) return;
+    inCells_ = true;
     origin_[0] = origin_[1] = HUGE_VAL;
     for (std::size_t i = 0; i < grown.size(); ++i) {
         if (wide_[i]) continue;
@@ -202,6 +266,10 @@ ContactCandidates::CellRange ContactCandidates::CellsOf(const Box& grown) const 
 // where sorting them took a fifth of the whole check of a crowded chain.
 void ContactCandidates::FindNear(int a) {
     found_.clear();
+    if (!inCells_) {
+        if (pairs_) found_.assign(pairs_->begin(a), pairs_->end(a));
+        return;
+    }
     runStarts_.clear();
     const Narrow& p = narrow_[static_cast<std::size_t>(a)];
     const int* covered = cellsCovered_.data() + firstCovered_[static_cast<std::size_t>(a)];
@@ -230,9 +298,9 @@ void ContactCandidates::FindNear(int a) {
     }
     if (!runStarts_.empty() && runStarts_.back() == found_.size()) runStarts_.pop_back();
     MergeRuns();
-    if (ends_) {
+    if (pairs_) {
         merged_.clear();
-        std::set_union(found_.begin(), found_.end(), ends_->begin(a), ends_->end(a), std::back_inserter(merged_));
+        std::set_union(found_.begin(), found_.end(), pairs_->begin(a), pairs_->end(a), std::back_inserter(merged_));
         found_.swap(merged_);
     }
 }

@@ -10,33 +10,45 @@
 #include "geometry/box.h"
 #include "geometry/rounding_model.h"
 #include "geometry/segment.h"
+#include "geometry/strip.h"
 #include "index/cell_frame.h"
-#include "index/ends_near_lines.h"
+#include "index/strip_pairs.h"
 
 namespace loopweave {
 
 // For each element of a chain, the later elements that the relation test can
-// find in contact with it: every other pair has boxes farther apart, along x
-// or y, than the larger of the two elements' contact reaches
-// (geometry/contact_reach.h) and tests as no contact, so a walk over these
-// pairs in this order meets every contact the walk over all pairs meets, in
-// the same order. (The smaller reach would not do: a very short element
-// counts points within 1e-6 / length of its line as on it, so a long one can
-// meet it far outside the long one's own reach.)
+// find in contact with it, so that a walk over these pairs in this order
+// meets every contact the walk over all pairs meets, in the same order.
 //
-// Each element's box, grown by its reach, is listed in the cells of a grid
+// Near the origin, where the rounding of the doubled areas over the chain
+// stays below half the tolerance, a pair in contact lies within reach of
+// each other (geometry/contact_reach.h), and most chains are listed in a
+// grid: each element's box, grown by its reach (RelationReach: every pair in
+// contact has boxes no farther apart, along x or y, than the larger of the
+// two reaches; the smaller would not do, as a very short element counts
+// points within 1e-6 / length of its line as on it, so a long one can meet it
+// far outside the long one's own reach), is listed in the cells of the grid
 // that it covers; two elements within reach of each other share a cell. The
 // cells are about as large as the grown boxes, so an element covers a few
 // cells and a cell lists a few elements, however the chain winds. A pair is
 // tested only in the first cell the two share (the one at the low corner of
-// their common cells), so it is met once however many cells it shares.
-// The candidates are found element by element rather than stored: a chain
-// that crowds into one place has nearly every pair near, and storing them
-// would cost memory that grows with the square of the chain.
+// their common cells), so it is met once however many cells it shares. The
+// candidates are found element by element rather than stored: a chain that
+// crowds into one place has nearly every pair near, and storing them would
+// cost memory that grows with the square of the chain.
+//
+// Where the reaches are mostly many times the elements' lengths, as in a
+// dense drawing of short segments, a grown box is a square that holds
+// thousands of elements, although a pair in contact passes much closer: one
+// segment meets the other's strip along it, within SegmentContactReach of
+// it, or its strip across it, within LineContactReach of its line over its
+// span. There StripPairs finds and keeps the pairs whose strips meet, each
+// strip descending a packed tree of the segments' boxes; a chain with too
+// many such pairs to keep is listed in the grid after all.
 //
 // Elements with a coordinate that is not finite, elements of no length,
-// elements whose reach spans the whole chain and a few elements far larger
-// than the cells are compared with every other.
+// elements whose reach spans the whole chain and, in the grid, a few elements
+// far larger than the cells are compared with every other.
 //
 // Far from the origin, where the rounding G of the doubled areas over the
 // chain outgrows the tolerance, no reach bounds the relation test: two short
@@ -48,10 +60,10 @@ namespace loopweave {
 // below kTolerance + G), or on four strict sides; and if no strict side is
 // truly wrong the two properly cross, while an end whose side is wrong has
 // a true doubled area of at most G. So the grid brings together the pairs
-// whose boxes meet, and EndsNearLines the pairs with an end near a line;
-// an element whose band would cover much of the chain is compared with
-// every other. Where those pairs are too many to store, or the doubled areas
-// could overflow, every pair is a candidate.
+// whose boxes meet, and StripPairs the pairs with an end in the band along
+// an element's line across the chain; an element whose band would cover much
+// of the chain is compared with every other. Where those pairs are too many
+// to keep, or the doubled areas could overflow, every pair is a candidate.
 class ContactCandidates {
 public:
     explicit ContactCandidates(const std::vector<Segment>& segments);
@@ -96,8 +108,15 @@ private:
     // Chooses the cells and lists each narrow element in the cells its grown
     // box covers.
     void ListInCells(const std::vector<Box>& grown);
+    // Whether the narrow elements' reaches are mostly many times their
+    // lengths, so that strips find their pairs faster than the grid.
+    bool ReachesDwarfLengths(const std::vector<Segment>& segments) const;
+    // The strips along and across each narrow element near the origin, and
+    // the band along its line across the chain far from it.
+    static bool NearStrips(const Segment& s, const RoundingModel& rounding, std::vector<Strip>& strips);
+    static bool FarBand(const Segment& s, const RoundingModel& rounding, const Box& chain, std::vector<Strip>& strips);
     // Fills found_ with the narrow elements after the narrow element a that
-    // lie within the pair's reach, or are paired with it along a line,
+    // are paired with it or lie within the pair's reach in the grid,
     // ascending.
     void FindNear(int a);
     // Merges the ascending runs of found_ that start at runStarts_ into one.
@@ -107,7 +126,8 @@ private:
     bool everyPair_ = false;
     std::vector<bool> wide_;
     std::vector<int> wideList_;  // the wide elements, ascending
-    std::optional<EndsNearLines> ends_;  // far from the origin only
+    std::optional<StripPairs> pairs_;  // kept pairs; near the origin, unless the grid is used instead
+    bool inCells_ = false;             // whether the grid lists the narrow elements
     std::vector<Narrow> narrow_;  // by element, set for the narrow ones
     double origin_[2] = {0, 0};
     double cellSize_ = 1;

@@ -2,49 +2,82 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <utility>
 
+#include "geometry/point.h"
 #include "index/tuning.h"
 
 namespace loopweave {
 namespace {
 
-// Twice the centre: the order is the same, and no rounding of a halving.
+// Twice the centre: no rounding of a halving.
 double CentreX(const Box& box) { return box.minX + box.maxX; }
 double CentreY(const Box& box) { return box.minY + box.maxY; }
 
-// Sorts by one centre coordinate, then by the other, then by item. Many
-// boxes can share a centre coordinate, as the sides of nested squares do, and
-// ordered by the other one too they still fall into slices and leaves of
-// boxes that lie together. The order is only a matter of speed, as every
-// query reports the same set whatever it is; the item makes it the same on
-// every run all the same.
-template <typename First, typename Second>
-void SortBy(std::vector<PackedBoxTree::Entry>::iterator from, std::vector<PackedBoxTree::Entry>::iterator to,
-            First first, Second second) {
-    std::sort(from, to, [&](const PackedBoxTree::Entry& a, const PackedBoxTree::Entry& b) {
-        const double firstA = first(a.box);
-        const double firstB = first(b.box);
-        if (firstA != firstB) return firstA < firstB;
-        const double secondA = second(a.box);
-        const double secondB = second(b.box);
-        if (secondA != secondB) return secondA < secondB;
-        return a.item < b.item;
-    });
+// The place along a Hilbert curve of the cell (x, y) of a grid 2^16 cells
+// wide: cells near each other along the curve lie near each other in the
+// plane, and any stretch of the curve covers a compact patch of cells.
+std::uint32_t HilbertPlace(std::uint32_t x, std::uint32_t y) {
+    std::uint32_t place = 0;
+    for (std::uint32_t half = 1u << 15; half > 0; half /= 2) {
+        const std::uint32_t right = (x & half) != 0 ? 1 : 0;
+        const std::uint32_t upper = (y & half) != 0 ? 1 : 0;
+        place += half * half * ((3 * right) ^ upper);
+        // Turn the quadrant so that the curve within it runs from the cell
+        // where it enters to the one where it leaves.
+        if (upper == 0) {
+            if (right == 1) {
+                x = half - 1 - (x & (half - 1));
+                y = half - 1 - (y & (half - 1));
+            }
+            std::swap(x, y);
+        }
+    }
+    return place;
 }
 
 }  // namespace
 
+// The entries go in the order of their centres along a Hilbert curve over
+// the centres' extent, sixteen to a leaf, and each level's nodes sixteen to a
+// node of the next in that order, so every node holds a compact patch of
+// entries. (Packed in vertical slices instead, as in sort-tile-recursive
+// packing, a slice across a ring held both of its arcs, so a node's box
+// spanned the ring's inside, and a band along one element of a long ring met
+// about the square root of its entries.) The order is only a matter of
+// speed, as every query reports the same set whatever it is; ties go by item,
+// so that it is the same on every run all the same.
 PackedBoxTree::PackedBoxTree(std::vector<Entry> entries) : entries_(std::move(entries)), live_(entries_.size(), true) {
     if (entries_.empty()) return;
-    const std::size_t leaves = (entries_.size() + tuning::kTreeFanOut - 1) / tuning::kTreeFanOut;
-    const auto slices = static_cast<std::size_t>(std::ceil(std::sqrt(static_cast<double>(leaves))));
-    const std::size_t perSlice = slices * tuning::kTreeFanOut;
-    SortBy(entries_.begin(), entries_.end(), CentreX, CentreY);
-    for (std::size_t first = 0; first < entries_.size(); first += perSlice) {
-        const std::size_t last = std::min(first + perSlice, entries_.size());
-        SortBy(entries_.begin() + static_cast<std::ptrdiff_t>(first), entries_.begin() + static_cast<std::ptrdiff_t>(last),
-               CentreY, CentreX);
+    Box centres{HUGE_VAL, HUGE_VAL, -HUGE_VAL, -HUGE_VAL};
+    for (const Entry& entry : entries_) {
+        const Point centre{CentreX(entry.box), CentreY(entry.box)};
+        if (IsFinite(centre)) centres = centres.Joined(Box::Around(centre, centre));
     }
+    constexpr double kCells = 65536;
+    const auto cell = [&](double value, double low, double high) {
+        const double at = std::floor((value - low) / (high - low) * kCells);
+        return at > 0 ? static_cast<std::uint32_t>(std::min(at, kCells - 1)) : 0;
+    };
+    std::vector<std::pair<std::uint32_t, std::size_t>> order;
+    order.reserve(entries_.size());
+    for (std::size_t e = 0; e < entries_.size(); ++e) {
+        const Point centre{CentreX(entries_[e].box), CentreY(entries_[e].box)};
+        // A centre that is not finite goes to the far end of the curve.
+        const std::uint32_t place = IsFinite(centre) ? HilbertPlace(cell(centre.x, centres.minX, centres.maxX),
+                                                                    cell(centre.y, centres.minY, centres.maxY))
+                                                     : UINT32_MAX;
+        order.emplace_back(place, e);
+    }
+    std::sort(order.begin(), order.end(), [&](const auto& a, const auto& b) {
+        if (a.first != b.first) return a.first < b.first;
+        return entries_[a.second].item < entries_[b.second].item;
+    });
+    std::vector<Entry> sorted;
+    sorted.reserve(entries_.size());
+    for (const auto& [place, e] : order) sorted.push_back(entries_[e]);
+    entries_.swap(sorted);
 
     // Each level over the one below, up to a single root.
     std::vector<Node> level;

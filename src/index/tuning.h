@@ -79,8 +79,12 @@ inline constexpr double kMostGrowth = 8;
 inline constexpr double kMostEntriesOfOne = 64;
 inline constexpr std::size_t kMostWidened = 16;
 inline constexpr std::size_t kElementsPerWidened = 4096;
-// Far from the origin, the pairs found along the elements' lines are stored:
-// a chain with more than this many is checked pair by pair.
+// Near the origin, where the elements' reaches are mostly more than this many
+// times their lengths, their pairs are found along strips rather than in the
+// grid.
+inline constexpr double kMostReachInLengthsForGrid = 8;
+// The pairs found along strips are stored: a chain with more than this many
+// is listed in the grid instead, or far from the origin checked pair by pair.
 inline constexpr std::size_t kMostPairsPerElement = 64;
 inline constexpr std::size_t kMostPairs = std::size_t{1} << 20;
 
