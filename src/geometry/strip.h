@@ -59,15 +59,34 @@ struct Strip {
     // segment's direction turned a right angle, the band reaches
     // halfWidth (|n.x| + |n.y|) from the line, and the box |n.x| and |n.y|
     // times its half sides from its centre.
-    bool Meets(const Box& box) const {
-        if (!Bounds().Meets(box)) return false;
-        const double nx = from.y - to.y;
-        const double ny = to.x - from.x;
-        const double halfX = (box.maxX - box.minX) / 2;
-        const double halfY = (box.maxY - box.minY) / 2;
-        const double across = nx * (box.minX + halfX - from.x) + ny * (box.minY + halfY - from.y);
-        return std::fabs(across) <= (halfWidth + halfX) * std::fabs(nx) + (halfWidth + halfY) * std::fabs(ny);
-    }
+    bool Meets(const Box& box) const { return BoxTest(*this).Meets(box); }
+
+    // The test of Meets with what depends on the band alone worked out once,
+    // for an index that asks it of many boxes.
+    class BoxTest {
+    public:
+        explicit BoxTest(const Strip& band)
+            : bounds_(band.Bounds()),
+              from_(band.from),
+              nx_(band.from.y - band.to.y),
+              ny_(band.to.x - band.from.x),
+              absNx_(std::fabs(nx_)),
+              absNy_(std::fabs(ny_)),
+              halfWidth_(band.halfWidth) {}
+
+        bool Meets(const Box& box) const {
+            if (!bounds_.Meets(box)) return false;
+            const double halfX = (box.maxX - box.minX) / 2;
+            const double halfY = (box.maxY - box.minY) / 2;
+            const double across = nx_ * (box.minX + halfX - from_.x) + ny_ * (box.minY + halfY - from_.y);
+            return std::fabs(across) <= (halfWidth_ + halfX) * absNx_ + (halfWidth_ + halfY) * absNy_;
+        }
+
+    private:
+        Box bounds_;
+        Point from_;
+        double nx_, ny_, absNx_, absNy_, halfWidth_;
+    };
 
     // How far a point lies from a band: from its segment, or from its whole
     // line, for a band that runs across an extent and a point within it.

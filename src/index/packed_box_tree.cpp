@@ -119,7 +119,8 @@ void PackedBoxTree::Query(const Box& box, std::vector<int>& found) const {
 }
 
 void PackedBoxTree::QueryAlong(const Strip& band, std::vector<int>& found) const {
-    const auto meets = [&](const Box& other) { return band.Meets(other); };
+    const Strip::BoxTest test(band);
+    const auto meets = [&](const Box& other) { return test.Meets(other); };
     if (!levels_.empty()) Descend(levels_.size() - 1, 0, meets, found);
 }
 
