@@ -2,7 +2,6 @@
 #define LOOPWEAVE_INDEX_BOX_GRID_H
 
 #include <cstddef>
-#include <cstdint>
 #include <functional>
 #include <vector>
 
@@ -11,6 +10,7 @@
 #include "geometry/strip.h"
 #include "index/box_table.h"
 #include "index/cell_frame.h"
+#include "index/cell_listing.h"
 #include "index/packed_box_tree.h"
 
 namespace loopweave {
@@ -109,22 +109,15 @@ private:
 
         std::vector<std::vector<int>> cells;
     };
-    // Which grid lists a slot: grids_[layer - 1], or none.
-    using Layer = std::uint8_t;
-    static constexpr Layer kNowhere = 0;
-    static constexpr Layer kFine = 1;
-    static constexpr Layer kCoarse = 2;
-    // One item's entries: on a grid, in every cell of `range`. Kept together,
-    // as a query reads all of it for every entry it meets.
-    struct Slot {
-        CellRange range;
-        std::uint64_t seenAt;  // the last query that found it
-        int item;
-        Layer layer;
-        bool retired;
-    };
+    // Which grid lists a slot: grids_[layer], or none.
+    using Layer = int;
+    static constexpr Layer kFine = 0;
+    static constexpr Layer kCoarse = 1;
+    // One item's entries: on a grid, in every cell of its range. Kept
+    // together, as a query reads all of it for every entry it meets.
+    using Slot = CellListing<int>;
 
-    Grid& GridOf(Layer layer) { return grids_[static_cast<std::size_t>(layer) - 1]; }
+    Grid& GridOf(Layer layer) { return grids_[static_cast<std::size_t>(layer)]; }
     // The item's slot, made when it has none.
     std::size_t SlotOf(int item);
     void List(std::size_t slot);
@@ -135,8 +128,7 @@ private:
     void QueryGrid(Layer layer, const Box& box, std::vector<int>& found);
     // Inline: a query's inner loop, which a call per cell slows by a tenth.
     inline void QueryCell(Layer layer, int x, int y, std::vector<int>& found);
-    inline void Report(std::size_t slot, std::vector<int>& found);
-    bool Live(std::size_t slot) const { return slots_[slot].layer != kNowhere && !slots_[slot].retired; }
+    bool Live(std::size_t slot) const { return slots_[slot].level != Slot::kNowhere && !slots_[slot].retired; }
     // An item held by the tree: by one box, or by the stretches of its
     // segment as it was loaded, each grown by the margin. The tree's entries
     // name these.
@@ -171,11 +163,10 @@ private:
     double heldMargin_ = 0;
     std::vector<std::size_t> entriesFrom_;  // held h has tree entries entries_[entriesFrom_[h]] on to the next's
     std::vector<std::size_t> entries_;
-    std::vector<std::uint64_t> heldSeenAt_;  // by held: the last query that found it
     std::vector<int> heldAs_;                // per item: its place in held_, or -1
     std::vector<int> treeFound_;
     std::vector<Slot> slots_;
-    std::uint64_t query_ = 0;
+    QueryStamps stamps_;  // of slots, in them, and of the held, by place
 };
 
 }  // namespace loopweave

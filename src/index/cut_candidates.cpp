@@ -54,14 +54,10 @@ void CutCandidates::Gather(const Box& box, const Strip* narrowedBy, const Box* p
 }
 
 void CutCandidates::KeepFirsts(std::size_t from, std::vector<int>& found) {
-    ++query_;
+    stamps_.NextQuery();
     std::size_t kept = from;
     for (std::size_t i = from; i < found.size(); ++i) {
-        const auto piece = static_cast<std::size_t>(found[i]);
-        if (foundIn_.size() <= piece) foundIn_.resize(piece + 1, 0);
-        if (foundIn_[piece] == query_) continue;
-        foundIn_[piece] = query_;
-        found[kept++] = found[i];
+        if (stamps_.FirstOf(static_cast<std::size_t>(found[i]))) found[kept++] = found[i];
     }
     found.resize(kept);
 }

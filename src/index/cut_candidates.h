@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cstddef>
-#include <cstdint>
 #include <optional>
 #include <vector>
 
@@ -12,6 +11,7 @@
 #include "geometry/strip.h"
 #include "index/box_grid.h"
 #include "index/box_table.h"
+#include "index/cell_listing.h"
 #include "index/sparse_box_grid.h"
 
 namespace loopweave {
@@ -73,8 +73,7 @@ private:
     double slant_;  // the least width and height of a box asked about along its band
     const LinePlane* plane_ = nullptr;
     std::optional<SparseBoxGrid> places_;
-    std::vector<std::uint64_t> foundIn_;  // by piece: the last query that found it
-    std::uint64_t query_ = 0;
+    QueryStamps stamps_;  // by piece
 };
 
 }  // namespace loopweave

@@ -1,10 +1,10 @@
 #ifndef LOOPWEAVE_INDEX_LINE_INDEX_H
 #define LOOPWEAVE_INDEX_LINE_INDEX_H
 
-#include <cstddef>
-#include <unordered_map>
+#include <cstdint>
 #include <vector>
 
+#include "index/cell_table.h"
 #include "loopweave.h"
 
 namespace loopweave {
@@ -20,7 +20,9 @@ namespace loopweave {
 // by at most 1/4, and differ by less than 1/4 exactly, so by less than 1 as
 // computed. An element that repeats a new one
 // therefore has an end point in one of the nine cells around the new one's
-// start.
+// start. Cells are filed in a CellTable by a hash of their column and row:
+// cells whose hashes agree share their list, which only adds candidates that
+// the test of the end points turns down.
 class LineIndex {
 public:
     // Elements with a coordinate that is not finite are never the same as
@@ -32,18 +34,17 @@ public:
     bool Repeats(CLoopweaveElement& element) const;
 
 private:
-    struct Cell {
-        double x;
-        double y;
-        bool operator==(const Cell& other) const { return x == other.x && y == other.y; }
-    };
-    struct CellHash {
-        std::size_t operator()(const Cell& cell) const;
+    // An element filed under a cell, and the cell's next one, or -1.
+    struct Entry {
+        CLoopweaveElement* element;
+        int next;
     };
 
-    static Cell CellOf(double x, double y);
+    static std::uint64_t KeyOf(double column, double row);
+    void File(std::uint64_t key, CLoopweaveElement& element);
 
-    std::unordered_map<Cell, std::vector<CLoopweaveElement*>, CellHash> cells_;
+    CellTable cells_{64};  // by key: the cell's first entry
+    std::vector<Entry> entries_;
 };
 
 }  // namespace loopweave

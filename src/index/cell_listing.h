@@ -1,0 +1,74 @@
+#ifndef LOOPWEAVE_INDEX_CELL_LISTING_H
+#define LOOPWEAVE_INDEX_CELL_LISTING_H
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "index/cell_frame.h"
+
+namespace loopweave {
+
+// How the grids of items that move (BoxGrid, SparseBoxGrid) list an item: on
+// one level of cells, in the cells of one span there. When the item moves, the
+// cells it newly reaches list it too, and an entry left behind is dropped when
+// a query reads it and finds it no longer current; a retired item's entries
+// all go so. A query reports an item once however many of its cells it reads.
+template <typename Index>
+struct CellListing {
+    static constexpr std::int8_t kNowhere = -1;
+
+    CellSpan<Index> range;
+    std::uint64_t seenAt;  // the last query that reported it (QueryStamps)
+    int item;
+    std::int8_t level;
+    bool retired;
+
+    // Whether an entry for it in cell (x, y) of `on` still stands.
+    bool ListedAt(int on, Index x, Index y) const { return !retired && level == on && range.Contains(x, y); }
+
+    // Lists it on level `to` in the cells of `cells`: calls `link` with each
+    // cell that does not list it yet. Cells that listed it before on the same
+    // level list it still; should it come back to a cell it left, that cell
+    // lists it twice, and queries report it once.
+    template <typename Link>
+    void Relist(int to, const CellSpan<Index>& cells, Link&& link) {
+        for (Index y = cells.y0; y <= cells.y1; ++y) {
+            for (Index x = cells.x0; x <= cells.x1; ++x) {
+                if (level != to || !range.Contains(x, y)) link(x, y);
+            }
+        }
+        level = static_cast<std::int8_t>(to);
+        range = cells;
+    }
+};
+
+// Numbers queries, so that each reports an item once: an item stamped with
+// the running query's number has been reported. The stamp lives with the
+// item's listing where a query reads that anyway, or in a table kept here.
+class QueryStamps {
+public:
+    // Before each query.
+    void NextQuery() { ++query_; }
+
+    // Whether the running query meets for the first time what `seenAt` stamps;
+    // stamps it.
+    bool First(std::uint64_t& seenAt) const {
+        if (seenAt == query_) return false;
+        seenAt = query_;
+        return true;
+    }
+    // The same for the item numbered `item` in the table kept here.
+    bool FirstOf(std::size_t item) {
+        if (seen_.size() <= item) seen_.resize(item + 1, 0);
+        return First(seen_[item]);
+    }
+
+private:
+    std::uint64_t query_ = 0;
+    std::vector<std::uint64_t> seen_;
+};
+
+}  // namespace loopweave
+
+#endif  // LOOPWEAVE_INDEX_CELL_LISTING_H
