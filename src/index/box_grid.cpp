@@ -202,11 +202,6 @@ void BoxGrid::Refine() {
     }
 }
 
-void BoxGrid::Query(const Box& box, std::vector<int>& found) {
-    stamps_.NextQuery();
-    QueryBox(box, found);
-}
-
 void BoxGrid::QueryCell(Layer layer, int x, int y, std::vector<int>& found) {
     std::vector<int>& cell = GridOf(layer).Cell(x, y);
     for (std::size_t i = 0; i < cell.size();) {
@@ -235,20 +230,18 @@ void BoxGrid::QueryAlong(const Strip& band, std::vector<int>& found) {
     ReportHeld(treeFound_, found);
 }
 
-void BoxGrid::QueryBox(const Box& box, std::vector<int>& found) {
+void BoxGrid::Query(const Box& box, std::vector<int>& found) {
+    stamps_.NextQuery();
     for (Layer layer = kFine; static_cast<std::size_t>(layer) < grids_.size(); ++layer) {
-        if (liveOn_[static_cast<std::size_t>(layer)] > 0) QueryGrid(layer, box, found);
+        if (liveOn_[static_cast<std::size_t>(layer)] == 0) continue;
+        const CellRange range = GridOf(layer).RangeOf(box);
+        for (int y = range.y0; y <= range.y1; ++y) {
+            for (int x = range.x0; x <= range.x1; ++x) QueryCell(layer, x, y, found);
+        }
     }
     treeFound_.clear();
     tree_.Query(box, treeFound_);
     ReportHeld(treeFound_, found);
-}
-
-void BoxGrid::QueryGrid(Layer layer, const Box& box, std::vector<int>& found) {
-    const CellRange range = GridOf(layer).RangeOf(box);
-    for (int y = range.y0; y <= range.y1; ++y) {
-        for (int x = range.x0; x <= range.x1; ++x) QueryCell(layer, x, y, found);
-    }
 }
 
 }  // namespace loopweave

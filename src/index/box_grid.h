@@ -124,8 +124,6 @@ private:
     // Builds the fine grid afresh, finer, for the items there are now, and
     // lists the short ones there.
     void Refine();
-    void QueryBox(const Box& box, std::vector<int>& found);
-    void QueryGrid(Layer layer, const Box& box, std::vector<int>& found);
     // Inline: a query's inner loop, which a call per cell slows by a tenth.
     inline void QueryCell(Layer layer, int x, int y, std::vector<int>& found);
     bool Live(std::size_t slot) const { return slots_[slot].level != Slot::kNowhere && !slots_[slot].retired; }

@@ -10,10 +10,10 @@
 namespace loopweave {
 
 // How the grids of items that move (BoxGrid, SparseBoxGrid) list an item: on
-// one level of cells, in the cells of one span there. When the item moves, the
-// cells it newly reaches list it too, and an entry left behind is dropped when
-// a query reads it and finds it no longer current; a retired item's entries
-// all go so. A query reports an item once however many of its cells it reads.
+// one level of cells, in the cells of one span there. An item that moves is
+// listed in the cells it newly reaches, and an entry left behind, or of a
+// retired item, is dropped when a query reads it and finds it no longer
+// stands. A query reports an item once however many of its cells it reads.
 template <typename Index>
 struct CellListing {
     static constexpr std::int8_t kNowhere = -1;
@@ -24,12 +24,11 @@ struct CellListing {
     std::int8_t level;
     bool retired;
 
-    // Whether an entry for it in cell (x, y) of `on` still stands.
+    // Whether its entry in cell (x, y) of level `on` still stands.
     bool ListedAt(int on, Index x, Index y) const { return !retired && level == on && range.Contains(x, y); }
 
-    // Lists it on level `to` in the cells of `cells`: calls `link` with each
-    // cell that does not list it yet. Cells that listed it before on the same
-    // level list it still; should it come back to a cell it left, that cell
+    // Lists it in `cells` of level `to`, calling `link` with each cell that
+    // does not list it yet: should it come back to a cell it left, that cell
     // lists it twice, and queries report it once.
     template <typename Link>
     void Relist(int to, const CellSpan<Index>& cells, Link&& link) {
@@ -43,22 +42,21 @@ struct CellListing {
     }
 };
 
-// Numbers queries, so that each reports an item once: an item stamped with
-// the running query's number has been reported. The stamp lives with the
-// item's listing where a query reads that anyway, or in a table kept here.
+// Numbers queries: an item stamped with the running query's number has been
+// reported. The stamp lives in the item's listing, which a query reads
+// anyway, or in a table by item kept here.
 class QueryStamps {
 public:
     // Before each query.
     void NextQuery() { ++query_; }
 
-    // Whether the running query meets for the first time what `seenAt` stamps;
-    // stamps it.
+    // Whether the running query meets for the first time what `seenAt`
+    // stamps, or the item numbered `item`; stamps it.
     bool First(std::uint64_t& seenAt) const {
         if (seenAt == query_) return false;
         seenAt = query_;
         return true;
     }
-    // The same for the item numbered `item` in the table kept here.
     bool FirstOf(std::size_t item) {
         if (seen_.size() <= item) seen_.resize(item + 1, 0);
         return First(seen_[item]);

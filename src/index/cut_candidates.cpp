@@ -53,13 +53,4 @@ void CutCandidates::Gather(const Box& box, const Strip* narrowedBy, const Box* p
     for (int turns = -1; turns <= 1; ++turns) places_->Query(plane_->Turned(*place, turns), found);
 }
 
-void CutCandidates::KeepFirsts(std::size_t from, std::vector<int>& found) {
-    stamps_.NextQuery();
-    std::size_t kept = from;
-    for (std::size_t i = from; i < found.size(); ++i) {
-        if (stamps_.FirstOf(static_cast<std::size_t>(found[i]))) found[kept++] = found[i];
-    }
-    found.resize(kept);
-}
-
 }  // namespace loopweave

@@ -1,7 +1,6 @@
 #ifndef LOOPWEAVE_INDEX_CUT_CANDIDATES_H
 #define LOOPWEAVE_INDEX_CUT_CANDIDATES_H
 
-#include <algorithm>
 #include <cstddef>
 #include <optional>
 #include <vector>
@@ -55,17 +54,19 @@ public:
               std::vector<int>& found) {
         const std::size_t from = found.size();
         Gather(box, narrowedBy, place, found);
-        const auto first = found.begin() + static_cast<std::ptrdiff_t>(from);
-        found.erase(std::remove_if(first, found.end(), [&](int piece) { return !accept(piece); }), found.end());
-        if (places_) KeepFirsts(from, found);
+        stamps_.NextQuery();
+        std::size_t kept = from;
+        for (std::size_t i = from; i < found.size(); ++i) {
+            if (accept(found[i]) && (!places_ || stamps_.FirstOf(static_cast<std::size_t>(found[i]))))
+                found[kept++] = found[i];
+        }
+        found.resize(kept);
     }
 
 private:
     // Appends what the grids list where the region lies: a piece listed by
     // both, or by the grid of places a half turn on too, more than once.
     void Gather(const Box& box, const Strip* narrowedBy, const Box* place, std::vector<int>& found);
-    // Drops the pieces from `from` on that come again.
-    void KeepFirsts(std::size_t from, std::vector<int>& found);
 
     BoxGrid grid_;
     std::size_t pieces_;
@@ -73,7 +74,7 @@ private:
     double slant_;  // the least width and height of a box asked about along its band
     const LinePlane* plane_ = nullptr;
     std::optional<SparseBoxGrid> places_;
-    QueryStamps stamps_;  // by piece
+    QueryStamps stamps_;  // by piece: far from the origin, the pieces found twice are dropped
 };
 
 }  // namespace loopweave

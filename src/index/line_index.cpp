@@ -20,28 +20,26 @@ bool SameLine(CLoopweaveElement& e, CLoopweaveElement& s) {
 // alike.
 double CellOf(double at) { return std::floor(at / kCell) + 0.0; }
 
-}  // namespace
-
 // The bits of the column, spread by an odd multiplier, and of the row.
-std::uint64_t LineIndex::KeyOf(double column, double row) {
+std::uint64_t KeyOf(double column, double row) {
     std::uint64_t x = 0, y = 0;
     std::memcpy(&x, &column, sizeof x);
     std::memcpy(&y, &row, sizeof y);
     return x * 0x9E3779B97F4A7C15u ^ y;
 }
 
-void LineIndex::File(std::uint64_t key, CLoopweaveElement& element) {
-    int& first = cells_.Insert(key, -1).value;
-    entries_.push_back(Entry{&element, first});
-    first = static_cast<int>(entries_.size() - 1);
-}
+}  // namespace
 
 void LineIndex::Add(CLoopweaveElement& element) {
     if (!IsFinite(element)) return;
     const std::uint64_t start = KeyOf(CellOf(element.Sx()), CellOf(element.Sy()));
     const std::uint64_t end = KeyOf(CellOf(element.Ex()), CellOf(element.Ey()));
-    File(start, element);
-    if (end != start) File(end, element);
+    for (const std::uint64_t key : {start, end}) {
+        int& first = cells_.Insert(key, -1).value;
+        entries_.push_back(Entry{&element, first});
+        first = static_cast<int>(entries_.size() - 1);
+        if (end == start) break;
+    }
 }
 
 bool LineIndex::Repeats(CLoopweaveElement& element) const {

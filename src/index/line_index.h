@@ -1,7 +1,6 @@
 #ifndef LOOPWEAVE_INDEX_LINE_INDEX_H
 #define LOOPWEAVE_INDEX_LINE_INDEX_H
 
-#include <cstdint>
 #include <vector>
 
 #include "index/cell_table.h"
@@ -20,9 +19,8 @@ namespace loopweave {
 // by at most 1/4, and differ by less than 1/4 exactly, so by less than 1 as
 // computed. An element that repeats a new one
 // therefore has an end point in one of the nine cells around the new one's
-// start. Cells are filed in a CellTable by a hash of their column and row:
-// cells whose hashes agree share their list, which only adds candidates that
-// the test of the end points turns down.
+// start. Cells are kept by a hash of their column and row: cells whose hashes
+// agree share a list, which only adds candidates that SamePoint turns down.
 class LineIndex {
 public:
     // Elements with a coordinate that is not finite are never the same as
@@ -39,9 +37,6 @@ private:
         CLoopweaveElement* element;
         int next;
     };
-
-    static std::uint64_t KeyOf(double column, double row);
-    void File(std::uint64_t key, CLoopweaveElement& element);
 
     CellTable cells_{64};  // by key: the cell's first entry
     std::vector<Entry> entries_;

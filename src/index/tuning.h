@@ -20,11 +20,9 @@ inline constexpr double kWidestBandOfSpread = 1.0 / 8;
 // PackedBoxTree: entries to a leaf, and nodes to a node of the next level.
 inline constexpr std::size_t kTreeFanOut = 16;
 
-// BoxGrid and SparseBoxGrid, the grids of cutting's walk over nearby pairs:
-// each coarser level has cells this many times as wide as the last's.
+// BoxGrid, the grids of cutting's walk over nearby pairs. Each coarser level,
+// here and in SparseBoxGrid, has cells this many times as wide as the last's.
 inline constexpr std::size_t kCoarserBy = 8;
-
-// BoxGrid.
 // Cells on the coarse grid for each piece, and on a fine grid for each item.
 inline constexpr std::size_t kCellsPerItem = 2;
 // More cells than this on the coarse grid, or on a coarser one, and an item
