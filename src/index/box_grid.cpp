@@ -1,5 +1,6 @@
 #include "index/box_grid.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "index/tuning.h"
@@ -17,14 +18,19 @@ BoxGrid::BoxGrid(const Box& extent, std::size_t cellsWanted, BoxTable boxes) : b
     liveOn_.assign(grids_.size(), 0);
 }
 
-std::size_t BoxGrid::SlotOf(int item) {
+BoxGrid::Where& BoxGrid::WhereOf(int item) {
     const auto index = static_cast<std::size_t>(item);
-    if (slotOf_.size() <= index) slotOf_.resize(index + 1, -1);
-    if (slotOf_[index] < 0) {
-        slotOf_[index] = static_cast<int>(slots_.size());
+    if (where_.size() <= index) where_.resize(index + 1, Where{-1, -1});
+    return where_[index];
+}
+
+std::size_t BoxGrid::SlotOf(int item) {
+    int& slot = WhereOf(item).slot;
+    if (slot < 0) {
+        slot = static_cast<int>(slots_.size());
         slots_.push_back(Slot{CellRange{0, 0, -1, -1}, 0, item, Slot::kNowhere, false});
     }
-    return static_cast<std::size_t>(slotOf_[index]);
+    return static_cast<std::size_t>(slot);
 }
 
 void BoxGrid::Load(const std::vector<int>& items, SegmentOf segmentOf) {
@@ -79,7 +85,7 @@ void BoxGrid::LoadTree(const std::vector<int>& large) {
             entries.push_back({boxes_[static_cast<std::size_t>(line.item)], place});
         }
         held_.push_back(line);
-        SetHeld(line.item, place);
+        WhereOf(line.item).held = place;
     }
     tree_ = PackedBoxTree(std::move(entries));
     // The entries of each held item, in the tree's order.
@@ -108,28 +114,17 @@ void BoxGrid::ReportHeld(const std::vector<int>& entries, std::vector<int>& foun
     }
 }
 
-int BoxGrid::HeldAs(int item) const {
-    const auto index = static_cast<std::size_t>(item);
-    return index < heldAs_.size() ? heldAs_[index] : -1;
-}
-
-void BoxGrid::SetHeld(int item, int held) {
-    const auto index = static_cast<std::size_t>(item);
-    if (heldAs_.size() <= index) heldAs_.resize(index + 1, -1);
-    heldAs_[index] = held;
-}
-
 bool BoxGrid::LeaveTree(int item) {
-    const int place = HeldAs(item);
+    int& place = WhereOf(item).held;
     if (place < 0) return false;
     const auto h = static_cast<std::size_t>(place);
     for (std::size_t i = entriesFrom_[h]; i < entriesFrom_[h + 1]; ++i) tree_.Drop(entries_[i]);
-    SetHeld(item, -1);
+    place = -1;
     return true;
 }
 
 void BoxGrid::Insert(int item) {
-    const int place = HeldAs(item);
+    const int place = WhereOf(item).held;
     if (place >= 0) {
         if (StillHeld(static_cast<std::size_t>(place))) return;
         LeaveTree(item);
@@ -144,29 +139,29 @@ void BoxGrid::Insert(int item) {
 
 void BoxGrid::Retire(int item) {
     if (LeaveTree(item)) return;
-    const auto index = static_cast<std::size_t>(item);
-    if (index >= slotOf_.size() || slotOf_[index] < 0) return;
-    const auto slot = static_cast<std::size_t>(slotOf_[index]);
-    if (Live(slot)) {
+    const int listed = WhereOf(item).slot;
+    if (listed < 0) return;
+    Slot& slot = slots_[static_cast<std::size_t>(listed)];
+    if (slot.Live()) {
         --liveItems_;
-        --liveOn_[static_cast<std::size_t>(slots_[slot].level)];
+        --liveOn_[static_cast<std::size_t>(slot.level)];
     }
-    slots_[slot].retired = true;
+    slot.retired = true;
 }
 
 void BoxGrid::HandOver(int from, int to) {
-    const int place = HeldAs(from);
-    if (place >= 0) {
-        SetHeld(from, -1);
-        SetHeld(to, place);
-        held_[static_cast<std::size_t>(place)].item = to;
+    WhereOf(std::max(from, to));  // grown first, so that neither reference below moves
+    Where& given = WhereOf(from);
+    Where& taker = WhereOf(to);
+    if (given.held >= 0) {
+        taker.held = given.held;
+        given.held = -1;
+        held_[static_cast<std::size_t>(taker.held)].item = to;
         return;
     }
-    const std::size_t slot = SlotOf(from);
-    slotOf_[static_cast<std::size_t>(from)] = -1;
-    if (slotOf_.size() <= static_cast<std::size_t>(to)) slotOf_.resize(static_cast<std::size_t>(to) + 1, -1);
-    slotOf_[static_cast<std::size_t>(to)] = static_cast<int>(slot);
-    slots_[slot].item = to;
+    taker.slot = static_cast<int>(SlotOf(from));
+    given.slot = -1;
+    slots_[static_cast<std::size_t>(taker.slot)].item = to;
 }
 
 void BoxGrid::List(std::size_t slot) {
@@ -192,7 +187,7 @@ void BoxGrid::Refine() {
     GridOf(kFine) = Grid(GridOf(kFine).extent, tuning::kCellsPerItem * liveItems_);
     fineInUse_ = true;
     for (std::size_t slot = 0; slot < slots_.size(); ++slot) {
-        if (!Live(slot)) continue;
+        if (!slots_[slot].Live()) continue;
         // Entries on the old fine grid are gone: list such slots anew.
         if (slots_[slot].level == kFine) {
             slots_[slot].level = Slot::kNowhere;
@@ -202,8 +197,8 @@ void BoxGrid::Refine() {
     }
 }
 
-void BoxGrid::QueryCell(Layer layer, int x, int y, std::vector<int>& found) {
-    std::vector<int>& cell = GridOf(layer).Cell(x, y);
+void BoxGrid::QueryCell(Grid& grid, Layer layer, int x, int y, std::vector<int>& found) {
+    std::vector<int>& cell = grid.Cell(x, y);
     for (std::size_t i = 0; i < cell.size();) {
         const auto slot = static_cast<std::size_t>(cell[i]);
         Slot& listed = slots_[slot];
@@ -223,7 +218,8 @@ void BoxGrid::QueryAlong(const Strip& band, std::vector<int>& found) {
     stamps_.NextQuery();
     for (Layer layer = kFine; static_cast<std::size_t>(layer) < grids_.size(); ++layer) {
         if (liveOn_[static_cast<std::size_t>(layer)] == 0) continue;
-        GridOf(layer).ForEachCellAlong(band, [&](int x, int y) { QueryCell(layer, x, y, found); });
+        Grid& grid = GridOf(layer);
+        grid.ForEachCellAlong(band, [&](int x, int y) { QueryCell(grid, layer, x, y, found); });
     }
     treeFound_.clear();
     tree_.QueryAlong(band, treeFound_);
@@ -233,15 +229,19 @@ void BoxGrid::QueryAlong(const Strip& band, std::vector<int>& found) {
 void BoxGrid::Query(const Box& box, std::vector<int>& found) {
     stamps_.NextQuery();
     for (Layer layer = kFine; static_cast<std::size_t>(layer) < grids_.size(); ++layer) {
-        if (liveOn_[static_cast<std::size_t>(layer)] == 0) continue;
-        const CellRange range = GridOf(layer).RangeOf(box);
-        for (int y = range.y0; y <= range.y1; ++y) {
-            for (int x = range.x0; x <= range.x1; ++x) QueryCell(layer, x, y, found);
-        }
+        if (liveOn_[static_cast<std::size_t>(layer)] > 0) QueryGrid(layer, box, found);
     }
     treeFound_.clear();
     tree_.Query(box, treeFound_);
     ReportHeld(treeFound_, found);
+}
+
+void BoxGrid::QueryGrid(Layer layer, const Box& box, std::vector<int>& found) {
+    Grid& grid = GridOf(layer);
+    const CellRange range = grid.RangeOf(box);
+    for (int y = range.y0; y <= range.y1; ++y) {
+        for (int x = range.x0; x <= range.x1; ++x) QueryCell(grid, layer, x, y, found);
+    }
 }
 
 }  // namespace loopweave

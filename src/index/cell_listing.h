@@ -16,28 +16,30 @@ namespace loopweave {
 // stands. A query reports an item once however many of its cells it reads.
 template <typename Index>
 struct CellListing {
-    static constexpr std::int8_t kNowhere = -1;
+    using Level = std::int8_t;  // a byte, as a query compares it for every entry
+    static constexpr Level kNowhere = -1;
 
     CellSpan<Index> range;
     std::uint64_t seenAt;  // the last query that reported it (QueryStamps)
     int item;
-    std::int8_t level;
+    Level level;
     bool retired;
 
+    bool Live() const { return level != kNowhere && !retired; }
     // Whether its entry in cell (x, y) of level `on` still stands.
-    bool ListedAt(int on, Index x, Index y) const { return !retired && level == on && range.Contains(x, y); }
+    bool ListedAt(Level on, Index x, Index y) const { return !retired && level == on && range.Contains(x, y); }
 
     // Lists it in `cells` of level `to`, calling `link` with each cell that
     // does not list it yet: should it come back to a cell it left, that cell
     // lists it twice, and queries report it once.
     template <typename Link>
-    void Relist(int to, const CellSpan<Index>& cells, Link&& link) {
+    void Relist(Level to, const CellSpan<Index>& cells, Link&& link) {
         for (Index y = cells.y0; y <= cells.y1; ++y) {
             for (Index x = cells.x0; x <= cells.x1; ++x) {
                 if (level != to || !range.Contains(x, y)) link(x, y);
             }
         }
-        level = static_cast<std::int8_t>(to);
+        level = to;
         range = cells;
     }
 };

@@ -1,6 +1,7 @@
 #ifndef LOOPWEAVE_INDEX_CUT_CANDIDATES_H
 #define LOOPWEAVE_INDEX_CUT_CANDIDATES_H
 
+#include <algorithm>
 #include <cstddef>
 #include <optional>
 #include <vector>
@@ -54,11 +55,13 @@ public:
               std::vector<int>& found) {
         const std::size_t from = found.size();
         Gather(box, narrowedBy, place, found);
+        const auto first = found.begin() + static_cast<std::ptrdiff_t>(from);
+        found.erase(std::remove_if(first, found.end(), [&](int piece) { return !accept(piece); }), found.end());
+        if (!places_) return;
         stamps_.NextQuery();
         std::size_t kept = from;
         for (std::size_t i = from; i < found.size(); ++i) {
-            if (accept(found[i]) && (!places_ || stamps_.FirstOf(static_cast<std::size_t>(found[i]))))
-                found[kept++] = found[i];
+            if (stamps_.FirstOf(static_cast<std::size_t>(found[i]))) found[kept++] = found[i];
         }
         found.resize(kept);
     }

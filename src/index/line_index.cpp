@@ -35,9 +35,9 @@ void LineIndex::Add(CLoopweaveElement& element) {
     const std::uint64_t start = KeyOf(CellOf(element.Sx()), CellOf(element.Sy()));
     const std::uint64_t end = KeyOf(CellOf(element.Ex()), CellOf(element.Ey()));
     for (const std::uint64_t key : {start, end}) {
-        int& first = cells_.Insert(key, -1).value;
-        entries_.push_back(Entry{&element, first});
-        first = static_cast<int>(entries_.size() - 1);
+        const auto list = static_cast<std::size_t>(cells_.Insert(key, static_cast<int>(lists_.size())).value);
+        if (list == lists_.size()) lists_.emplace_back();
+        lists_[list].push_back(&element);
         if (end == start) break;
     }
 }
@@ -48,10 +48,9 @@ bool LineIndex::Repeats(CLoopweaveElement& element) const {
     for (double dx = -1; dx <= 1; ++dx) {
         for (double dy = -1; dy <= 1; ++dy) {
             const CellTable::Slot* cell = cells_.Find(KeyOf(x + dx, y + dy));
-            for (int entry = cell != nullptr ? cell->value : -1; entry >= 0;) {
-                const Entry& filed = entries_[static_cast<std::size_t>(entry)];
-                if (SameLine(element, *filed.element)) return true;
-                entry = filed.next;
+            if (cell == nullptr) continue;
+            for (CLoopweaveElement* filed : lists_[static_cast<std::size_t>(cell->value)]) {
+                if (SameLine(element, *filed)) return true;
             }
         }
     }

@@ -32,14 +32,8 @@ public:
     bool Repeats(CLoopweaveElement& element) const;
 
 private:
-    // An element filed under a cell, and the cell's next one, or -1.
-    struct Entry {
-        CLoopweaveElement* element;
-        int next;
-    };
-
-    CellTable cells_{64};  // by key: the cell's first entry
-    std::vector<Entry> entries_;
+    CellTable cells_{64};  // by key: the cell's list
+    std::vector<std::vector<CLoopweaveElement*>> lists_;
 };
 
 }  // namespace loopweave

@@ -93,13 +93,12 @@ void SparseBoxGrid::Insert(int item) {
         if (level != kNone) ++live_[static_cast<std::size_t>(level)];
         if (level == kWide) wide_.push_back(item);
     }
-    listing.Relist(level, range, [&](std::int64_t x, std::int64_t y) { Link(level, x, y, item); });
+    listing.Relist(static_cast<Listing::Level>(level), range, [&](std::int64_t x, std::int64_t y) { Link(level, x, y, item); });
 }
 
 void SparseBoxGrid::Retire(int item) {
     Listing& listing = ListingOf(item);
-    if (listing.retired) return;
-    if (listing.level != kNone) --live_[static_cast<std::size_t>(listing.level)];
+    if (listing.Live()) --live_[static_cast<std::size_t>(listing.level)];
     listing.retired = true;
 }
 
@@ -152,7 +151,7 @@ void SparseBoxGrid::ReadCell(int level, std::int64_t x, std::int64_t y, int& fir
         const int entry = *link;
         Entry& read = entries_[static_cast<std::size_t>(entry)];
         Listing& listing = listings_[static_cast<std::size_t>(read.item)];
-        if (!listing.ListedAt(level, x, y)) {
+        if (!listing.ListedAt(static_cast<Listing::Level>(level), x, y)) {
             *link = read.next;
             read.next = freeEntry_;
             freeEntry_ = entry;
