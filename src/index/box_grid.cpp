@@ -18,12 +18,6 @@ BoxGrid::BoxGrid(const Box& extent, std::size_t cellsWanted, BoxTable boxes) : b
     liveOn_.assign(grids_.size(), 0);
 }
 
-BoxGrid::Where& BoxGrid::WhereOf(int item) {
-    const auto index = static_cast<std::size_t>(item);
-    if (where_.size() <= index) where_.resize(index + 1, Where{-1, -1});
-    return where_[index];
-}
-
 std::size_t BoxGrid::SlotOf(int item) {
     int& slot = WhereOf(item).slot;
     if (slot < 0) {
@@ -114,20 +108,19 @@ void BoxGrid::ReportHeld(const std::vector<int>& entries, std::vector<int>& foun
     }
 }
 
-bool BoxGrid::LeaveTree(int item) {
-    int& place = WhereOf(item).held;
-    if (place < 0) return false;
-    const auto h = static_cast<std::size_t>(place);
+bool BoxGrid::LeaveTree(Where& item) {
+    if (item.held < 0) return false;
+    const auto h = static_cast<std::size_t>(item.held);
     for (std::size_t i = entriesFrom_[h]; i < entriesFrom_[h + 1]; ++i) tree_.Drop(entries_[i]);
-    place = -1;
+    item.held = -1;
     return true;
 }
 
 void BoxGrid::Insert(int item) {
-    const int place = WhereOf(item).held;
-    if (place >= 0) {
-        if (StillHeld(static_cast<std::size_t>(place))) return;
-        LeaveTree(item);
+    Where& where = WhereOf(item);
+    if (where.held >= 0) {
+        if (StillHeld(static_cast<std::size_t>(where.held))) return;
+        LeaveTree(where);
     }
     const std::size_t slot = SlotOf(item);
     if (slots_[slot].level == Slot::kNowhere) ++liveItems_;
@@ -138,10 +131,9 @@ void BoxGrid::Insert(int item) {
 }
 
 void BoxGrid::Retire(int item) {
-    if (LeaveTree(item)) return;
-    const int listed = WhereOf(item).slot;
-    if (listed < 0) return;
-    Slot& slot = slots_[static_cast<std::size_t>(listed)];
+    Where& where = WhereOf(item);
+    if (LeaveTree(where) || where.slot < 0) return;
+    Slot& slot = slots_[static_cast<std::size_t>(where.slot)];
     if (slot.Live()) {
         --liveItems_;
         --liveOn_[static_cast<std::size_t>(slot.level)];
@@ -150,9 +142,9 @@ void BoxGrid::Retire(int item) {
 }
 
 void BoxGrid::HandOver(int from, int to) {
-    WhereOf(std::max(from, to));  // grown first, so that neither reference below moves
-    Where& given = WhereOf(from);
-    Where& taker = WhereOf(to);
+    WhereOf(std::max(from, to));  // grown for both
+    Where& given = where_[static_cast<std::size_t>(from)];
+    Where& taker = where_[static_cast<std::size_t>(to)];
     if (given.held >= 0) {
         taker.held = given.held;
         given.held = -1;

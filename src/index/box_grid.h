@@ -123,7 +123,12 @@ private:
         int slot;
         int held;
     };
-    Where& WhereOf(int item);  // made, as nowhere, for an item not seen yet
+    // Made, as nowhere, for an item not seen yet. Inline: every change asks it.
+    Where& WhereOf(int item) {
+        const auto index = static_cast<std::size_t>(item);
+        if (where_.size() <= index) where_.resize(index + 1, Where{-1, -1});
+        return where_[index];
+    }
     // The item's slot, made when it has none.
     std::size_t SlotOf(int item);
     void List(std::size_t slot);
@@ -149,7 +154,7 @@ private:
     // Appends the items held by the entries the tree gave, each once.
     void ReportHeld(const std::vector<int>& entries, std::vector<int>& found);
     // Takes the item out of the tree, if it is there; false if it was not.
-    bool LeaveTree(int item);
+    bool LeaveTree(Where& item);
 
     BoxTable boxes_;
     // The fine grid, the coarse grid, then the ever coarser ones.
