@@ -104,7 +104,8 @@ bool BoxGrid::StillHeld(std::size_t place) const {
 
 void BoxGrid::ReportHeld(const std::vector<int>& entries, std::vector<int>& found) {
     for (int place : entries) {
-        if (stamps_.FirstOf(static_cast<std::size_t>(place))) found.push_back(held_[static_cast<std::size_t>(place)].item);
+        if (stamps_.FirstOf(static_cast<std::size_t>(place)))
+            found.push_back(held_[static_cast<std::size_t>(place)].item);
     }
 }
 

@@ -171,7 +171,7 @@ private:
     std::vector<int> treeFound_;
     std::vector<Slot> slots_;
     std::vector<Where> where_;  // by item
-    QueryStamps stamps_;  // of slots, in them, and of the held, by place
+    QueryStamps stamps_;        // of slots, in them, and of the held, by place
 };
 
 }  // namespace loopweave

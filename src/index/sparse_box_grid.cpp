@@ -93,7 +93,8 @@ void SparseBoxGrid::Insert(int item) {
         if (level != kNone) ++live_[static_cast<std::size_t>(level)];
         if (level == kWide) wide_.push_back(item);
     }
-    listing.Relist(static_cast<Listing::Level>(level), range, [&](std::int64_t x, std::int64_t y) { Link(level, x, y, item); });
+    listing.Relist(static_cast<Listing::Level>(level), range,
+                   [&](std::int64_t x, std::int64_t y) { Link(level, x, y, item); });
 }
 
 void SparseBoxGrid::Retire(int item) {

@@ -51,6 +51,7 @@ public:
 private:
     static constexpr int kNone = -1;
     static constexpr int kWide = tuning::kSparseLevels;  // the level of the items reported to every query
+    static_assert(kWide <= 127, "levels are numbered in a byte (CellListing::Level)");
 
     using Range = CellSpan<std::int64_t>;
     using Listing = CellListing<std::int64_t>;  // by item
