@@ -195,7 +195,7 @@ void BoxGrid::QueryCell(Grid& grid, Layer layer, int x, int y, std::vector<int>&
     for (std::size_t i = 0; i < cell.size();) {
         const auto slot = static_cast<std::size_t>(cell[i]);
         Slot& listed = slots_[slot];
-        if (!listed.ListedAt(layer, x, y)) {
+        if (listed.StaleAt(layer, x, y)) {
             cell[i] = cell.back();
             cell.pop_back();
             continue;

@@ -26,8 +26,8 @@ struct CellListing {
     bool retired;
 
     bool Live() const { return level != kNowhere && !retired; }
-    // Whether its entry in cell (x, y) of level `on` still stands.
-    bool ListedAt(Level on, Index x, Index y) const { return !retired && level == on && range.Contains(x, y); }
+    // Whether its entry in cell (x, y) of level `on` is stale: left behind, or retired.
+    bool StaleAt(Level on, Index x, Index y) const { return retired || level != on || !range.Contains(x, y); }
 
     // Lists it in `cells` of level `to`, calling `link` with each cell that
     // does not list it yet: should it come back to a cell it left, that cell

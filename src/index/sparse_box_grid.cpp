@@ -152,7 +152,7 @@ void SparseBoxGrid::ReadCell(int level, std::int64_t x, std::int64_t y, int& fir
         const int entry = *link;
         Entry& read = entries_[static_cast<std::size_t>(entry)];
         Listing& listing = listings_[static_cast<std::size_t>(read.item)];
-        if (!listing.ListedAt(static_cast<Listing::Level>(level), x, y)) {
+        if (listing.StaleAt(static_cast<Listing::Level>(level), x, y)) {
             *link = read.next;
             read.next = freeEntry_;
             freeEntry_ = entry;
