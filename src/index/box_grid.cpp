@@ -1,5 +1,6 @@
 #include "index/box_grid.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "index/tuning.h"
@@ -12,19 +13,18 @@ BoxGrid::BoxGrid(const Box& extent, std::size_t cellsWanted, BoxTable boxes) : b
     // Coarser ones while a box can reach into too many cells of the last:
     // the last then takes any box.
     while (grids_.back().cells.size() > static_cast<std::size_t>(tuning::kMostCoarseCells)) {
-        grids_.emplace_back(extent, grids_.back().cells.size() / tuning::kCoarserBy);
+        grids_.emplace_back(extent, grids_.back().cells.size() / (tuning::kCoarserBy * tuning::kCoarserBy));
     }
-    liveOn_.assign(grids_.size() + 1, 0);
+    liveOn_.assign(grids_.size(), 0);
 }
 
 std::size_t BoxGrid::SlotOf(int item) {
-    const auto index = static_cast<std::size_t>(item);
-    if (slotOf_.size() <= index) slotOf_.resize(index + 1, -1);
-    if (slotOf_[index] < 0) {
-        slotOf_[index] = static_cast<int>(slots_.size());
-        slots_.push_back(Slot{CellRange{0, 0, -1, -1}, 0, item, kNowhere, false});
+    int& slot = WhereOf(item).slot;
+    if (slot < 0) {
+        slot = static_cast<int>(slots_.size());
+        slots_.push_back(Slot{CellRange{0, 0, -1, -1}, 0, item, Slot::kNowhere, false});
     }
-    return static_cast<std::size_t>(slotOf_[index]);
+    return static_cast<std::size_t>(slot);
 }
 
 void BoxGrid::Load(const std::vector<int>& items, SegmentOf segmentOf) {
@@ -79,7 +79,7 @@ void BoxGrid::LoadTree(const std::vector<int>& large) {
             entries.push_back({boxes_[static_cast<std::size_t>(line.item)], place});
         }
         held_.push_back(line);
-        SetHeld(line.item, place);
+        WhereOf(line.item).held = place;
     }
     tree_ = PackedBoxTree(std::move(entries));
     // The entries of each held item, in the tree's order.
@@ -91,7 +91,6 @@ void BoxGrid::LoadTree(const std::vector<int>& large) {
     std::vector<std::size_t> next(entriesFrom_.begin(), entriesFrom_.end() - 1);
     for (std::size_t entry = 0; entry < tree_.Size(); ++entry)
         entries_[next[static_cast<std::size_t>(tree_.At(entry).item)]++] = entry;
-    heldSeenAt_.assign(held_.size(), 0);
 }
 
 bool BoxGrid::StillHeld(std::size_t place) const {
@@ -105,41 +104,27 @@ bool BoxGrid::StillHeld(std::size_t place) const {
 
 void BoxGrid::ReportHeld(const std::vector<int>& entries, std::vector<int>& found) {
     for (int place : entries) {
-        std::uint64_t& seen = heldSeenAt_[static_cast<std::size_t>(place)];
-        if (seen == query_) continue;
-        seen = query_;
-        found.push_back(held_[static_cast<std::size_t>(place)].item);
+        if (stamps_.FirstOf(static_cast<std::size_t>(place)))
+            found.push_back(held_[static_cast<std::size_t>(place)].item);
     }
 }
 
-int BoxGrid::HeldAs(int item) const {
-    const auto index = static_cast<std::size_t>(item);
-    return index < heldAs_.size() ? heldAs_[index] : -1;
-}
-
-void BoxGrid::SetHeld(int item, int held) {
-    const auto index = static_cast<std::size_t>(item);
-    if (heldAs_.size() <= index) heldAs_.resize(index + 1, -1);
-    heldAs_[index] = held;
-}
-
-bool BoxGrid::LeaveTree(int item) {
-    const int place = HeldAs(item);
-    if (place < 0) return false;
-    const auto h = static_cast<std::size_t>(place);
+bool BoxGrid::LeaveTree(Where& item) {
+    if (item.held < 0) return false;
+    const auto h = static_cast<std::size_t>(item.held);
     for (std::size_t i = entriesFrom_[h]; i < entriesFrom_[h + 1]; ++i) tree_.Drop(entries_[i]);
-    SetHeld(item, -1);
+    item.held = -1;
     return true;
 }
 
 void BoxGrid::Insert(int item) {
-    const int place = HeldAs(item);
-    if (place >= 0) {
-        if (StillHeld(static_cast<std::size_t>(place))) return;
-        LeaveTree(item);
+    Where& where = WhereOf(item);
+    if (where.held >= 0) {
+        if (StillHeld(static_cast<std::size_t>(where.held))) return;
+        LeaveTree(where);
     }
     const std::size_t slot = SlotOf(item);
-    if (slots_[slot].layer == kNowhere) ++liveItems_;
+    if (slots_[slot].level == Slot::kNowhere) ++liveItems_;
     List(slot);
     const bool crowded = !fineInUse_ ? liveItems_ > tuning::kMostItemsPerCoarseCell * GridOf(kCoarse).cells.size()
                                      : liveOn_[kFine] > tuning::kMostItemsPerFineCell * GridOf(kFine).cells.size();
@@ -147,36 +132,31 @@ void BoxGrid::Insert(int item) {
 }
 
 void BoxGrid::Retire(int item) {
-    if (LeaveTree(item)) return;
-    const auto index = static_cast<std::size_t>(item);
-    if (index >= slotOf_.size() || slotOf_[index] < 0) return;
-    const auto slot = static_cast<std::size_t>(slotOf_[index]);
-    if (Live(slot)) {
+    Where& where = WhereOf(item);
+    if (LeaveTree(where) || where.slot < 0) return;
+    Slot& slot = slots_[static_cast<std::size_t>(where.slot)];
+    if (slot.Live()) {
         --liveItems_;
-        --liveOn_[slots_[slot].layer];
+        --liveOn_[static_cast<std::size_t>(slot.level)];
     }
-    slots_[slot].retired = true;
+    slot.retired = true;
 }
 
 void BoxGrid::HandOver(int from, int to) {
-    const int place = HeldAs(from);
-    if (place >= 0) {
-        SetHeld(from, -1);
-        SetHeld(to, place);
-        held_[static_cast<std::size_t>(place)].item = to;
+    WhereOf(std::max(from, to));  // grown for both
+    Where& given = where_[static_cast<std::size_t>(from)];
+    Where& taker = where_[static_cast<std::size_t>(to)];
+    if (given.held >= 0) {
+        taker.held = given.held;
+        given.held = -1;
+        held_[static_cast<std::size_t>(taker.held)].item = to;
         return;
     }
-    const std::size_t slot = SlotOf(from);
-    slotOf_[static_cast<std::size_t>(from)] = -1;
-    if (slotOf_.size() <= static_cast<std::size_t>(to)) slotOf_.resize(static_cast<std::size_t>(to) + 1, -1);
-    slotOf_[static_cast<std::size_t>(to)] = static_cast<int>(slot);
-    slots_[slot].item = to;
+    taker.slot = static_cast<int>(SlotOf(from));
+    given.slot = -1;
+    slots_[static_cast<std::size_t>(taker.slot)].item = to;
 }
 
-// Cells that listed the slot before on the same grid list it still. Its
-// entries elsewhere are stale and go as queries meet them; should the slot
-// come back to such a cell first, the cell lists it twice, and queries report
-// it once.
 void BoxGrid::List(std::size_t slot) {
     Slot& listed = slots_[slot];
     const Box& box = boxes_[static_cast<std::size_t>(listed.item)];
@@ -185,84 +165,64 @@ void BoxGrid::List(std::size_t slot) {
     if (!fineInUse_ || range.Count() > tuning::kMostFineCells) {
         layer = kCoarse;
         range = GridOf(kCoarse).RangeOf(box);
-        while (range.Count() > tuning::kMostCoarseCells && layer < grids_.size()) {
+        while (range.Count() > tuning::kMostCoarseCells && static_cast<std::size_t>(layer) + 1 < grids_.size()) {
             ++layer;
             range = GridOf(layer).RangeOf(box);
         }
     }
-    if (listed.layer != kNowhere) --liveOn_[listed.layer];
-    ++liveOn_[layer];
+    if (listed.level != Slot::kNowhere) --liveOn_[static_cast<std::size_t>(listed.level)];
+    ++liveOn_[static_cast<std::size_t>(layer)];
     Grid& grid = GridOf(layer);
-    for (int y = range.y0; y <= range.y1; ++y) {
-        for (int x = range.x0; x <= range.x1; ++x) {
-            if (listed.layer != layer || !listed.range.Contains(x, y))
-                grid.Cell(x, y).push_back(static_cast<int>(slot));
-        }
-    }
-    listed.layer = layer;
-    listed.range = range;
+    listed.Relist(layer, range, [&](int x, int y) { grid.Cell(x, y).push_back(static_cast<int>(slot)); });
 }
 
 void BoxGrid::Refine() {
     GridOf(kFine) = Grid(GridOf(kFine).extent, tuning::kCellsPerItem * liveItems_);
     fineInUse_ = true;
     for (std::size_t slot = 0; slot < slots_.size(); ++slot) {
-        if (!Live(slot)) continue;
+        if (!slots_[slot].Live()) continue;
         // Entries on the old fine grid are gone: list such slots anew.
-        if (slots_[slot].layer == kFine) {
-            slots_[slot].layer = kNowhere;
+        if (slots_[slot].level == kFine) {
+            slots_[slot].level = Slot::kNowhere;
             --liveOn_[kFine];
         }
         List(slot);
     }
 }
 
-void BoxGrid::Query(const Box& box, std::vector<int>& found) {
-    ++query_;
-    QueryBox(box, found);
-}
-
-// Appends the slot's item unless this query has reported it already.
-void BoxGrid::Report(std::size_t slot, std::vector<int>& found) {
-    Slot& reported = slots_[slot];
-    if (reported.seenAt == query_) return;
-    reported.seenAt = query_;
-    found.push_back(reported.item);
-}
-
-void BoxGrid::QueryCell(Layer layer, int x, int y, std::vector<int>& found) {
-    std::vector<int>& cell = GridOf(layer).Cell(x, y);
+void BoxGrid::QueryCell(Grid& grid, Layer layer, int x, int y, std::vector<int>& found) {
+    std::vector<int>& cell = grid.Cell(x, y);
     for (std::size_t i = 0; i < cell.size();) {
         const auto slot = static_cast<std::size_t>(cell[i]);
-        const Slot& listed = slots_[slot];
-        // Entries of retired slots, and of slots listed elsewhere now, are
-        // dropped as they are met.
-        if (listed.retired || listed.layer != layer || !listed.range.Contains(x, y)) {
+        Slot& listed = slots_[slot];
+        if (listed.StaleAt(layer, x, y)) {
             cell[i] = cell.back();
             cell.pop_back();
             continue;
         }
         ++i;
-        Report(slot, found);
+        if (stamps_.First(listed.seenAt)) found.push_back(listed.item);
     }
 }
 
 // Each grid is read along the band cell by cell, each of its cells once,
 // and the tree descends only into the nodes the band meets.
 void BoxGrid::QueryAlong(const Strip& band, std::vector<int>& found) {
-    ++query_;
-    for (Layer layer = kFine; layer <= grids_.size(); ++layer) {
-        if (liveOn_[layer] == 0) continue;
-        GridOf(layer).ForEachCellAlong(band, [&](int x, int y) { QueryCell(layer, x, y, found); });
+    stamps_.NextQuery();
+    for (Layer layer = kFine; static_cast<std::size_t>(layer) < grids_.size(); ++layer) {
+        if (liveOn_[static_cast<std::size_t>(layer)] == 0) continue;
+        Grid& grid = GridOf(layer);
+        grid.ForEachCellAlong(band, [&](int x, int y) { QueryCell(grid, layer, x, y, found); });
     }
     treeFound_.clear();
     tree_.QueryAlong(band, treeFound_);
     ReportHeld(treeFound_, found);
 }
 
-void BoxGrid::QueryBox(const Box& box, std::vector<int>& found) {
-    for (Layer layer = kFine; layer <= grids_.size(); ++layer) {
-        if (liveOn_[layer] > 0) QueryGrid(layer, box, found);
+void BoxGrid::Query(const Box& box, std::vector<int>& found) {
+    stamps_.NextQuery();
+    for (Layer layer = kFine; static_cast<std::size_t>(layer) < grids_.size(); ++layer) {
+        if (liveOn_[static_cast<std::size_t>(layer)] > 0) QueryGrid(layer, box, found);
     }
     treeFound_.clear();
     tree_.Query(box, treeFound_);
@@ -270,9 +230,10 @@ void BoxGrid::QueryBox(const Box& box, std::vector<int>& found) {
 }
 
 void BoxGrid::QueryGrid(Layer layer, const Box& box, std::vector<int>& found) {
-    const CellRange range = GridOf(layer).RangeOf(box);
+    Grid& grid = GridOf(layer);
+    const CellRange range = grid.RangeOf(box);
     for (int y = range.y0; y <= range.y1; ++y) {
-        for (int x = range.x0; x <= range.x1; ++x) QueryCell(layer, x, y, found);
+        for (int x = range.x0; x <= range.x1; ++x) QueryCell(grid, layer, x, y, found);
     }
 }
 

@@ -2,7 +2,6 @@
 #define LOOPWEAVE_INDEX_BOX_GRID_H
 
 #include <cstddef>
-#include <cstdint>
 #include <functional>
 #include <vector>
 
@@ -11,6 +10,7 @@
 #include "geometry/strip.h"
 #include "index/box_table.h"
 #include "index/cell_frame.h"
+#include "index/cell_listing.h"
 #include "index/packed_box_tree.h"
 
 namespace loopweave {
@@ -109,34 +109,35 @@ private:
 
         std::vector<std::vector<int>> cells;
     };
-    // Which grid lists a slot: grids_[layer - 1], or none.
-    using Layer = std::uint8_t;
-    static constexpr Layer kNowhere = 0;
-    static constexpr Layer kFine = 1;
-    static constexpr Layer kCoarse = 2;
-    // One item's entries: on a grid, in every cell of `range`. Kept together,
-    // as a query reads all of it for every entry it meets.
-    struct Slot {
-        CellRange range;
-        std::uint64_t seenAt;  // the last query that found it
-        int item;
-        Layer layer;
-        bool retired;
-    };
+    // Which grid lists a slot: grids_[layer], or none.
+    using Layer = CellListing<int>::Level;
+    static constexpr Layer kFine = 0;
+    static constexpr Layer kCoarse = 1;
+    // One item's entries: on a grid, in every cell of its range. Kept
+    // together, as a query reads all of it for every entry it meets.
+    using Slot = CellListing<int>;
 
-    Grid& GridOf(Layer layer) { return grids_[static_cast<std::size_t>(layer) - 1]; }
+    Grid& GridOf(Layer layer) { return grids_[static_cast<std::size_t>(layer)]; }
+    // Where an item is listed: its slot, and its place in held_, each or -1.
+    struct Where {
+        int slot;
+        int held;
+    };
+    // Made, as nowhere, for an item not seen yet. Inline: every change asks it.
+    Where& WhereOf(int item) {
+        const auto index = static_cast<std::size_t>(item);
+        if (where_.size() <= index) where_.resize(index + 1, Where{-1, -1});
+        return where_[index];
+    }
     // The item's slot, made when it has none.
     std::size_t SlotOf(int item);
     void List(std::size_t slot);
     // Builds the fine grid afresh, finer, for the items there are now, and
     // lists the short ones there.
     void Refine();
-    void QueryBox(const Box& box, std::vector<int>& found);
     void QueryGrid(Layer layer, const Box& box, std::vector<int>& found);
     // Inline: a query's inner loop, which a call per cell slows by a tenth.
-    inline void QueryCell(Layer layer, int x, int y, std::vector<int>& found);
-    inline void Report(std::size_t slot, std::vector<int>& found);
-    bool Live(std::size_t slot) const { return slots_[slot].layer != kNowhere && !slots_[slot].retired; }
+    inline void QueryCell(Grid& grid, Layer layer, int x, int y, std::vector<int>& found);
     // An item held by the tree: by one box, or by the stretches of its
     // segment as it was loaded, each grown by the margin. The tree's entries
     // name these.
@@ -152,11 +153,8 @@ private:
     bool StillHeld(std::size_t place) const;
     // Appends the items held by the entries the tree gave, each once.
     void ReportHeld(const std::vector<int>& entries, std::vector<int>& found);
-    // The item's place among the held, or -1.
-    int HeldAs(int item) const;
-    void SetHeld(int item, int held);
     // Takes the item out of the tree, if it is there; false if it was not.
-    bool LeaveTree(int item);
+    bool LeaveTree(Where& item);
 
     BoxTable boxes_;
     // The fine grid, the coarse grid, then the ever coarser ones.
@@ -164,18 +162,16 @@ private:
     bool fineInUse_ = false;
     std::size_t liveItems_ = 0;
     std::vector<std::size_t> liveOn_;  // live items by layer: a grid without any is not asked
-    std::vector<int> slotOf_;          // per item, or -1
     SegmentOf segmentOf_;
     PackedBoxTree tree_;  // whose entries name places in held_
     std::vector<Held> held_;
     double heldMargin_ = 0;
     std::vector<std::size_t> entriesFrom_;  // held h has tree entries entries_[entriesFrom_[h]] on to the next's
     std::vector<std::size_t> entries_;
-    std::vector<std::uint64_t> heldSeenAt_;  // by held: the last query that found it
-    std::vector<int> heldAs_;                // per item: its place in held_, or -1
     std::vector<int> treeFound_;
     std::vector<Slot> slots_;
-    std::uint64_t query_ = 0;
+    std::vector<Where> where_;  // by item
+    QueryStamps stamps_;        // of slots, in them, and of the held, by place
 };
 
 }  // namespace loopweave

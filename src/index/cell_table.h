@@ -3,14 +3,15 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 namespace loopweave {
 
-// A hash table from the keys of the cells a grid keeps, each a number made of
-// the cell's level, column and row, to a number the grid keeps for the cell:
-// open addressing, twice as long once half full. Fibonacci hashing spreads
-// neighbouring cells across the table.
+// A hash table from the keys of the cells an index keeps, each a number made
+// of the cell's level, column and row (or a hash of them), to a number the
+// index keeps for the cell: open addressing, twice as long once half full.
+// Fibonacci hashing spreads neighbouring cells across the table.
 class CellTable {
 public:
     struct Slot {
@@ -28,10 +29,11 @@ public:
     }
 
     // The cell's slot, or null when the table has none.
-    Slot* Find(std::uint64_t key) {
-        Slot& slot = slots_[Place(key)];
+    const Slot* Find(std::uint64_t key) const {
+        const Slot& slot = slots_[Place(key)];
         return slot.used ? &slot : nullptr;
     }
+    Slot* Find(std::uint64_t key) { return const_cast<Slot*>(std::as_const(*this).Find(key)); }
     // The cell's slot, made with `value` when the table has none.
     Slot& Insert(std::uint64_t key, int value) {
         std::size_t at = Place(key);

@@ -53,17 +53,4 @@ void CutCandidates::Gather(const Box& box, const Strip* narrowedBy, const Box* p
     for (int turns = -1; turns <= 1; ++turns) places_->Query(plane_->Turned(*place, turns), found);
 }
 
-void CutCandidates::KeepFirsts(std::size_t from, std::vector<int>& found) {
-    ++query_;
-    std::size_t kept = from;
-    for (std::size_t i = from; i < found.size(); ++i) {
-        const auto piece = static_cast<std::size_t>(found[i]);
-        if (foundIn_.size() <= piece) foundIn_.resize(piece + 1, 0);
-        if (foundIn_[piece] == query_) continue;
-        foundIn_[piece] = query_;
-        found[kept++] = found[i];
-    }
-    found.resize(kept);
-}
-
 }  // namespace loopweave

@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cstddef>
-#include <cstdint>
 #include <optional>
 #include <vector>
 
@@ -12,6 +11,7 @@
 #include "geometry/strip.h"
 #include "index/box_grid.h"
 #include "index/box_table.h"
+#include "index/cell_listing.h"
 #include "index/sparse_box_grid.h"
 
 namespace loopweave {
@@ -57,15 +57,19 @@ public:
         Gather(box, narrowedBy, place, found);
         const auto first = found.begin() + static_cast<std::ptrdiff_t>(from);
         found.erase(std::remove_if(first, found.end(), [&](int piece) { return !accept(piece); }), found.end());
-        if (places_) KeepFirsts(from, found);
+        if (!places_) return;
+        stamps_.NextQuery();
+        std::size_t kept = from;
+        for (std::size_t i = from; i < found.size(); ++i) {
+            if (stamps_.FirstOf(static_cast<std::size_t>(found[i]))) found[kept++] = found[i];
+        }
+        found.resize(kept);
     }
 
 private:
     // Appends what the grids list where the region lies: a piece listed by
     // both, or by the grid of places a half turn on too, more than once.
     void Gather(const Box& box, const Strip* narrowedBy, const Box* place, std::vector<int>& found);
-    // Drops the pieces from `from` on that come again.
-    void KeepFirsts(std::size_t from, std::vector<int>& found);
 
     BoxGrid grid_;
     std::size_t pieces_;
@@ -73,8 +77,7 @@ private:
     double slant_;  // the least width and height of a box asked about along its band
     const LinePlane* plane_ = nullptr;
     std::optional<SparseBoxGrid> places_;
-    std::vector<std::uint64_t> foundIn_;  // by piece: the last query that found it
-    std::uint64_t query_ = 0;
+    QueryStamps stamps_;  // by piece: far from the origin, the pieces found twice are dropped
 };
 
 }  // namespace loopweave

@@ -1,7 +1,7 @@
 #include "index/line_index.h"
 
 #include <cmath>
-#include <functional>
+#include <cstring>
 
 #include "store/element_geometry.h"
 
@@ -16,35 +16,41 @@ bool SameLine(CLoopweaveElement& e, CLoopweaveElement& s) {
            (SamePoint(StartOf(e), EndOf(s)) && SamePoint(EndOf(e), StartOf(s)));
 }
 
-}  // namespace
-
-std::size_t LineIndex::CellHash::operator()(const Cell& cell) const {
-    const std::size_t hx = std::hash<double>()(cell.x);
-    return hx ^ (std::hash<double>()(cell.y) + 0x9e3779b97f4a7c15ULL + (hx << 6) + (hx >> 2));
-}
-
 // Adding 0.0 turns -0.0 into 0.0, which equals it, so that equal cells hash
 // alike.
-LineIndex::Cell LineIndex::CellOf(double x, double y) {
-    return {std::floor(x / kCell) + 0.0, std::floor(y / kCell) + 0.0};
+double CellOf(double at) { return std::floor(at / kCell) + 0.0; }
+
+// The bits of the column, spread by an odd multiplier, and of the row.
+std::uint64_t KeyOf(double column, double row) {
+    std::uint64_t x = 0, y = 0;
+    std::memcpy(&x, &column, sizeof x);
+    std::memcpy(&y, &row, sizeof y);
+    return x * 0x9E3779B97F4A7C15u ^ y;
 }
+
+}  // namespace
 
 void LineIndex::Add(CLoopweaveElement& element) {
     if (!IsFinite(element)) return;
-    const Cell start = CellOf(element.Sx(), element.Sy());
-    const Cell end = CellOf(element.Ex(), element.Ey());
-    cells_[start].push_back(&element);
-    if (!(end == start)) cells_[end].push_back(&element);
+    const std::uint64_t start = KeyOf(CellOf(element.Sx()), CellOf(element.Sy()));
+    const std::uint64_t end = KeyOf(CellOf(element.Ex()), CellOf(element.Ey()));
+    for (const std::uint64_t key : {start, end}) {
+        const auto list = static_cast<std::size_t>(cells_.Insert(key, static_cast<int>(lists_.size())).value);
+        if (list == lists_.size()) lists_.emplace_back();
+        lists_[list].push_back(&element);
+        if (end == start) break;
+    }
 }
 
 bool LineIndex::Repeats(CLoopweaveElement& element) const {
-    const Cell around = CellOf(element.Sx(), element.Sy());
+    const double x = CellOf(element.Sx());
+    const double y = CellOf(element.Sy());
     for (double dx = -1; dx <= 1; ++dx) {
         for (double dy = -1; dy <= 1; ++dy) {
-            const auto filed = cells_.find({around.x + dx, around.y + dy});
-            if (filed == cells_.end()) continue;
-            for (CLoopweaveElement* stored : filed->second) {
-                if (SameLine(element, *stored)) return true;
+            const CellTable::Slot* cell = cells_.Find(KeyOf(x + dx, y + dy));
+            if (cell == nullptr) continue;
+            for (CLoopweaveElement* filed : lists_[static_cast<std::size_t>(cell->value)]) {
+                if (SameLine(element, *filed)) return true;
             }
         }
     }

@@ -1,10 +1,9 @@
 #ifndef LOOPWEAVE_INDEX_LINE_INDEX_H
 #define LOOPWEAVE_INDEX_LINE_INDEX_H
 
-#include <cstddef>
-#include <unordered_map>
 #include <vector>
 
+#include "index/cell_table.h"
 #include "loopweave.h"
 
 namespace loopweave {
@@ -20,7 +19,8 @@ namespace loopweave {
 // by at most 1/4, and differ by less than 1/4 exactly, so by less than 1 as
 // computed. An element that repeats a new one
 // therefore has an end point in one of the nine cells around the new one's
-// start.
+// start. Cells are kept by a hash of their column and row: cells whose hashes
+// agree share a list, which only adds candidates that SamePoint turns down.
 class LineIndex {
 public:
     // Elements with a coordinate that is not finite are never the same as
@@ -32,18 +32,8 @@ public:
     bool Repeats(CLoopweaveElement& element) const;
 
 private:
-    struct Cell {
-        double x;
-        double y;
-        bool operator==(const Cell& other) const { return x == other.x && y == other.y; }
-    };
-    struct CellHash {
-        std::size_t operator()(const Cell& cell) const;
-    };
-
-    static Cell CellOf(double x, double y);
-
-    std::unordered_map<Cell, std::vector<CLoopweaveElement*>, CellHash> cells_;
+    CellTable cells_{64};  // by key: the cell's list
+    std::vector<std::vector<CLoopweaveElement*>> lists_;
 };
 
 }  // namespace loopweave

@@ -27,7 +27,7 @@ SparseBoxGrid::SparseBoxGrid(double cellSize, std::size_t items, BoxTable boxes)
     for (int level = 0; level < tuning::kSparseLevels; ++level) {
         cellSizes_.push_back(size);
         cellScales_.push_back(std::max(1 / size, DBL_MIN));  // never 0, which would turn infinities into NaN
-        size *= tuning::kSparseCoarserBy;
+        size *= tuning::kCoarserBy;
     }
 }
 
@@ -66,12 +66,12 @@ void SparseBoxGrid::Link(int level, std::int64_t x, std::int64_t y, int item) {
 
 SparseBoxGrid::Listing& SparseBoxGrid::ListingOf(int item) {
     const auto index = static_cast<std::size_t>(item);
-    if (listings_.size() <= index) listings_.resize(index + 1, Listing{Range{0, 0, -1, -1}, 0, kNone, false});
+    while (listings_.size() <= index)
+        listings_.push_back(Listing{Range{0, 0, -1, -1}, 0, static_cast<int>(listings_.size()), kNone, false});
     return listings_[index];
 }
 
 // A box as wide as a level's cells reaches into two of them at most each way.
-// Cells that listed the item before on the same level list it still.
 void SparseBoxGrid::Insert(int item) {
     Listing& listing = ListingOf(item);
     if (listing.retired) return;
@@ -87,40 +87,26 @@ void SparseBoxGrid::Insert(int item) {
         Box& reached = reached_[static_cast<std::size_t>(level)];
         reached = reached.Joined(box);
     }
-    const bool sameLevel = listing.level == level;
-    if (sameLevel && listing.range == range) return;
-    if (!sameLevel) {
+    if (listing.level == level && listing.range == range) return;
+    if (listing.level != level) {
         if (listing.level != kNone) --live_[static_cast<std::size_t>(listing.level)];
         if (level != kNone) ++live_[static_cast<std::size_t>(level)];
         if (level == kWide) wide_.push_back(item);
     }
-    for (std::int64_t y = range.y0; y <= range.y1; ++y) {
-        for (std::int64_t x = range.x0; x <= range.x1; ++x) {
-            if (!sameLevel || !listing.range.Contains(x, y)) Link(level, x, y, item);
-        }
-    }
-    listing.level = level;
-    listing.range = range;
+    listing.Relist(static_cast<Listing::Level>(level), range,
+                   [&](std::int64_t x, std::int64_t y) { Link(level, x, y, item); });
 }
 
 void SparseBoxGrid::Retire(int item) {
     Listing& listing = ListingOf(item);
-    if (listing.retired) return;
-    if (listing.level != kNone) --live_[static_cast<std::size_t>(listing.level)];
+    if (listing.Live()) --live_[static_cast<std::size_t>(listing.level)];
     listing.retired = true;
-}
-
-void SparseBoxGrid::Report(int item, std::vector<int>& found) {
-    Listing& listing = listings_[static_cast<std::size_t>(item)];
-    if (listing.seenAt == query_) return;
-    listing.seenAt = query_;
-    found.push_back(item);
 }
 
 // A box that reaches into more cells of a level than the table holds reads
 // the table's cells of that level instead.
 void SparseBoxGrid::Query(const Box& box, std::vector<int>& found) {
-    ++query_;
+    stamps_.NextQuery();
     if (!(box.minX <= box.maxX && box.minY <= box.maxY)) return;  // an empty box meets nothing
     for (int level = 0; level < kWide; ++level) {
         if (live_[static_cast<std::size_t>(level)] == 0 || !reached_[static_cast<std::size_t>(level)].Meets(box)) continue;
@@ -152,7 +138,9 @@ void SparseBoxGrid::Query(const Box& box, std::vector<int>& found) {
                                    return listing.retired || listing.level != kWide;
                                }),
                 wide_.end());
-    for (int item : wide_) Report(item, found);
+    for (int item : wide_) {
+        if (stamps_.First(listings_[static_cast<std::size_t>(item)].seenAt)) found.push_back(item);
+    }
 }
 
 // Entries of retired items, and of items listed elsewhere now, are unlinked
@@ -163,13 +151,14 @@ void SparseBoxGrid::ReadCell(int level, std::int64_t x, std::int64_t y, int& fir
     while (*link != kNone) {
         const int entry = *link;
         Entry& read = entries_[static_cast<std::size_t>(entry)];
-        if (!Current(listings_[static_cast<std::size_t>(read.item)], level, x, y)) {
+        Listing& listing = listings_[static_cast<std::size_t>(read.item)];
+        if (listing.StaleAt(static_cast<Listing::Level>(level), x, y)) {
             *link = read.next;
             read.next = freeEntry_;
             freeEntry_ = entry;
             continue;
         }
-        Report(read.item, found);
+        if (stamps_.First(listing.seenAt)) found.push_back(read.item);
         link = &read.next;
     }
 }

@@ -8,6 +8,7 @@
 #include "geometry/box.h"
 #include "index/box_table.h"
 #include "index/cell_frame.h"
+#include "index/cell_listing.h"
 #include "index/cell_table.h"
 #include "index/tuning.h"
 
@@ -50,14 +51,10 @@ public:
 private:
     static constexpr int kNone = -1;
     static constexpr int kWide = tuning::kSparseLevels;  // the level of the items reported to every query
+    static_assert(kWide <= 127, "levels are numbered in a byte (CellListing::Level)");
 
     using Range = CellSpan<std::int64_t>;
-    struct Listing {
-        Range range;
-        std::uint64_t seenAt;  // the last query that found it
-        int level;             // kNone while not listed
-        bool retired;
-    };
+    using Listing = CellListing<std::int64_t>;  // by item
     struct Entry {
         int item;
         int next;
@@ -69,11 +66,7 @@ private:
     // Reports the live items of a cell, whose first entry is `first`, and
     // unlinks the stale ones.
     void ReadCell(int level, std::int64_t x, std::int64_t y, int& first, std::vector<int>& found);
-    bool Current(const Listing& listing, int level, std::int64_t x, std::int64_t y) const {
-        return !listing.retired && listing.level == level && listing.range.Contains(x, y);
-    }
     Listing& ListingOf(int item);
-    void Report(int item, std::vector<int>& found);
 
     BoxTable boxes_;
     std::vector<double> cellSizes_;   // by level
@@ -85,7 +78,7 @@ private:
     int freeEntry_ = kNone;  // entries unlinked, linked through `next`
     std::vector<int> wide_;  // items listed on no level, reported to every query
     std::vector<Listing> listings_;  // by item
-    std::uint64_t query_ = 0;
+    QueryStamps stamps_;
 };
 
 }  // namespace loopweave

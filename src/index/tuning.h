@@ -20,7 +20,9 @@ inline constexpr double kWidestBandOfSpread = 1.0 / 8;
 // PackedBoxTree: entries to a leaf, and nodes to a node of the next level.
 inline constexpr std::size_t kTreeFanOut = 16;
 
-// BoxGrid, the grids of cutting's walk over nearby pairs.
+// BoxGrid, the grids of cutting's walk over nearby pairs. Each coarser level,
+// here and in SparseBoxGrid, has cells this many times as wide as the last's.
+inline constexpr std::size_t kCoarserBy = 8;
 // Cells on the coarse grid for each piece, and on a fine grid for each item.
 inline constexpr std::size_t kCellsPerItem = 2;
 // More cells than this on the coarse grid, or on a coarser one, and an item
@@ -31,8 +33,6 @@ inline constexpr long kMostCoarseCells = 64;
 // longer where the lines would have more than this many each on average.
 inline constexpr double kHeldMarginOfCell = 1.0 / 64;
 inline constexpr double kStretchesPerLine = 16;
-// Each coarser grid has this many times fewer cells: eight times as wide.
-inline constexpr std::size_t kCoarserBy = 64;
 // Live items per coarse cell beyond which the short ones move to a fine grid.
 inline constexpr std::size_t kMostItemsPerCoarseCell = 16;
 // More fine cells than this and an item stays on the coarse grid.
@@ -46,10 +46,8 @@ inline constexpr std::size_t kMostItemsPerFineCell = 4;
 inline constexpr double kStripInReaches = 4;
 inline constexpr double kSlantInCells = 8;
 
-// SparseBoxGrid: each level's cells this many times as wide as the last's,
-// on this many levels; a hash table of cells this long at first, and never
-// longer than the most.
-inline constexpr double kSparseCoarserBy = 8;
+// SparseBoxGrid: this many levels; a hash table of cells this long at first,
+// and never longer than the most.
 inline constexpr int kSparseLevels = 40;
 inline constexpr std::size_t kSparseFewestSlots = std::size_t{1} << 10;
 inline constexpr std::size_t kSparseMostSlots = std::size_t{1} << 30;
