@@ -102,8 +102,13 @@ public:
     double Apart() const { return std::max(CutReach() + 4 * perUnit_, std::sqrt(4 * perUnit_ * radius_)); }
 
     // The place of the line of the segment from `start` to `end`, both within
-    // the extent.
-    Box PlaceOf(const Point& start, const Point& end) const {
+    // the extent, for a pair test whose bound on the sine of the angle between
+    // the lines has the share `sineTimesSide` / side for this segment (side
+    // its larger side, no longer than its length) and 2 k / R for the pair:
+    // cutting's is k (above), the relation test's its own
+    // (index/contact_candidates.h). The angle is at most twice the sine.
+    Box PlaceOf(const Point& start, const Point& end) const { return PlaceOf(start, end, perUnit_); }
+    Box PlaceOf(const Point& start, const Point& end, double sineTimesSide) const {
         double dx = end.x - start.x;
         double dy = end.y - start.y;
         const double side = std::max(std::fabs(dx), std::fabs(dy));
@@ -121,7 +126,7 @@ public:
         }
         const double u = std::atan2(across, along) * radius_;
         const double v = (dx * (start.y - centre_.y) - dy * (start.x - centre_.x)) / std::hypot(dx, dy);
-        const double turning = 2 * perUnit_ / side * radius_ * kMargin;
+        const double turning = 2 * sineTimesSide / side * radius_ * kMargin;
         const double shifting = (rounding_.BandHalfWidth(start, end) + turning) * kMargin;
         const Box place{u - turning - pad_, v - shifting - pad_, u + turning + pad_, v + shifting + pad_};
         return place.IsFinite() ? place : Everywhere();

@@ -40,8 +40,9 @@
 //
 // The self-crossing check's question (ContactCandidates::ForEachAfter):
 // element by element, the later elements from cells listing each element's
-// box grown by its reach and, far from the origin, from EndsNearLines, which
-// asks a PackedBoxTree of the ends along each element's band. (LineIndex
+// box grown by its reach, or near the origin from StripPairs, which asks a
+// PackedBoxTree of the segments along each element's strips, and far from it
+// also from a SparseBoxGrid of the elements' places. (LineIndex
 // finds no pairs in contact: it files end points for the frame's test of
 // repeated elements.)
 

@@ -6,6 +6,7 @@
 #include <iterator>
 
 #include "geometry/contact_reach.h"
+#include "geometry/line_reach.h"
 #include "index/cell_table.h"
 #include "index/tuning.h"
 
@@ -37,32 +38,27 @@ ContactCandidates::ContactCandidates(const std::vector<Segment>& segments) : cou
         return;
     }
     const bool reachesHold = ReachesHold(magnitude, extent);
+    if (!reachesHold) {
+        plane_.emplace(chain);
+        apart_ = FarApart(segments);
+    }
     narrow_.resize(segments.size());
     const std::vector<Box> grown = GrownBoxes(segments, boxes, rounding);
-    const std::size_t mostPairs = tuning::kMostPairsPerElement * segments.size() + tuning::kMostPairs;
     if (reachesHold && !ReachesDwarfLengths(segments)) {
         ListInCells(grown);
     } else if (reachesHold) {
-        pairs_.emplace(segments, wide_, StripPairs::kSegments,
+        pairs_.emplace(segments, wide_,
                        [&](int i, std::vector<Strip>& strips) {
                            return NearStrips(segments[static_cast<std::size_t>(i)], rounding, strips);
                        },
-                       mostPairs);
+                       tuning::kMostPairsPerElement * segments.size() + tuning::kMostPairs);
         if (!pairs_->Complete()) {
             pairs_.reset();
             ListInCells(grown);
         }
     } else {
         ListInCells(grown);
-        pairs_.emplace(segments, wide_, StripPairs::kEnds,
-                       [&](int i, std::vector<Strip>& strips) {
-                           return FarBand(segments[static_cast<std::size_t>(i)], rounding, chain, strips);
-                       },
-                       mostPairs);
-        if (!pairs_->Complete()) {
-            everyPair_ = true;
-            return;
-        }
+        ListPlaces(segments, rounding);
     }
     for (int i = 0; i < count_; ++i) {
         if (wide_[static_cast<std::size_t>(i)]) wideList_.push_back(i);
@@ -105,14 +101,35 @@ bool ContactCandidates::NearStrips(const Segment& s, const RoundingModel& roundi
     return IsFinite(strips.back().from) && IsFinite(strips.back().to);
 }
 
-bool ContactCandidates::FarBand(const Segment& s, const RoundingModel& rounding, const Box& chain,
-                                std::vector<Strip>& strips) {
-    Strip band;
-    if (!Strip::AcrossBox(s.start, s.end, rounding.BandHalfWidth(s.start, s.end), rounding.Pad(), chain, band)) {
-        return false;
+// Far from the origin pairs are sought by their boxes within a distance
+// apart, and by their places beyond it: the plane's least (LinePlane::Apart),
+// or the median element's larger side if that is more, so that the grid
+// brings each element together with its neighbours while the places, whose
+// widths shrink as the distance grows, meet few others.
+double ContactCandidates::FarApart(const std::vector<Segment>& segments) const {
+    std::vector<double> sides;
+    for (const Segment& s : segments) {
+        const double side = std::max(std::fabs(s.end.x - s.start.x), std::fabs(s.end.y - s.start.y));
+        if (side > 0 && side < HUGE_VAL) sides.push_back(side);
     }
-    strips.push_back(band);
-    return true;
+    if (sides.empty()) return plane_->Apart();
+    const auto middle = sides.begin() + static_cast<std::ptrdiff_t>(sides.size() / 2);
+    std::nth_element(sides.begin(), middle, sides.end());
+    return std::max(plane_->Apart(), *middle);
+}
+
+void ContactCandidates::ListPlaces(const std::vector<Segment>& segments, const RoundingModel& rounding) {
+    const double apart = apart_;
+    const double perUnit = rounding.AreaRoundingPerUnit();
+    places_.assign(segments.size(), LinePlane::Nowhere());
+    placeReach_ = plane_->Reach(apart);
+    placeGrid_.emplace(4 * placeReach_, segments.size(), places_);
+    for (std::size_t i = 0; i < segments.size(); ++i) {
+        if (wide_[i]) continue;
+        const Segment& s = segments[i];
+        places_[i] = plane_->PlaceOf(s.start, s.end, kTolerance / apart + 2 * perUnit + 1.1 * rounding.AreaBound() / apart);
+        placeGrid_->Insert(static_cast<int>(i));
+    }
 }
 
 // Each box is grown by its reach and by a pad for the rounding of the
@@ -138,11 +155,13 @@ std::vector<Box> ContactCandidates::GrownBoxes(const std::vector<Segment>& segme
         if (!IsFinite(s.start) || !IsFinite(s.end)) continue;
         const double dx = s.end.x - s.start.x;
         const double dy = s.end.y - s.start.y;
-        // Far out, an element whose band would cover much of the chain is
-        // paired with every other, as is one of no length.
-        const double reach = reachesHold ? RelationReach(std::hypot(dx, dy), roundingBound) : 0;
+        // Far out, an element whose band would cover much of the chain, or
+        // reach beyond a quarter of the distance apart, is paired with every
+        // other, as is one of no length.
+        const double reach = reachesHold ? RelationReach(std::hypot(dx, dy), roundingBound) : apart_;
         const double bandWidth = reachesHold ? 0 : rounding.BandHalfWidth(s.start, s.end);
         if (!(reach <= extent) || rounding.TooWide(bandWidth, tuning::kWidestBandOfSpread)) continue;
+        if (!reachesHold && !(bandWidth < apart_ / 4)) continue;
         wide_[i] = false;
         narrow_[i].box = boxes[i];
         narrow_[i].reach = reach;
@@ -303,6 +322,7 @@ void ContactCandidates::FindNear(int a) {
         std::set_union(found_.begin(), found_.end(), pairs_->begin(a), pairs_->end(a), std::back_inserter(merged_));
         found_.swap(merged_);
     }
+    if (placeGrid_) AddPlacedNear(a);
 }
 
 void ContactCandidates::MergeRuns() {
@@ -321,6 +341,21 @@ void ContactCandidates::MergeRuns() {
         runStarts_.resize(kept);
         found_.swap(merged_);
     }
+}
+
+// The places that meet a's grown by the plane's reach, as they are or a
+// half turn on either way, of the elements after a.
+void ContactCandidates::AddPlacedNear(int a) {
+    placed_.clear();
+    const Box asked = places_[static_cast<std::size_t>(a)].Grown(placeReach_);
+    for (int turns = -1; turns <= 1; ++turns) placeGrid_->Query(plane_->Turned(asked, turns), placed_);
+    placed_.erase(std::remove_if(placed_.begin(), placed_.end(), [a](int b) { return b <= a; }), placed_.end());
+    if (placed_.empty()) return;
+    std::sort(placed_.begin(), placed_.end());
+    placed_.erase(std::unique(placed_.begin(), placed_.end()), placed_.end());
+    merged_.clear();
+    std::set_union(found_.begin(), found_.end(), placed_.begin(), placed_.end(), std::back_inserter(merged_));
+    found_.swap(merged_);
 }
 
 }  // namespace loopweave

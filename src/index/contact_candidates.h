@@ -8,10 +8,12 @@
 #include <vector>
 
 #include "geometry/box.h"
+#include "geometry/line_reach.h"
 #include "geometry/rounding_model.h"
 #include "geometry/segment.h"
 #include "geometry/strip.h"
 #include "index/cell_frame.h"
+#include "index/sparse_box_grid.h"
 #include "index/strip_pairs.h"
 
 namespace loopweave {
@@ -50,20 +52,36 @@ namespace loopweave {
 // elements whose reach spans the whole chain and, in the grid, a few elements
 // far larger than the cells are compared with every other.
 //
-// Far from the origin, where the rounding G of the doubled areas over the
+// Far from the origin, where the rounding of the doubled areas over the
 // chain outgrows the tolerance, no reach bounds the relation test: two short
-// elements far apart along nearly one line can test as in contact. There a
-// pair in contact either truly meets, and its boxes meet, or has an end of
-// one within (kTolerance + G) / L of the other's line, L that element's
-// length. Every rule of the relation test that reports a contact rests on an
-// end found on the other's line (its doubled area below kTolerance, so truly
-// below kTolerance + G), or on four strict sides; and if no strict side is
-// truly wrong the two properly cross, while an end whose side is wrong has
-// a true doubled area of at most G. So the grid brings together the pairs
-// whose boxes meet, and StripPairs the pairs with an end in the band along
-// an element's line across the chain; an element whose band would cover much
-// of the chain is compared with every other. Where those pairs are too many
-// to keep, or the doubled areas could overflow, every pair is a candidate.
+// elements far apart along nearly one line can test as in contact. There the
+// pairs whose boxes lie within a distance R of each other are found in the
+// grid, and the pairs farther apart by their places in the plane of lines
+// (geometry/line_reach.h), listed in a sparse grid: such a pair is in
+// contact only if their lines nearly coincide. Write k for the rounding of a
+// doubled area per unit (6 DBL_EPSILON M), e for an element's band
+// half-width (kTolerance + G) / L, G = k S the rounding over the chain, and
+// take R at least LinePlane::Apart. Two elements farther apart than R have no
+// end within kTolerance of the other's ends, and none found inside the other
+// (that needs R below sqrt(kTolerance) + 2 k), so a contact comes from one of:
+//  - four strict opposite sides: a computed crossing, as cutting's, with
+//    sin t <= k (1 / L_A + 1 / L_B + 2 / R), t the angle between the lines;
+//  - B crossing A's line by strict sides while an end E of A lies on B's
+//    line beyond B: E lies within (kTolerance + k (L_B + D)) / L_B of B's
+//    line, D >= R its distance from where B meets A's line (or from the
+//    end of B found on the wrong side, itself within k (L_A + D) / L_A of
+//    A's line), so sin t < (2 k + kTolerance / L_B) / R + k / L_A + k / L_B;
+//  - both ends of B on A's line, before and beyond A: they lie within e_A
+//    of it, each at least R from A, so where e_A < R / 4 their projections
+//    lie more than 1.9 R apart and sin t <= 1.04 e_A / R.
+// So each element's place has the share kTolerance / R + 2 k + 1.1 e L / R
+// over its larger side, and the pair the plane's reach, 4 k r / R; the
+// offsets follow as for cutting. An element with e >= R / 4, whose band
+// would cover much of the chain, or whose place overflows is compared with
+// every other. R is the median element's larger side where that is more than
+// LinePlane::Apart: the grid then pairs each element with its neighbours,
+// and the places, which shrink as R grows, meet few others. Where the doubled
+// areas could overflow, every pair is a candidate.
 class ContactCandidates {
 public:
     explicit ContactCandidates(const std::vector<Segment>& segments);
@@ -111,10 +129,14 @@ private:
     // Whether the narrow elements' reaches are mostly many times their
     // lengths, so that strips find their pairs faster than the grid.
     bool ReachesDwarfLengths(const std::vector<Segment>& segments) const;
-    // The strips along and across each narrow element near the origin, and
-    // the band along its line across the chain far from it.
+    // The strips along and across each narrow element near the origin.
     static bool NearStrips(const Segment& s, const RoundingModel& rounding, std::vector<Strip>& strips);
-    static bool FarBand(const Segment& s, const RoundingModel& rounding, const Box& chain, std::vector<Strip>& strips);
+    // Far from the origin: the distance apart beyond which pairs are sought
+    // by their places, and each narrow element's place, listed.
+    double FarApart(const std::vector<Segment>& segments) const;
+    void ListPlaces(const std::vector<Segment>& segments, const RoundingModel& rounding);
+    // Adds to found_ the elements after a whose places meet a's.
+    void AddPlacedNear(int a);
     // Fills found_ with the narrow elements after the narrow element a that
     // are paired with it or lie within the pair's reach in the grid,
     // ascending.
@@ -126,7 +148,15 @@ private:
     bool everyPair_ = false;
     std::vector<bool> wide_;
     std::vector<int> wideList_;  // the wide elements, ascending
-    std::optional<StripPairs> pairs_;  // kept pairs; near the origin, unless the grid is used instead
+    std::optional<StripPairs> pairs_;  // near the origin, unless the grid is used instead
+    // Far from the origin: the plane of lines, each narrow element's place
+    // in it, listed in a sparse grid, and the reach about which they are sought.
+    std::optional<LinePlane> plane_;
+    std::vector<Box> places_;
+    std::optional<SparseBoxGrid> placeGrid_;
+    double apart_ = 0;
+    double placeReach_ = 0;
+    std::vector<int> placed_;
     bool inCells_ = false;             // whether the grid lists the narrow elements
     std::vector<Narrow> narrow_;  // by element, set for the narrow ones
     double origin_[2] = {0, 0};

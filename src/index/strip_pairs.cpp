@@ -8,22 +8,14 @@
 
 namespace loopweave {
 
-StripPairs::StripPairs(const std::vector<Segment>& segments, const std::vector<bool>& leftOut, Target target,
-                       const StripsOf& stripsOf, std::size_t mostPairs)
+StripPairs::StripPairs(const std::vector<Segment>& segments, const std::vector<bool>& leftOut, const StripsOf& stripsOf,
+                       std::size_t mostPairs)
     : from_(segments.size() + 1, 0) {
-    std::vector<PackedBoxTree::Entry> targets;
+    std::vector<PackedBoxTree::Entry> boxes;
     for (std::size_t i = 0; i < segments.size(); ++i) {
-        if (leftOut[i]) continue;
-        const Segment& s = segments[i];
-        const int item = static_cast<int>(i);
-        if (target == kSegments) {
-            targets.push_back({Box::Around(s.start, s.end), item});
-        } else {
-            targets.push_back({Box::Around(s.start, s.start), item});
-            targets.push_back({Box::Around(s.end, s.end), item});
-        }
+        if (!leftOut[i]) boxes.push_back({Box::Around(segments[i].start, segments[i].end), static_cast<int>(i)});
     }
-    const PackedBoxTree tree(std::move(targets));
+    const PackedBoxTree tree(std::move(boxes));
 
     // Each pair as one number, the earlier element in the high half, so that
     // sorting the numbers sorts the pairs by element and then by partner.
@@ -41,7 +33,6 @@ StripPairs::StripPairs(const std::vector<Segment>& segments, const std::vector<b
         for (const Strip& strip : strips) {
             const std::size_t before = partners.size();
             tree.QueryAlong(strip, partners);
-            if (target == kEnds) continue;
             // The tree met the segment's box; the strip must meet the segment.
             const auto missed = [&](int partner) {
                 const Segment& other = segments[static_cast<std::size_t>(partner)];
@@ -50,7 +41,7 @@ StripPairs::StripPairs(const std::vector<Segment>& segments, const std::vector<b
             partners.erase(std::remove_if(partners.begin() + static_cast<std::ptrdiff_t>(before), partners.end(), missed),
                            partners.end());
         }
-        // An element met by two strips, or by one at both ends, is met twice.
+        // An element met by both strips is met twice.
         partners.erase(std::remove(partners.begin(), partners.end(), static_cast<int>(i)), partners.end());
         std::sort(partners.begin(), partners.end());
         partners.erase(std::unique(partners.begin(), partners.end()), partners.end());

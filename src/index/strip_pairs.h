@@ -11,33 +11,27 @@
 
 namespace loopweave {
 
-// For each element of a chain, the later elements paired with it: those met
-// by a strip of its own (Strip), or one of whose strips it meets. The caller
-// says where each element may be found in contact with another, as strips,
-// and whether another must bring an end into such a strip or any point of
-// its segment (ContactCandidates gives the two cases and why).
+// For each element of a chain, the later elements paired with it: those
+// whose segments meet a strip of its own (Strip), or one of whose strips its
+// segment meets. The caller says, as strips, where another element must pass
+// to be found in contact with each (ContactCandidates says why).
 //
-// The targets go into a packed tree, which each strip descends only where it
-// meets the nodes (PackedBoxTree::QueryAlong): the tree is packed along a
-// Hilbert curve, so a thin strip meets the nodes near where it crosses the
-// chain, a few per level, however the chain winds and however long the
-// strip. (A grid with cells sized for the extent let a crowd of short
-// elements beside one that runs far away share a few cells, which every
-// strip in the crowd read whole.)
+// The segments' boxes go into a packed tree, which each strip descends only
+// where it meets the nodes (PackedBoxTree::QueryAlong): the tree is packed
+// along a Hilbert curve, so a thin strip meets the nodes near where it
+// crosses the chain, a few per level, however the chain winds.
 //
-// A chain that gives more pairs than `mostPairs` (nearly every end of a chain
-// along one straight line is near every other element's line) is not paired;
-// Complete is false then, and also when a strip could not be made.
+// A chain that gives more pairs than `mostPairs` (one crowded into one place,
+// where nearly every pair is near) is not paired; Complete is false then, and
+// also when a strip could not be made.
 class StripPairs {
 public:
-    // What of another element a strip must meet to pair it.
-    enum Target { kEnds, kSegments };
     // Appends the element's strips; false when they cannot be made.
     using StripsOf = std::function<bool(int element, std::vector<Strip>& strips)>;
 
     // Pairs the elements not marked in `leftOut`.
-    StripPairs(const std::vector<Segment>& segments, const std::vector<bool>& leftOut, Target target,
-               const StripsOf& stripsOf, std::size_t mostPairs);
+    StripPairs(const std::vector<Segment>& segments, const std::vector<bool>& leftOut, const StripsOf& stripsOf,
+               std::size_t mostPairs);
 
     bool Complete() const { return complete_; }
 

@@ -82,7 +82,7 @@ inline constexpr std::size_t kElementsPerWidened = 4096;
 // grid.
 inline constexpr double kMostReachInLengthsForGrid = 8;
 // The pairs found along strips are stored: a chain with more than this many
-// is listed in the grid instead, or far from the origin checked pair by pair.
+// is listed in the grid instead.
 inline constexpr std::size_t kMostPairsPerElement = 64;
 inline constexpr std::size_t kMostPairs = std::size_t{1} << 20;
 
