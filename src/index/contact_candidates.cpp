@@ -118,16 +118,17 @@ double ContactCandidates::FarApart(const std::vector<Segment>& segments) const {
     return std::max(plane_->Apart(), *middle);
 }
 
+// Each place takes the share of the sine's bound that the header gives, and
+// is sought about the plane's reach for the distance apart.
 void ContactCandidates::ListPlaces(const std::vector<Segment>& segments, const RoundingModel& rounding) {
-    const double apart = apart_;
-    const double perUnit = rounding.AreaRoundingPerUnit();
+    const double sineTimesSide =
+        kTolerance / apart_ + 2 * rounding.AreaRoundingPerUnit() + 1.1 * rounding.AreaBound() / apart_;
     places_.assign(segments.size(), LinePlane::Nowhere());
-    placeReach_ = plane_->Reach(apart);
+    placeReach_ = plane_->Reach(apart_);
     placeGrid_.emplace(4 * placeReach_, segments.size(), places_);
     for (std::size_t i = 0; i < segments.size(); ++i) {
         if (wide_[i]) continue;
-        const Segment& s = segments[i];
-        places_[i] = plane_->PlaceOf(s.start, s.end, kTolerance / apart + 2 * perUnit + 1.1 * rounding.AreaBound() / apart);
+        places_[i] = plane_->PlaceOf(segments[i].start, segments[i].end, sineTimesSide);
         placeGrid_->Insert(static_cast<int>(i));
     }
 }
@@ -139,9 +140,8 @@ void ContactCandidates::ListPlaces(const std::vector<Segment>& segments, const R
 // of values below magnitude + extent (reaches are at most the extent), the
 // pad of 2^-50 (magnitude + extent) leaves room to spare. And overlapping
 // intervals cover a common cell, since the cell of a coordinate never
-// decreases as the coordinate grows. Far from the origin the reach is
-// nought, so that the grid brings together the pairs whose boxes meet, and
-// the pad is the bands' (StripPairs).
+// decreases as the coordinate grows. Far from the origin the reach is the
+// distance apart (FarApart), and the pad the plane's.
 std::vector<Box> ContactCandidates::GrownBoxes(const std::vector<Segment>& segments, const std::vector<Box>& boxes,
                                                const RoundingModel& rounding) {
     const double magnitude = rounding.Magnitude();
@@ -224,7 +224,6 @@ bool ContactCandidates::ChooseCells(const std::vector<Box>& grown) {
 void ContactCandidates::ListInCells(const std::vector<Box>& grown) {
     firstCovered_.assign(grown.size() + 1, 0);
     if (!ChooseCells(grown)) return;
-    inCells_ = true;
     origin_[0] = origin_[1] = HUGE_VAL;
     for (std::size_t i = 0; i < grown.size(); ++i) {
         if (wide_[i]) continue;
@@ -285,8 +284,8 @@ ContactCandidates::CellRange ContactCandidates::CellsOf(const Box& grown) const 
 // where sorting them took a fifth of the whole check of a crowded chain.
 void ContactCandidates::FindNear(int a) {
     found_.clear();
-    if (!inCells_) {
-        if (pairs_) found_.assign(pairs_->begin(a), pairs_->end(a));
+    if (pairs_) {
+        found_.assign(pairs_->begin(a), pairs_->end(a));
         return;
     }
     runStarts_.clear();
@@ -317,11 +316,6 @@ void ContactCandidates::FindNear(int a) {
     }
     if (!runStarts_.empty() && runStarts_.back() == found_.size()) runStarts_.pop_back();
     MergeRuns();
-    if (pairs_) {
-        merged_.clear();
-        std::set_union(found_.begin(), found_.end(), pairs_->begin(a), pairs_->end(a), std::back_inserter(merged_));
-        found_.swap(merged_);
-    }
     if (placeGrid_) AddPlacedNear(a);
 }
 

@@ -138,8 +138,8 @@ private:
     // Adds to found_ the elements after a whose places meet a's.
     void AddPlacedNear(int a);
     // Fills found_ with the narrow elements after the narrow element a that
-    // are paired with it or lie within the pair's reach in the grid,
-    // ascending.
+    // are paired with it along strips, or lie within the pair's reach in the
+    // grid or have places that meet its own, ascending.
     void FindNear(int a);
     // Merges the ascending runs of found_ that start at runStarts_ into one.
     void MergeRuns();
@@ -157,7 +157,6 @@ private:
     double apart_ = 0;
     double placeReach_ = 0;
     std::vector<int> placed_;
-    bool inCells_ = false;             // whether the grid lists the narrow elements
     std::vector<Narrow> narrow_;  // by element, set for the narrow ones
     double origin_[2] = {0, 0};
     double cellSize_ = 1;
