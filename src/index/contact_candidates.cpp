@@ -44,21 +44,11 @@ ContactCandidates::ContactCandidates(const std::vector<Segment>& segments) : cou
     }
     narrow_.resize(segments.size());
     const std::vector<Box> grown = GrownBoxes(segments, boxes, rounding);
-    if (reachesHold && !ReachesDwarfLengths(segments)) {
-        ListInCells(grown);
-    } else if (reachesHold) {
-        pairs_.emplace(segments, wide_,
-                       [&](int i, std::vector<Strip>& strips) {
-                           return NearStrips(segments[static_cast<std::size_t>(i)], rounding, strips);
-                       },
-                       tuning::kMostPairsPerElement * segments.size() + tuning::kMostPairs);
-        if (!pairs_->Complete()) {
-            pairs_.reset();
-            ListInCells(grown);
-        }
-    } else {
+    if (!reachesHold) {
         ListInCells(grown);
         ListPlaces(segments, rounding);
+    } else if (!ReachesDwarfLengths(segments) || !PairAlongStrips(segments, rounding)) {
+        ListInCells(grown);
     }
     for (int i = 0; i < count_; ++i) {
         if (wide_[static_cast<std::size_t>(i)]) wideList_.push_back(i);
@@ -80,6 +70,16 @@ bool ContactCandidates::ReachesDwarfLengths(const std::vector<Segment>& segments
     const auto middle = reachInLengths.begin() + static_cast<std::ptrdiff_t>(reachInLengths.size() / 2);
     std::nth_element(reachInLengths.begin(), middle, reachInLengths.end());
     return *middle > tuning::kMostReachInLengthsForGrid;
+}
+
+bool ContactCandidates::PairAlongStrips(const std::vector<Segment>& segments, const RoundingModel& rounding) {
+    const auto stripsOf = [&](int i, std::vector<Strip>& strips) {
+        return NearStrips(segments[static_cast<std::size_t>(i)], rounding, strips);
+    };
+    pairs_.emplace(segments, wide_, stripsOf, tuning::kMostPairsPerElement * segments.size() + tuning::kMostPairs);
+    if (pairs_->Complete()) return true;
+    pairs_.reset();
+    return false;
 }
 
 // Along the element within its reach from the segment, and across its span

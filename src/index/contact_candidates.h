@@ -129,6 +129,9 @@ private:
     // Whether the narrow elements' reaches are mostly many times their
     // lengths, so that strips find their pairs faster than the grid.
     bool ReachesDwarfLengths(const std::vector<Segment>& segments) const;
+    // Keeps the pairs along the narrow elements' strips near the origin;
+    // false, keeping none, when they are too many.
+    bool PairAlongStrips(const std::vector<Segment>& segments, const RoundingModel& rounding);
     // The strips along and across each narrow element near the origin.
     static bool NearStrips(const Segment& s, const RoundingModel& rounding, std::vector<Strip>& strips);
     // Far from the origin: the distance apart beyond which pairs are sought

@@ -37,6 +37,39 @@ std::uint32_t HilbertPlace(std::uint32_t x, std::uint32_t y) {
     return place;
 }
 
+// Sorts the entries by their centres' places along a Hilbert curve over the
+// centres' extent; ties go by item.
+void SortAlongHilbertCurve(std::vector<PackedBoxTree::Entry>& entries) {
+    Box centres{HUGE_VAL, HUGE_VAL, -HUGE_VAL, -HUGE_VAL};
+    for (const PackedBoxTree::Entry& entry : entries) {
+        const Point centre{CentreX(entry.box), CentreY(entry.box)};
+        if (IsFinite(centre)) centres = centres.Joined(Box::Around(centre, centre));
+    }
+    constexpr double kCells = 65536;
+    const auto cell = [&](double value, double low, double high) {
+        const double at = std::floor((value - low) / (high - low) * kCells);
+        return at > 0 ? static_cast<std::uint32_t>(std::min(at, kCells - 1)) : 0;
+    };
+    std::vector<std::pair<std::uint32_t, std::size_t>> order;
+    order.reserve(entries.size());
+    for (std::size_t e = 0; e < entries.size(); ++e) {
+        const Point centre{CentreX(entries[e].box), CentreY(entries[e].box)};
+        // A centre that is not finite goes to the far end of the curve.
+        const std::uint32_t place = IsFinite(centre) ? HilbertPlace(cell(centre.x, centres.minX, centres.maxX),
+                                                                    cell(centre.y, centres.minY, centres.maxY))
+                                                     : UINT32_MAX;
+        order.emplace_back(place, e);
+    }
+    std::sort(order.begin(), order.end(), [&](const auto& x, const auto& y) {
+        if (x.first != y.first) return x.first < y.first;
+        return entries[x.second].item < entries[y.second].item;
+    });
+    std::vector<PackedBoxTree::Entry> sorted;
+    sorted.reserve(entries.size());
+    for (const auto& [place, e] : order) sorted.push_back(entries[e]);
+    entries.swap(sorted);
+}
+
 }  // namespace
 
 // The entries go in the order of their centres along a Hilbert curve over
@@ -50,34 +83,7 @@ std::uint32_t HilbertPlace(std::uint32_t x, std::uint32_t y) {
 // so that it is the same on every run all the same.
 PackedBoxTree::PackedBoxTree(std::vector<Entry> entries) : entries_(std::move(entries)), live_(entries_.size(), true) {
     if (entries_.empty()) return;
-    Box centres{HUGE_VAL, HUGE_VAL, -HUGE_VAL, -HUGE_VAL};
-    for (const Entry& entry : entries_) {
-        const Point centre{CentreX(entry.box), CentreY(entry.box)};
-        if (IsFinite(centre)) centres = centres.Joined(Box::Around(centre, centre));
-    }
-    constexpr double kCells = 65536;
-    const auto cell = [&](double value, double low, double high) {
-        const double at = std::floor((value - low) / (high - low) * kCells);
-        return at > 0 ? static_cast<std::uint32_t>(std::min(at, kCells - 1)) : 0;
-    };
-    std::vector<std::pair<std::uint32_t, std::size_t>> order;
-    order.reserve(entries_.size());
-    for (std::size_t e = 0; e < entries_.size(); ++e) {
-        const Point centre{CentreX(entries_[e].box), CentreY(entries_[e].box)};
-        // A centre that is not finite goes to the far end of the curve.
-        const std::uint32_t place = IsFinite(centre) ? HilbertPlace(cell(centre.x, centres.minX, centres.maxX),
-                                                                    cell(centre.y, centres.minY, centres.maxY))
-                                                     : UINT32_MAX;
-        order.emplace_back(place, e);
-    }
-    std::sort(order.begin(), order.end(), [&](const auto& a, const auto& b) {
-        if (a.first != b.first) return a.first < b.first;
-        return entries_[a.second].item < entries_[b.second].item;
-    });
-    std::vector<Entry> sorted;
-    sorted.reserve(entries_.size());
-    for (const auto& [place, e] : order) sorted.push_back(entries_[e]);
-    entries_.swap(sorted);
+    SortAlongHilbertCurve(entries_);
 
     // Each level over the one below, up to a single root.
     std::vector<Node> level;

@@ -10,10 +10,9 @@
 namespace loopweave {
 
 // A tree of boxes packed once, from a set of items known in advance: the
-// entries are sorted into vertical slices by the x of their centres and each
-// slice by the y (sort-tile-recursive packing), sixteen to a leaf, and the
-// nodes of each level are grouped sixteen to a node of the next, in that
-// order. A query descends only into nodes whose boxes meet the query box.
+// entries are sorted along a Hilbert curve by their centres, sixteen to a
+// leaf, and the nodes of each level are grouped sixteen to a node of the
+// next, in that order, so that each node holds a compact patch. A query descends only into nodes whose boxes meet the query box.
 // Unlike a grid's cells, a node holds boxes that lie together, however long
 // and thin they are, so a query along a line among many parallel ones meets
 // a few nodes per level rather than every line that crosses its cells.

@@ -38,8 +38,8 @@ StripPairs::StripPairs(const std::vector<Segment>& segments, const std::vector<b
                 const Segment& other = segments[static_cast<std::size_t>(partner)];
                 return !strip.MeetsSegment(other.start, other.end);
             };
-            partners.erase(std::remove_if(partners.begin() + static_cast<std::ptrdiff_t>(before), partners.end(), missed),
-                           partners.end());
+            const auto found = partners.begin() + static_cast<std::ptrdiff_t>(before);
+            partners.erase(std::remove_if(found, partners.end(), missed), partners.end());
         }
         // An element met by both strips is met twice.
         partners.erase(std::remove(partners.begin(), partners.end(), static_cast<int>(i)), partners.end());
