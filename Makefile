@@ -15,10 +15,12 @@ BUILD := build
 # GDAL for the command-line tool, Python with GDAL's bindings for its tests,
 # pkg-config for the install test; clang's libFuzzer and valgrind for the
 # reliability checks; pybind11 and Python's headers for the Python package,
-# and NumPy, Shapely, GeoPandas, pytest and matplotlib for its tests and example.
+# and NumPy, Shapely, GeoPandas, pytest and matplotlib for its tests and example;
+# Dask, distributed and SciPy for loopweave.dask.
 PACKAGES := g++ cmake ninja-build googletest libbenchmark-dev binutils libgdal-dev python3 python3-gdal pkg-config \
             clang libclang-rt-14-dev valgrind \
-            pybind11-dev python3-dev python3-numpy python3-shapely python3-geopandas python3-pytest python3-matplotlib
+            pybind11-dev python3-dev python3-numpy python3-shapely python3-geopandas python3-pytest python3-matplotlib \
+            python3-dask python3-distributed python3-pandas
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 # Release keeps assertions: CMake's Release flags would add -DNDEBUG. The
