@@ -167,8 +167,14 @@ def _run_in_groups(client, line_blocks, key_blocks, firsts, extent, options):
     starts = np.concatenate([[0], np.cumsum([len(b) for b, _ in boxes])])
     splits = [_delayed(_split)(b, k, g, bin_of_group[group_of[starts[i]:starts[i + 1]]], firsts[i], bins)
               for i, (b, k, g) in enumerate(zip(line_blocks, key_blocks, local))]
-    runs = [_delayed(_run_bin)([split[index] for split in splits], options, whole) for index in range(bins)]
-    return assembly.merged_columns(client.gather(client.compute(runs)))
+    runs = client.gather(client.compute(
+        [_delayed(_run_bin)([split[index] for split in splits], options, whole) for index in range(bins)]))
+    if len(runs) > 1 and any(run["polygons"]["open"].any() for run in runs):
+        # A chain that stops short does not end on the edge its walk started
+        # from, so nothing places it among other groups' polygons: one run.
+        return client.gather(client.compute(_delayed(_run_whole)(line_blocks, key_blocks, list(firsts[:-1]),
+                                                                 options)))
+    return assembly.merged_columns(runs)
 
 
 def _moves(lines, offsets):

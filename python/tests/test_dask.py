@@ -1,0 +1,114 @@
+"""loopweave.dask against loopweave.polygonize on a cluster of two workers:
+the same layers to the bit, in the same order, and the same errors."""
+
+import math
+
+import numpy as np
+import pytest
+
+da = pytest.importorskip("dask.array")
+distributed = pytest.importorskip("distributed")
+
+import loopweave  # noqa: E402
+import loopweave.dask as lwdask  # noqa: E402
+
+
+@pytest.fixture(scope="module")
+def client():
+    with distributed.LocalCluster(n_workers=2, threads_per_worker=1, processes=True,
+                                  dashboard_address=None) as cluster, distributed.Client(cluster) as client:
+        yield client
+
+
+def assert_same(expected, actual):
+    for name in expected._fields:
+        a, b = getattr(expected, name), getattr(actual, name)
+        assert list(a.columns) == list(b.columns), name
+        assert [g.wkb for g in a.geometry] == [g.wkb for g in b.geometry], name
+        for column in a.columns.drop(a.geometry.name):
+            assert a[column].tolist() == b[column].tolist(), (name, column)
+    assert expected.account == actual.account
+    assert expected.scale == actual.scale
+
+
+def rectangle(x, y, w, h):
+    return [(x, y, x + w, y), (x + w, y, x + w, y + h), (x + w, y + h, x, y + h), (x, y + h, x, y)]
+
+
+def scattered_rooms(rng, count):
+    """Rooms at random places, some with a wall left open, an island inside,
+    a partition ending in the room, or a fence out of it: many contact groups,
+    holes across groups, dangles and runs stripped from faces."""
+    lines = []
+    for _ in range(count):
+        x, y = rng.integers(0, 60, 2) * 10.0
+        w, h = rng.integers(3, 9, 2).astype(float)
+        room = rectangle(x, y, w, h)
+        kind = rng.integers(0, 5)
+        if kind == 1:
+            room[2] = (x + w, y + h, x + w / 2, y + h)  # a doorway
+        elif kind == 2:
+            room += rectangle(x + 1, y + 1, 1, 1)  # an island, a hole of the room
+        elif kind == 3:
+            room.append((x, y + h / 2, x + w / 2, y + h / 2))  # a partition ending inside
+        elif kind == 4:
+            room.append((x + w, y, x + w + 1.5, y - 1.5))  # a fence
+        lines += room
+    return np.array(lines)
+
+
+def turned_grid(n, angle):
+    c, s = math.cos(angle), math.sin(angle)
+    lines = []
+    for i in range(n + 1):
+        for a, b in (((i, 0), (i, n)), ((0, i), (n, i))):
+            lines.append((c * a[0] - s * a[1], s * a[0] + c * a[1], c * b[0] - s * b[1], s * b[0] + c * b[1]))
+    return np.array(lines) * 3.7
+
+
+def random_segments(rng, n):
+    start = rng.random((n, 2)) * 100
+    end = start + (rng.random((n, 2)) - 0.5) * 12
+    return np.hstack([start, end])
+
+
+@pytest.mark.parametrize("drawing", ["rooms", "grid", "random"])
+def test_same_layers_as_one_process(client, drawing):
+    rng = np.random.default_rng(7)
+    lines = {"rooms": lambda: scattered_rooms(rng, 400), "grid": lambda: turned_grid(12, 0.3),
+             "random": lambda: random_segments(rng, 600)}[drawing]()
+    keys = np.column_stack([np.arange(len(lines)) * 3, np.arange(len(lines)) % 7])
+    chunks = max(1, len(lines) // 5)
+    for options in ({}, {"holes": False, "remove_returns": True}, {"cross": False}):
+        expected = loopweave.polygonize(lines, keys=keys, **options)
+        actual = lwdask.polygonize(da.from_array(lines, chunks=(chunks, 4)), keys=da.from_array(keys, chunks=(99, 2)),
+                                   client=client, **options)
+        assert_same(expected, actual)
+
+
+def test_framed_dataframe_with_empty_partition(client):
+    dd = pytest.importorskip("dask.dataframe")
+    import pandas
+
+    lines = scattered_rooms(np.random.default_rng(3), 50)
+    table = pandas.DataFrame(lines, columns=["sx", "sy", "ex", "ey"]).assign(key1=np.arange(len(lines)) + 5, key2=1)
+    frame = dd.from_pandas(table, npartitions=4)
+    frame = dd.concat([frame, dd.from_pandas(table.iloc[:0], npartitions=1)])
+    keys = table[["key1", "key2"]].to_numpy()
+    assert_same(loopweave.polygonize(lines, keys=keys, frame="extent", frame_margin=2),
+                lwdask.polygonize(frame, client=client, frame="extent", frame_margin=2))
+    assert_same(loopweave.polygonize(lines, keys=keys), lwdask.polygonize(frame, client=client))
+
+
+def test_bad_input_gives_the_single_process_errors(client):
+    lines = turned_grid(6, 0.1)
+    bad = lines.copy()
+    bad[9:, :] = np.nan
+    for wrong, keys in ((bad, None), (lines[:, :3], None), (lines, np.zeros((len(lines), 3), dtype=np.int64)),
+                        (lines, np.zeros((len(lines), 2))), (lines[:0], None)):
+        with pytest.raises((TypeError, ValueError)) as expected:
+            loopweave.polygonize(wrong, keys=keys)
+        with pytest.raises(expected.type) as actual:
+            lwdask.polygonize(da.from_array(wrong, chunks=(4, -1)),
+                              keys=None if keys is None else da.from_array(keys, chunks=(4, -1)), client=client)
+        assert str(actual.value) == str(expected.value)
