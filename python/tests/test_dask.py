@@ -112,3 +112,27 @@ def test_bad_input_gives_the_single_process_errors(client):
             lwdask.polygonize(da.from_array(wrong, chunks=(4, -1)),
                               keys=None if keys is None else da.from_array(keys, chunks=(4, -1)), client=client)
         assert str(actual.value) == str(expected.value)
+
+
+def test_command_writes_the_faces_once_and_safely(client, tmp_path):
+    geopandas = pytest.importorskip("geopandas")
+    from loopweave.__main__ import main
+
+    source = tmp_path / "rooms.geojson"
+    lines = scattered_rooms(np.random.default_rng(5), 40)
+    from shapely.geometry import LineString
+    geopandas.GeoDataFrame(geometry=[LineString([l[:2], l[2:]]) for l in lines], crs="EPSG:3857").to_file(source)
+    output = tmp_path / "faces.gpkg"
+    address = ["--scheduler", client.scheduler.address]
+    main([str(source), "-o", str(output), "--cross", *address])
+    written = geopandas.read_file(output, layer="faces")
+    expected = loopweave.polygonize(geopandas.read_file(source)).faces
+    assert written["keys"].tolist() == expected["keys"].tolist()
+    assert written.crs == expected.crs
+    with pytest.raises(SystemExit):  # no --overwrite
+        main([str(source), "-o", str(output), *address])
+    before = output.read_bytes()
+    with pytest.raises(SystemExit):  # a source GDAL cannot open
+        main([str(tmp_path / "missing.shp"), "-o", str(output), "--overwrite", *address])
+    assert output.read_bytes() == before
+    assert sorted(p.name for p in tmp_path.iterdir()) == ["faces.gpkg", "rooms.geojson"]
