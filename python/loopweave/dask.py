@@ -26,9 +26,9 @@ _DIGIT_BITS = 16  # the median is selected 16 bits of its bit pattern at a time
 
 
 def polygonize(lines, *, keys=None, client=None, cross=True, frame=None, frame_margin=0.0, tolerance=None,
-               remove_returns=False, holes=True):
+               remove_returns=False, holes=True, gather=True):
     """loopweave.polygonize with the drawing's partitions processed by Dask's
-    workers; the same results, to the bit, gathered on the client.
+    workers: the same results, to the bit.
 
     lines: a Dask array of shape (n, 4) (sx, sy, ex, ey), partitioned by rows,
         or a Dask DataFrame with columns sx, sy, ex, ey and, optionally,
@@ -37,6 +37,12 @@ def polygonize(lines, *, keys=None, client=None, cross=True, frame=None, frame_m
         DataFrame's key1 and key2).
     client: a distributed.Client; None starts a local cluster of one worker
         per core for this call.
+    gather: True gives GeoDataFrames, as polygonize; False leaves the layers
+        on the workers, as Dask DataFrames of the pipeline's columns, the
+        geometry as WKB ("wkb"), each row with its place in polygonize's
+        layer ("place"; the partitions are not in that order: sort by it
+        where it matters), faces that cross themselves marked needs_repair
+        rather than repaired. scale and account come along either way.
     The other options are loopweave.polygonize's (labels are not taken).
     """
     if client is None:
@@ -45,7 +51,7 @@ def polygonize(lines, *, keys=None, client=None, cross=True, frame=None, frame_m
         with LocalCluster(n_workers=os.cpu_count() or 1, threads_per_worker=1, processes=True) as cluster, \
                 Client(cluster) as local:
             return polygonize(lines, keys=keys, client=local, cross=cross, frame=frame, frame_margin=frame_margin,
-                              tolerance=tolerance, remove_returns=remove_returns, holes=holes)
+                              tolerance=tolerance, remove_returns=remove_returns, holes=holes, gather=gather)
     if tolerance is not None and not tolerance > 0:
         raise ValueError(f"tolerance must be a positive distance, not {tolerance}")
     options = dict(cross=cross, frame=_frame(frame), frame_margin=float(frame_margin),
@@ -59,13 +65,46 @@ def polygonize(lines, *, keys=None, client=None, cross=True, frame=None, frame_m
     if frame is not None or tolerance is not None:
         # The frame joins every segment, and snapping can carry an end along a
         # chain of others of any length: one group.
-        columns = client.gather(client.compute(_delayed(_run_whole)(line_blocks, key_blocks, list(firsts[:-1]),
-                                                                    options)))
+        runs = [_run_whole(client, line_blocks, key_blocks, firsts, options)]
     else:
-        columns = _run_in_groups(client, line_blocks, key_blocks, firsts, extent, options)
+        runs = _runs_in_groups(client, line_blocks, key_blocks, firsts, extent, options)
+    if not gather:
+        return _kept(client, runs)
+    gathered = client.gather(runs)
+    columns = gathered[0] if len(gathered) == 1 else assembly.merged_columns(gathered)
     result = results.polygonized(columns, None, False, None)
     _warn_of(result)
     return result
+
+
+def _kept(client, runs):
+    """The layers as Dask DataFrames on the workers (see polygonize)."""
+    import dask.dataframe
+
+    if len(runs) == 1:
+        parts = [client.submit(_numbered_as_formed, runs[0])]
+    else:
+        numbers, places = assembly.renumbering(client.gather([client.submit(assembly.order_keys, r) for r in runs]))
+        parts = [client.submit(assembly.renumbered, r, n, p) for r, n, p in zip(runs, numbers, places)]
+    layers = [dask.dataframe.from_delayed([_delayed(_frame_of)(part, layer) for part in parts])
+              for layer in results.Polygonized._fields]
+    kept = results.Polygonized(*layers)
+    small = client.gather([client.submit(lambda run: (run["scale"], run["account"]), r) for r in runs])
+    kept.scale = small[0][0]
+    kept.account = assembly.summed_account([account for _, account in small])
+    return kept
+
+
+def _numbered_as_formed(run):
+    places = {layer: np.arange(len(run[layer]["polygon"])) for layer in results.Polygonized._fields}
+    return assembly.renumbered(run, np.arange(1, len(run["polygons"]["polygon"]) + 1), places)
+
+
+def _frame_of(part, layer):
+    import pandas
+
+    table = {name: column for name, column in part[layer].items() if name not in ("labels", "first_label")}
+    return pandas.DataFrame(table)
 
 
 def _blocks(lines, keys):
@@ -141,13 +180,19 @@ def _run(lines, keys, options, whole):
                                    options["tolerance"], options["remove_returns"], options["holes"], None, whole)
 
 
-def _run_whole(line_blocks, key_blocks, firsts, options):
-    lines = np.ascontiguousarray(np.concatenate(line_blocks), dtype=np.float64)
-    keys = np.concatenate([_block_keys(b, k, first) for b, k, first in zip(line_blocks, key_blocks, firsts)])
-    return _run(lines, keys, options, None)
+def _run_whole(client, line_blocks, key_blocks, firsts, options):
+    """A future of the run on the whole drawing, by one worker."""
+    def run(line_blocks, key_blocks, firsts):
+        lines = np.ascontiguousarray(np.concatenate(line_blocks), dtype=np.float64)
+        keys = np.concatenate([_block_keys(b, k, first) for b, k, first in zip(line_blocks, key_blocks, firsts)])
+        return _run(lines, keys, options, None)
+
+    return client.compute(_delayed(run)(line_blocks, key_blocks, list(firsts[:-1])))
 
 
-def _run_in_groups(client, line_blocks, key_blocks, firsts, extent, options):
+def _runs_in_groups(client, line_blocks, key_blocks, firsts, extent, options):
+    """Futures of the runs on the bins, each with the whole drawing's scale;
+    or of one run on the whole drawing."""
     offsets = (_loopweave.centred_offset(extent[0], extent[2]), _loopweave.centred_offset(extent[1], extent[3]))
     moves = client.gather(client.compute([_delayed(_moves)(b, offsets) for b in line_blocks]))
     move_x, move_y = all(m[0] for m in moves), all(m[1] for m in moves)
@@ -167,14 +212,17 @@ def _run_in_groups(client, line_blocks, key_blocks, firsts, extent, options):
     starts = np.concatenate([[0], np.cumsum([len(b) for b, _ in boxes])])
     splits = [_delayed(_split)(b, k, g, bin_of_group[group_of[starts[i]:starts[i + 1]]], firsts[i], bins)
               for i, (b, k, g) in enumerate(zip(line_blocks, key_blocks, local))]
-    runs = client.gather(client.compute(
-        [_delayed(_run_bin)([split[index] for split in splits], options, whole) for index in range(bins)]))
-    if len(runs) > 1 and any(run["polygons"]["open"].any() for run in runs):
+    runs = client.compute(
+        [_delayed(_run_bin)([split[index] for split in splits], options, whole) for index in range(bins)])
+    if len(runs) > 1 and any(client.gather([client.submit(_stops_short, run) for run in runs])):
         # A chain that stops short does not end on the edge its walk started
         # from, so nothing places it among other groups' polygons: one run.
-        return client.gather(client.compute(_delayed(_run_whole)(line_blocks, key_blocks, list(firsts[:-1]),
-                                                                 options)))
-    return assembly.merged_columns(runs)
+        return [_run_whole(client, line_blocks, key_blocks, firsts, options)]
+    return runs
+
+
+def _stops_short(run):
+    return bool(run["polygons"]["open"].any())
 
 
 def _moves(lines, offsets):

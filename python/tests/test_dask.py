@@ -86,6 +86,21 @@ def test_same_layers_as_one_process(client, drawing):
         assert_same(expected, actual)
 
 
+@pytest.mark.parametrize("frame", [None, "extent"])
+def test_layers_kept_on_the_workers_hold_the_same_rows(client, frame):
+    lines = scattered_rooms(np.random.default_rng(11), 200)
+    expected = loopweave.polygonize(lines, frame=frame)
+    kept = lwdask.polygonize(da.from_array(lines, chunks=(150, 4)), client=client, frame=frame, gather=False)
+    assert kept.account == expected.account and kept.scale == expected.scale
+    for name in ("polygons", "dangles", "errors"):
+        rows = getattr(kept, name).compute().sort_values("place")
+        assert rows["polygon"].tolist() == getattr(expected, name)["polygon"].tolist(), name
+        if name != "errors":
+            assert rows["wkb"].tolist() == [g.wkb for g in getattr(expected, name).geometry], name
+    # A face that needs repair is one row here, its parts' rows there.
+    assert kept.faces.compute().sort_values("place")["polygon"].tolist() == expected.faces["polygon"].unique().tolist()
+
+
 def test_framed_dataframe_with_empty_partition(client):
     dd = pytest.importorskip("dask.dataframe")
     import pandas
