@@ -151,3 +151,23 @@ def test_command_writes_the_faces_once_and_safely(client, tmp_path):
         main([str(tmp_path / "missing.shp"), "-o", str(output), "--overwrite", *address])
     assert output.read_bytes() == before
     assert sorted(p.name for p in tmp_path.iterdir()) == ["faces.gpkg", "rooms.geojson"]
+
+
+def _block_killing_its_worker_once(lines, marker):
+    """The block; but the first time it is made, its worker dies."""
+    import os
+
+    if not os.path.exists(marker):
+        open(marker, "w").close()
+        os._exit(1)
+    return lines
+
+
+def test_a_killed_worker_costs_only_its_tasks(client, tmp_path):
+    import dask
+
+    lines = scattered_rooms(np.random.default_rng(13), 300)
+    blocks = [da.from_delayed(dask.delayed(_block_killing_its_worker_once)(part, str(tmp_path / "killed")),
+                              part.shape, part.dtype) for part in np.array_split(lines, 6)]
+    assert_same(loopweave.polygonize(lines), lwdask.polygonize(da.concatenate(blocks), client=client))
+    assert (tmp_path / "killed").exists()
