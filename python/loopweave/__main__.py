@@ -29,7 +29,7 @@ def _arguments(argv):
     where.add_argument("--workers", type=int, help="a local cluster of N workers (default: one per core)")
     where.add_argument("--scheduler", help="the address of a running Dask scheduler, tcp://host:8786")
     parser.add_argument("--cross", action="store_true", help="cut the lines where they cross")
-    parser.add_argument("--tolerance", type=float, help="ends closer than this meet (one group: no parallelism)")
+    parser.add_argument("--tolerance", type=float, help="ends closer than this meet, and land on lines")
     parser.add_argument("--frame", help="extent, or x1,y1,x2,y2: a rectangle added around the lines")
     parser.add_argument("--frame-margin", type=float, default=0.0)
     parser.add_argument("--remove-returns", action="store_true")

@@ -6,8 +6,9 @@ segments that cannot affect each other. The groups are dealt to bins of about
 equal size, each bin is polygonized by one task with the whole drawing's
 scale, and the bins' layers are put together in the single process's order
 (assembly.py). The result is the single process's, bit for bit (the
-design note gives the argument), with one exception: with a frame or a
-tolerance every segment is one group, run by one task.
+design note gives the argument). With a tolerance, the drawing is first
+snapped in sets of segments that snapping can join, and grouped by the
+pieces it makes. With a frame, every segment is one group, run by one task.
 
 The client holds only small data: a summary of each partition, the boxes of
 the groups each partition holds, and the place of each polygon.
@@ -62,9 +63,8 @@ def polygonize(lines, *, keys=None, client=None, cross=True, frame=None, frame_m
     key_blocks = key_blocks if key_blocks[0] is None else client.persist(key_blocks)
     summaries = client.gather(client.compute([_summary(b, k) for b, k in zip(line_blocks, key_blocks)]))
     extent, firsts = _checked(summaries)
-    if frame is not None or tolerance is not None:
-        # The frame joins every segment, and snapping can carry an end along a
-        # chain of others of any length: one group.
+    if frame is not None:
+        # The frame joins every segment: one group.
         runs = [_run_whole(client, line_blocks, key_blocks, firsts, options)]
     else:
         runs = _runs_in_groups(client, line_blocks, key_blocks, firsts, extent, options)
@@ -194,26 +194,36 @@ def _runs_in_groups(client, line_blocks, key_blocks, firsts, extent, options):
     """Futures of the runs on the bins, each with the whole drawing's scale;
     or of one run on the whole drawing."""
     offsets = (_loopweave.centred_offset(extent[0], extent[2]), _loopweave.centred_offset(extent[1], extent[3]))
-    moves = client.gather(client.compute([_delayed(_moves)(b, offsets) for b in line_blocks]))
-    move_x, move_y = all(m[0] for m in moves), all(m[1] for m in moves)
-    lengths = client.persist([_delayed(_lengths)(b) for b in line_blocks])
-    whole = (*extent, move_x, move_y, _median(client, lengths))
+    tolerance = options["tolerance"]
+    if tolerance:
+        # Snapping joins ends closer than the tolerance and lands ends on
+        # lines closer than it, through chains of any length: it runs on
+        # the sets of boxes grown by it, and the drawing is what it makes.
+        snap_sets = _Sets(client, line_blocks, tolerance)
+        snap_bins = snap_sets.bins(client)
+        splits = snap_sets.splits(line_blocks, key_blocks, firsts, snap_bins)
+        drawing = client.persist([_delayed(_snapped)(_bin_parts(splits, b), tolerance)
+                                  for b in range(int(snap_bins.max()) + 1)])
+    else:
+        drawing = line_blocks
+    moves = client.gather(client.compute([_delayed(_moves)(d, offsets) for d in drawing]))
+    lengths = client.persist([_delayed(_lengths)(d) for d in drawing])
+    whole = (*extent, all(m[0] for m in moves), all(m[1] for m in moves), _median(client, lengths))
     reach = contact_groups.LIBRARY_REACH / 2.0 ** _loopweave.scale_exponent(whole)
-
-    local = client.persist([_delayed(_local_groups)(b, reach) for b in line_blocks])
-    boxes = client.gather(client.compute([_delayed(lambda g: (g[1], g[2]))(g) for g in local]))
-    component_boxes = np.concatenate([b for b, _ in boxes])
-    component_sizes = np.concatenate([s for _, s in boxes])
-    group_of, _ = contact_groups.merged(component_boxes)
-    group_sizes = np.bincount(group_of, weights=component_sizes).astype(np.int64)
-    workers = sum(client.nthreads().values())
-    bin_of_group = contact_groups.balanced_bins(group_sizes, max(1, min(len(group_sizes), 2 * workers)))
-    bins = int(bin_of_group.max()) + 1
-    starts = np.concatenate([[0], np.cumsum([len(b) for b, _ in boxes])])
-    splits = [_delayed(_split)(b, k, g, bin_of_group[group_of[starts[i]:starts[i + 1]]], firsts[i], bins)
-              for i, (b, k, g) in enumerate(zip(line_blocks, key_blocks, local))]
-    runs = client.compute(
-        [_delayed(_run_bin)([split[index] for split in splits], options, whole) for index in range(bins)])
+    if tolerance:
+        # Each snap set goes where its pieces, grown by the reach, take it.
+        set_boxes = client.gather(client.compute([_delayed(_set_boxes)(d, reach) for d in drawing]))
+        ids = np.concatenate([i for i, _ in set_boxes])
+        boxes = np.empty((len(snap_sets.sizes), 4))
+        boxes[ids] = np.concatenate([b for _, b in set_boxes])
+        final_of_set, _ = contact_groups.merged(boxes)
+        sets = snap_sets.regrouped(final_of_set)
+    else:
+        sets = _Sets(client, line_blocks, reach)
+    bins = sets.bins(client)
+    splits = sets.splits(line_blocks, key_blocks, firsts, bins)
+    runs = client.compute([_delayed(_run_bin)(_bin_parts(splits, b), options, whole)
+                           for b in range(int(bins.max()) + 1)])
     if len(runs) > 1 and any(client.gather([client.submit(_stops_short, run) for run in runs])):
         # A chain that stops short does not end on the edge its walk started
         # from, so nothing places it among other groups' polygons: one run.
@@ -221,16 +231,70 @@ def _runs_in_groups(client, line_blocks, key_blocks, firsts, extent, options):
     return runs
 
 
+class _Sets:
+    """The rows of the partitions in sets whose boxes, grown by `grow`,
+    neither overlap nor surround each other's (contact_groups.merged):
+    each partition's own sets on the workers, merged on the client."""
+
+    def __init__(self, client, line_blocks, grow):
+        self.local = client.persist([_delayed(_local_groups)(b, grow) for b in line_blocks])
+        boxes = client.gather(client.compute([_delayed(lambda g: (g[1], g[2]))(g) for g in self.local]))
+        self.starts = np.concatenate([[0], np.cumsum([len(b) for b, _ in boxes])])
+        self.set_of, _ = contact_groups.merged(np.concatenate([b for b, _ in boxes]))
+        self.sizes = np.bincount(self.set_of, weights=np.concatenate([s for _, s in boxes])).astype(np.int64)
+
+    def regrouped(self, group_of_set):
+        """These sets merged into groups, numbered by `group_of_set`."""
+        self.set_of = group_of_set[self.set_of]
+        self.sizes = np.bincount(group_of_set, weights=self.sizes).astype(np.int64)
+        return self
+
+    def bins(self, client):
+        """The bin of each set: about as many rows in each, two bins a worker."""
+        workers = sum(client.nthreads().values())
+        return contact_groups.balanced_bins(self.sizes, max(1, min(len(self.sizes), 2 * workers)))
+
+    def splits(self, line_blocks, key_blocks, firsts, bin_of_set):
+        bins = int(bin_of_set.max()) + 1
+        return [_delayed(_split)(b, k, g, self.set_of[self.starts[i]:self.starts[i + 1]], bin_of_set, firsts[i], bins)
+                for i, (b, k, g) in enumerate(zip(line_blocks, key_blocks, self.local))]
+
+
+def _bin_parts(splits, index):
+    return [split[index] for split in splits]
+
+
+def _snapped(parts, tolerance):
+    """The snapped pieces of a bin's rows, and the set of each piece."""
+    pieces, origins = _loopweave.snapped(np.concatenate([lines for lines, _, _ in parts]), tolerance)
+    return pieces, np.concatenate([sets for _, _, sets in parts])[origins]
+
+
+def _set_boxes(drawing, reach):
+    """The sets of a bin's pieces, and the box of each set's pieces grown by `reach`."""
+    pieces, sets = drawing
+    ids, which = np.unique(sets, return_inverse=True)
+    boxes = contact_groups.grown_boxes(pieces, reach)
+    union = np.empty((len(ids), 4))
+    union[:, :2], union[:, 2:] = np.inf, -np.inf
+    for axis in (0, 1):
+        np.minimum.at(union[:, axis], which, boxes[:, axis])
+        np.maximum.at(union[:, axis + 2], which, boxes[:, axis + 2])
+    return ids, union
+
+
 def _stops_short(run):
     return bool(run["polygons"]["open"].any())
 
 
-def _moves(lines, offsets):
+def _moves(drawing, offsets):
+    lines = _segments_of(drawing)
     return (_loopweave.moves_exactly(lines[:, 0::2], offsets[0]), _loopweave.moves_exactly(lines[:, 1::2], offsets[1]))
 
 
-def _lengths(lines):
+def _lengths(drawing):
     """The finite lengths of the segments, as the pipeline measures them."""
+    lines = _segments_of(drawing)
     lengths = np.hypot(lines[:, 2] - lines[:, 0], lines[:, 3] - lines[:, 1])
     return lengths[np.isfinite(lengths)]
 
@@ -259,21 +323,28 @@ def _digit_counts(lengths, prefix, shift):
     return np.bincount(digits.astype(np.int64), minlength=1 << _DIGIT_BITS)
 
 
+def _segments_of(drawing):
+    """The segments of a partition of the lines, or of a bin's snapped pieces."""
+    return drawing[0] if isinstance(drawing, tuple) else drawing
+
+
 def _local_groups(lines, reach):
     """(label of each row, boxes and sizes of the partition's groups)."""
     labels, boxes = contact_groups.merged(contact_groups.grown_boxes(lines, reach))
     return labels, boxes, np.bincount(labels, minlength=len(boxes))
 
 
-def _split(lines, keys, local, bin_of_label, first, bins):
-    """The partition's rows of each bin, with their keys, in their order."""
-    bin_of_row = bin_of_label[local[0]]
+def _split(lines, keys, local, set_of_label, bin_of_set, first, bins):
+    """The partition's rows of each bin, with their keys and their sets, in
+    their order."""
+    set_of_row = set_of_label[local[0]]
+    bin_of_row = bin_of_set[set_of_row]
     all_keys = _block_keys(lines, keys, first)
-    return [(np.ascontiguousarray(lines[bin_of_row == b], dtype=np.float64), all_keys[bin_of_row == b])
-            for b in range(bins)]
+    return [(np.ascontiguousarray(lines[bin_of_row == b], dtype=np.float64), all_keys[bin_of_row == b],
+             set_of_row[bin_of_row == b]) for b in range(bins)]
 
 
 def _run_bin(parts, options, whole):
-    lines = np.concatenate([lines for lines, _ in parts])
-    keys = np.concatenate([keys for _, keys in parts])
+    lines = np.concatenate([lines for lines, _, _ in parts])
+    keys = np.concatenate([keys for _, keys, _ in parts])
     return _run(lines, keys, options, whole)

@@ -13,6 +13,7 @@
 // Between stages the run checks for signals, so that Ctrl-C stops it there
 // with KeyboardInterrupt; the builder and everything else is released on the
 // way out.
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdint>
@@ -32,6 +33,7 @@
 #include "polygonize/layer_content.h"
 #include "polygonize/pipeline.h"
 #include "polygonize/polygon_access.h"
+#include "polygonize/snapping.h"
 #include "wkb.h"
 
 namespace lwpython {
@@ -271,6 +273,31 @@ py::array_t<double> ClosingColumn(const std::vector<ElementCopy>& elements) {
     return Column(ends).reshape({static_cast<py::ssize_t>(elements.size()), py::ssize_t{4}});
 }
 
+// The drawing snapped with the tolerance, as the pipeline enters it: the
+// pieces (m, 4) and the row each comes from (m,).
+py::tuple Snapped(const py::handle& lines, double tolerance) {
+    Extent extent;
+    const py::ssize_t rows = CoordinateTable(lines, 4, "lines").shape(0);
+    py::array_t<int> noKeys(std::vector<py::ssize_t>{rows, 2});
+    std::fill(noKeys.mutable_data(), noKeys.mutable_data() + noKeys.size(), 0);
+    const std::vector<InputSegment> segments = SegmentsOf(lines, noKeys, extent);
+    std::vector<DrawingSegment> drawing;
+    {
+        py::gil_scoped_release release;
+        drawing = SnapDrawing(segments, tolerance);
+    }
+    std::vector<double> ends;
+    std::vector<long> origins;
+    ends.reserve(4 * drawing.size());
+    origins.reserve(drawing.size());
+    for (const DrawingSegment& s : drawing) {
+        ends.insert(ends.end(), {s.sx, s.sy, s.ex, s.ey});
+        origins.push_back(static_cast<long>(s.origin));
+    }
+    return py::make_tuple(Column(ends).reshape({static_cast<py::ssize_t>(drawing.size()), py::ssize_t{4}}),
+                          Column(origins));
+}
+
 bool MovesExactly(const py::array_t<double, py::array::c_style | py::array::forcecast>& values, double offset) {
     const double* data = values.data();
     for (py::ssize_t i = 0; i < values.size(); ++i) {
@@ -335,6 +362,8 @@ void BindPipeline(py::module_& module) {
     module.def("scale_exponent",
                [](const py::handle& whole) { return WholeDrawingOf(whole)->frame.ScaleExponent(); }, py::arg("whole"),
                "The power of two the drawing of that scale is scaled by (see run_pipeline's whole).");
+    module.def("snapped", &Snapped, py::arg("lines"), py::arg("tolerance"),
+               "The pieces (m, 4) of the lines snapped with the tolerance, and the row (m,) each comes from.");
     module.def("moves_exactly", &MovesExactly, py::arg("values"), py::arg("offset"),
                "Whether every finite value minus the offset is exact.");
 }

@@ -36,16 +36,19 @@ def rectangle(x, y, w, h):
 
 
 def scattered_rooms(rng, count):
-    """Rooms at random places, some with a wall left open, an island inside,
-    a partition ending in the room, or a fence out of it: many contact groups,
-    holes across groups, dangles and runs stripped from faces."""
+    """Rooms at random places, some with a wall left open or stopping short,
+    an island inside, a partition ending in the room, or a fence out of it:
+    many contact groups, holes across groups, dangles, runs stripped from
+    faces, ends for a tolerance to join."""
     lines = []
     for _ in range(count):
         x, y = rng.integers(0, 60, 2) * 10.0
         w, h = rng.integers(3, 9, 2).astype(float)
         room = rectangle(x, y, w, h)
-        kind = rng.integers(0, 5)
-        if kind == 1:
+        kind = rng.integers(0, 6)
+        if kind == 5:
+            room[1] = (x + w, y + 0.3, x + w, y + h)  # a wall stopping short of its corner
+        elif kind == 1:
             room[2] = (x + w, y + h, x + w / 2, y + h)  # a doorway
         elif kind == 2:
             room += rectangle(x + 1, y + 1, 1, 1)  # an island, a hole of the room
@@ -79,7 +82,7 @@ def test_same_layers_as_one_process(client, drawing):
              "random": lambda: random_segments(rng, 600)}[drawing]()
     keys = np.column_stack([np.arange(len(lines)) * 3, np.arange(len(lines)) % 7])
     chunks = max(1, len(lines) // 5)
-    for options in ({}, {"holes": False, "remove_returns": True}, {"cross": False}):
+    for options in ({}, {"holes": False, "remove_returns": True}, {"cross": False}, {"tolerance": 0.6}):
         expected = loopweave.polygonize(lines, keys=keys, **options)
         actual = lwdask.polygonize(da.from_array(lines, chunks=(chunks, 4)), keys=da.from_array(keys, chunks=(99, 2)),
                                    client=client, **options)
