@@ -64,7 +64,7 @@ def run_cluster(lines, workers):
 
     import loopweave.dask
 
-    with LocalCluster(n_workers=workers, threads_per_worker=1, processes=True, dashboard_address=None,
+    with LocalCluster(n_workers=workers, threads_per_worker=1, processes=True, dashboard_address=":0",
                       memory_limit=0) as cluster, Client(cluster) as client:
         chunks = max(1, len(lines) // (4 * workers))
         array = da.from_array(lines, chunks=(chunks, 4))

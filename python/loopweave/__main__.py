@@ -147,7 +147,7 @@ def main(argv=None):
         client, cluster = Client(options.scheduler), None
     else:
         cluster = LocalCluster(n_workers=options.workers or os.cpu_count() or 1, threads_per_worker=1,
-                               dashboard_address=None)
+                               dashboard_address=":0")
         client = Client(cluster)
     try:
         parts, crs = _layer_parts(options.sources)

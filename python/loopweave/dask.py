@@ -49,7 +49,8 @@ def polygonize(lines, *, keys=None, client=None, cross=True, frame=None, frame_m
     if client is None:
         from distributed import Client, LocalCluster
 
-        with LocalCluster(n_workers=os.cpu_count() or 1, threads_per_worker=1, processes=True) as cluster, \
+        with LocalCluster(n_workers=os.cpu_count() or 1, threads_per_worker=1, processes=True,
+                          dashboard_address=":0") as cluster, \
                 Client(cluster) as local:
             return polygonize(lines, keys=keys, client=local, cross=cross, frame=frame, frame_margin=frame_margin,
                               tolerance=tolerance, remove_returns=remove_returns, holes=holes, gather=gather)

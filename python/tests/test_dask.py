@@ -16,7 +16,7 @@ import loopweave.dask as lwdask  # noqa: E402
 @pytest.fixture(scope="module")
 def client():
     with distributed.LocalCluster(n_workers=2, threads_per_worker=1, processes=True,
-                                  dashboard_address=None) as cluster, distributed.Client(cluster) as client:
+                                  dashboard_address=":0") as cluster, distributed.Client(cluster) as client:
         yield client
 
 
