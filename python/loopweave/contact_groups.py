@@ -18,9 +18,10 @@ them).
 
 import numpy as np
 
-# The cut reach in the library's units, doubled: the boxes are grown by it
-# in input units, where rounding the conversion costs far less than the
-# margin this leaves.
+# The cut reach in the library's units, doubled: a piece can leave its
+# segment's box by the distance of an end cut into it, within the reach,
+# and the boxes are grown in input units, where rounding the conversion
+# costs far less than the margin this leaves.
 LIBRARY_REACH = 2 * (np.sqrt(2e-6) + 2e-6)
 
 
