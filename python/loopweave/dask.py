@@ -71,7 +71,7 @@ def polygonize(lines, *, keys=None, client=None, cross=True, frame=None, frame_m
         runs = _runs_in_groups(client, line_blocks, key_blocks, firsts, extent, options)
     if not gather:
         return _kept(client, runs)
-    gathered = client.gather(runs)
+    gathered = [run.columns for run in client.gather(runs)]
     columns = gathered[0] if len(gathered) == 1 else assembly.merged_columns(gathered)
     result = results.polygonized(columns, None, False, None)
     _warn_of(result)
@@ -85,20 +85,30 @@ def _kept(client, runs):
     if len(runs) == 1:
         parts = [client.submit(_numbered_as_formed, runs[0])]
     else:
-        numbers, places = assembly.renumbering(client.gather([client.submit(assembly.order_keys, r) for r in runs]))
-        parts = [client.submit(assembly.renumbered, r, n, p) for r, n, p in zip(runs, numbers, places)]
+        numbers, places = assembly.renumbering(client.gather([client.submit(_order_keys, r) for r in runs]))
+        parts = [client.submit(_renumbered, r, n, p) for r, n, p in zip(runs, numbers, places)]
     layers = [dask.dataframe.from_delayed([_delayed(_frame_of)(part, layer) for part in parts])
               for layer in results.Polygonized._fields]
     kept = results.Polygonized(*layers)
-    small = client.gather([client.submit(lambda run: (run["scale"], run["account"]), r) for r in runs])
+    small = client.gather([client.submit(lambda run: (run.columns["scale"], run.columns["account"]), r)
+                           for r in runs])
     kept.scale = small[0][0]
     kept.account = assembly.summed_account([account for _, account in small])
     return kept
 
 
+def _order_keys(run):
+    return assembly.order_keys(run.columns)
+
+
+def _renumbered(run, numbers, places):
+    return assembly.renumbered(run.columns, numbers, places)
+
+
 def _numbered_as_formed(run):
-    places = {layer: np.arange(len(run[layer]["polygon"])) for layer in results.Polygonized._fields}
-    return assembly.renumbered(run, np.arange(1, len(run["polygons"]["polygon"]) + 1), places)
+    columns = run.columns
+    places = {layer: np.arange(len(columns[layer]["polygon"])) for layer in results.Polygonized._fields}
+    return assembly.renumbered(columns, np.arange(1, len(columns["polygons"]["polygon"]) + 1), places)
 
 
 def _frame_of(part, layer):
@@ -176,9 +186,18 @@ def _block_keys(lines, keys, first):
         np.int32)
 
 
+class _Run:
+    """A run's columns, sent between processes as one pickle: Dask would
+    serialize its lists of WKB item by item, at a hundred times the cost."""
+
+    def __init__(self, columns):
+        self.columns = columns
+
+
 def _run(lines, keys, options, whole):
-    return _loopweave.run_pipeline(lines, keys, options["cross"], options["frame"], options["frame_margin"],
-                                   options["tolerance"], options["remove_returns"], options["holes"], None, whole)
+    return _Run(_loopweave.run_pipeline(lines, keys, options["cross"], options["frame"], options["frame_margin"],
+                                        options["tolerance"], options["remove_returns"], options["holes"], None,
+                                        whole))
 
 
 def _run_whole(client, line_blocks, key_blocks, firsts, options):
@@ -285,7 +304,7 @@ def _set_boxes(drawing, reach):
 
 
 def _stops_short(run):
-    return bool(run["polygons"]["open"].any())
+    return bool(run.columns["polygons"]["open"].any())
 
 
 def _moves(drawing, offsets):
