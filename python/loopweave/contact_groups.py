@@ -83,12 +83,10 @@ def _union_boxes(boxes, labels, count):
 
 
 def balanced_bins(sizes, bins):
-    """The bin of each group: groups of the given sizes dealt, largest first,
-    to the bin that holds least so far."""
-    bin_of = np.zeros(len(sizes), dtype=np.int64)
-    loads = np.zeros(bins, dtype=np.int64)
-    for group in np.argsort(-np.asarray(sizes), kind="stable"):
-        target = int(np.argmin(loads))
-        bin_of[group] = target
-        loads[target] += sizes[group]
-    return bin_of
+    """The bin of each group: runs of consecutive groups of about equal total
+    size (within the largest group), so that neighbouring groups, numbered
+    in the order the partitions hold them, share a bin."""
+    sizes = np.asarray(sizes, dtype=np.int64)
+    before = np.cumsum(sizes) - sizes
+    bin_of = np.minimum(bins - 1, before * bins // max(1, int(sizes.sum())))
+    return np.unique(bin_of, return_inverse=True)[1]  # a large group leaves no bin empty
