@@ -61,7 +61,7 @@ def merged(boxes):
         unchanged = unchanged + 1 if new_count == count else 1
         count, axis = new_count, 1 - axis
     labels = _numbered_by_first(labels)
-    return labels, _union_boxes(boxes, labels, count)
+    return labels, union_boxes(boxes, labels, count)
 
 
 def _numbered_by_first(labels):
@@ -72,7 +72,8 @@ def _numbered_by_first(labels):
     return renumber[labels]
 
 
-def _union_boxes(boxes, labels, count):
+def union_boxes(boxes, labels, count):
+    """The box around the boxes of each label, 0 to count - 1."""
     union = np.empty((count, 4))
     union[:, :2] = np.inf
     union[:, 2:] = -np.inf

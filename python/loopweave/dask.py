@@ -294,13 +294,7 @@ def _set_boxes(drawing, reach):
     """The sets of a bin's pieces, and the box of each set's pieces grown by `reach`."""
     pieces, sets = drawing
     ids, which = np.unique(sets, return_inverse=True)
-    boxes = contact_groups.grown_boxes(pieces, reach)
-    union = np.empty((len(ids), 4))
-    union[:, :2], union[:, 2:] = np.inf, -np.inf
-    for axis in (0, 1):
-        np.minimum.at(union[:, axis], which, boxes[:, axis])
-        np.maximum.at(union[:, axis + 2], which, boxes[:, axis + 2])
-    return ids, union
+    return ids, contact_groups.union_boxes(contact_groups.grown_boxes(pieces, reach), which, len(ids))
 
 
 def _stops_short(run):
