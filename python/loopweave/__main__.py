@@ -13,6 +13,7 @@ interrupted run leaves nothing behind.
 
 import argparse
 import os
+import signal
 import sys
 
 import numpy as np
@@ -165,4 +166,6 @@ def main(argv=None):
 
 
 if __name__ == "__main__":
+    # A termination unwinds like Ctrl-C, through the clean-up of the output.
+    signal.signal(signal.SIGTERM, lambda number, frame: sys.exit(128 + number))
     main()
