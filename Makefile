@@ -15,10 +15,12 @@ BUILD := build
 # GDAL for the command-line tool, Python with GDAL's bindings for its tests,
 # pkg-config for the install test; clang's libFuzzer and valgrind for the
 # reliability checks; pybind11 and Python's headers for the Python package,
-# and NumPy, Shapely, GeoPandas, pytest and matplotlib for its tests and example.
+# and NumPy, Shapely, GeoPandas, pytest and matplotlib for its tests and example;
+# Dask, distributed and SciPy for loopweave.dask.
 PACKAGES := g++ cmake ninja-build googletest libbenchmark-dev binutils libgdal-dev python3 python3-gdal pkg-config \
             clang libclang-rt-14-dev valgrind \
-            pybind11-dev python3-dev python3-numpy python3-shapely python3-geopandas python3-pytest python3-matplotlib
+            pybind11-dev python3-dev python3-numpy python3-shapely python3-geopandas python3-pytest python3-matplotlib \
+            python3-dask python3-distributed python3-pandas
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 # Release keeps assertions: CMake's Release flags would add -DNDEBUG. The
@@ -101,6 +103,9 @@ clean:
 #                       operation alone, and the host side's snapping pass
 #   make bench-compare  the same inputs through this library, GEOS and CGAL,
 #                       with the ratios of time and memory
+#   make bench-dask     loopweave.dask on 1 and 2 workers beside the single
+#                       process: wall time and peak memory per worker, on
+#                       random:1000000 (DASK_BENCH_SEGMENTS=N for another size)
 #   make bench-data     fetch the real maps from npm and convert them, then
 #                       reproject them to metres with GDAL (Debian's Python)
 # BENCH_MAX_SEGMENTS=N skips the inputs with more segments; BENCH_TIMEOUT=S
@@ -115,7 +120,8 @@ FLAGS_bench := -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBU
 BENCH_ENV := BENCH_MAX_SEGMENTS="$(BENCH_MAX_SEGMENTS)" BENCH_TIMEOUT="$(BENCH_TIMEOUT)" BENCH_INPUTS="$(BENCH_INPUTS)" \
              BENCH_DATA_DIR="$(CURDIR)/$(BENCH_DATA)"
 
-.PHONY: bench bench-compare bench-data
+.PHONY: bench bench-compare bench-data bench-dask
+DASK_BENCH_SEGMENTS ?= 1000000
 
 # Without the maps (no network, say) the table still comes, saying "no data" for them.
 # Each step writes only the files that are missing.
@@ -135,3 +141,10 @@ bench-compare: deps bench-data
 	$(call configure,bench) -DLOOPWEAVE_BENCH_PEERS=ON
 	cmake --build $(BUILD)/bench --target loopweave_driver geos_driver cgal_driver
 	$(BENCH_ENV) python3 bench/run_bench.py $(BUILD)/bench --compare
+
+bench-dask: deps
+	$(call configure,bench) -DLOOPWEAVE_BENCH_PEERS=OFF
+	cmake --build $(BUILD)/bench --target loopweave_driver loopweave_python
+	PYTHONPATH=$(BUILD)/bench/python /usr/bin/python3 bench/dask_bench.py --segments $(DASK_BENCH_SEGMENTS) \
+	    --driver $(BUILD)/bench/bench/loopweave_driver
+	PYTHONPATH=$(BUILD)/bench/python /usr/bin/python3 bench/dask_bench.py --segments $(DASK_BENCH_SEGMENTS) --kind rooms

@@ -52,6 +52,18 @@ public:
 
     // Fitted to the segments, whose finite ends span `extent`.
     CoordinateFrame(const std::vector<DrawingSegment>& segments, const Extent& extent);
+    // Fitted to a drawing spanning `extent` whose every coordinate moves
+    // exactly by CentredOffset on the axes marked: a drawing read in parts,
+    // each part checked by MovesExactly, gets the frame the constructor
+    // above gives the whole.
+    CoordinateFrame(const Extent& extent, bool moveX, bool moveY);
+
+    // The offset of an axis spanning [low, high]: its centre, rounded to a
+    // multiple of the spacing of the doubles at the axis's largest magnitude.
+    static double CentredOffset(double low, double high);
+    // Whether value - offset is exact, so that adding the offset back gives
+    // the value bit for bit.
+    static bool MovesExactly(double value, double offset);
 
     double ToLibraryX(double x) const { return (x - offsetX_) * scale_; }
     double ToLibraryY(double y) const { return (y - offsetY_) * scale_; }

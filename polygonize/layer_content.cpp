@@ -49,7 +49,7 @@ bool PassesAPointTwice(const std::vector<COutputLoopweave*>& rings) {
 
 // A line of its own for a chain that bounds no area.
 void AddAsLine(const SelectedPolygon& selected, LayerContent& content) {
-    if (selected.polygon->Count() > 0) content.lines.push_back({selected.index, PathOf(*selected.polygon)});
+    if (selected.polygon->Count() > 0) content.lines.push_back({selected.index, PathOf(*selected.polygon), LineOrigin::kWholeChain});
 }
 
 // An element's line, its ends in a canonical order: the same for both
@@ -108,7 +108,7 @@ void AddUncarried(const std::vector<SelectedPolygon>& chains, LayerContent& cont
     for (std::size_t c = 0; c < chains.size(); ++c) {
         Path run;
         const auto finish = [&] {
-            if (!run.empty()) content.lines.push_back({chains[c].index, std::move(run)});
+            if (!run.empty()) content.lines.push_back({chains[c].index, std::move(run), LineOrigin::kUncarried});
             run.clear();
         };
         for (const ElementCopy& element : paths[c]) {
@@ -172,7 +172,7 @@ LayerContent ContentOf(const std::vector<SelectedPolygon>& polygons, const std::
         content.selected.push_back(selected);
         AddErrorPoints(selected, content);
         for (const Path& run : strippedRuns[static_cast<std::size_t>(selected.index - 1)]) {
-            content.lines.push_back({selected.index, run});
+            content.lines.push_back({selected.index, run, LineOrigin::kStrippedRun});
         }
     }
     if (selection == Selection::kCoverage) {

@@ -38,9 +38,18 @@ struct AreaFeature {
     bool needsRepair = false;               // a ring of it crosses or touches itself
 };
 
+// Why a line is in the dangles layer. The layer lists the lines of each kind
+// together, in this order, and each kind in the order of the polygons.
+enum class LineOrigin : unsigned char {
+    kStrippedRun,  // a run out and back, stripped from a closed chain
+    kWholeChain,   // an open chain, or a chain that is no simple ring
+    kUncarried,    // edges of an outer boundary that no face carries
+};
+
 struct LineFeature {
     int polygon;  // the index of the polygon it came from
     Path path;
+    LineOrigin origin;
 };
 
 // The error point of a face that collapsed; the library's own flags are 0

@@ -155,8 +155,13 @@ PipelineResult RunPipeline(const PipelineRequest& request, std::vector<InputSegm
             fitted.Add(frameRectangle.minX, frameRectangle.minY);
             fitted.Add(frameRectangle.maxX, frameRectangle.maxY);
         }
-        result.frame = CoordinateFrame(drawing, fitted);
-        result.medianLength = MedianLength(drawing);
+        if (request.wholeDrawing) {
+            result.frame = request.wholeDrawing->frame;
+            result.medianLength = request.wholeDrawing->medianLength;
+        } else {
+            result.frame = CoordinateFrame(drawing, fitted);
+            result.medianLength = MedianLength(drawing);
+        }
         Enter(drawing, result.frame, result.account, builder);
     });
     std::vector<DrawingSegment>().swap(drawing);
@@ -171,6 +176,11 @@ PipelineResult RunPipeline(const PipelineRequest& request, std::vector<InputSegm
     }
     runStage("form", [&] { result.formed = builder.MakingPolygon(); });
     result.strippedRuns.resize(static_cast<std::size_t>(result.formed));
+    if (request.wholeDrawing) {
+        for (COutputLoopweave* polygon : Items<COutputLoopweave>(builder.Polygon())) {
+            result.closingElements.push_back(PathOf(*polygon).back());
+        }
+    }
     if (request.stripReturns) {
         runStage("strip returns", [&] {
             std::size_t index = 0;

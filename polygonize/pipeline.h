@@ -6,6 +6,7 @@
 #define LOOPWEAVE_POLYGONIZE_PIPELINE_H
 
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "loopweave.h"
@@ -30,11 +31,19 @@ struct FrameRequest {
     double margin = 0;  // added on every side
 };
 
+// The scale of a whole drawing, for a run on a part of it: a part alone would
+// be fitted a frame of its own, and its coordinates would take other bits.
+struct DrawingScale {
+    CoordinateFrame frame;
+    double medianLength = 0;  // of the whole drawing's segments, in input units
+};
+
 struct PipelineRequest {
     FrameRequest frame;
     bool cross = false;
     bool stripReturns = false;  // always for a coverage, whose faces must be valid polygons
     double tolerance = 0;       // > 0: ends this close meet, and land on lines, before the library (snapping.h)
+    std::optional<DrawingScale> wholeDrawing;  // given: the segments are a part of that drawing
 };
 
 struct PipelineResult {
@@ -47,6 +56,12 @@ struct PipelineResult {
     int formed = 0;
     int stripped = 0;  // polygons whose back-and-forth runs were removed
     std::vector<std::vector<Path>> strippedRuns;  // the runs removed from each polygon, in the order formed
+    // For a part of a drawing: the last element of each polygon as traced,
+    // before any run is stripped. A walk around a face ends on the edge
+    // whose link it started from, and the library starts its walks in the
+    // order of their edges, so this element places the polygon among those
+    // of the whole drawing.
+    std::vector<ElementCopy> closingElements;
 };
 
 // Runs one named stage: a host times it, reports it, or lets other threads

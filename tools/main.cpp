@@ -9,6 +9,7 @@
 #include <exception>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include <cpl_error.h>
 #include <gdal.h>
@@ -72,7 +73,7 @@ int Run(const lwtool::Options& options) {
     CLoopweave builder;
     const lwtool::PipelineRequest request{options.frame, options.cross,
                                           options.removeReturns || options.selection == lwtool::Selection::kCoverage,
-                                          options.tolerance};
+                                          options.tolerance, std::nullopt};
     lwtool::PipelineResult result =
         lwtool::RunPipeline(request, segments, input.extent, builder,
                             [&](const char* name, const std::function<void()>& work) { log.Run(name, work); });

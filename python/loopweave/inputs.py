@@ -39,7 +39,7 @@ def segments_of(lines, keys=None):
     if not parts:
         raise ValueError("no line segments to polygonize: the geometries hold no two points in a line")
     return (np.ascontiguousarray(np.vstack(parts), dtype=np.float64),
-            _checked_keys(np.vstack(part_keys), "keys"), crs)
+            checked_keys(np.vstack(part_keys), "keys"), crs)
 
 
 def labels_in(labels, crs):
@@ -97,23 +97,30 @@ def _crs_name(crs):
     return "no CRS" if crs is None else crs.name
 
 
-def _from_array(lines, keys):
+def check_array_types(lines, keys):
+    """TypeError or ValueError unless `lines` is an (n, 4) array of numbers and
+    `keys` None or an (n, 2) array of integers; arrays of any kind with a
+    dtype and a shape will do (Dask's too)."""
     if lines.dtype.kind not in "fiu":
         raise TypeError(f"lines must be numbers, not {lines.dtype}")
     if lines.ndim != 2 or lines.shape[1] != 4:
         raise ValueError(f"lines must have the shape (n, 4): sx, sy, ex, ey; not {lines.shape}")
-    if keys is None:
-        keys = np.column_stack([np.arange(len(lines)), np.zeros(len(lines), dtype=np.int64)])
-    else:
-        keys = np.asarray(keys)
+    if keys is not None:
         if keys.dtype.kind not in "iu":
             raise TypeError(f"keys must be integers, not {keys.dtype}")
-        if keys.shape != (len(lines), 2):
-            raise ValueError(f"keys must have the shape ({len(lines)}, 2), one pair per line; not {keys.shape}")
-    return np.ascontiguousarray(lines, dtype=np.float64), _checked_keys(keys, "keys")
+        if keys.shape != (lines.shape[0], 2):
+            raise ValueError(f"keys must have the shape ({lines.shape[0]}, 2), one pair per line; not {keys.shape}")
 
 
-def _checked_keys(keys, what):
+def _from_array(lines, keys):
+    keys = None if keys is None else np.asarray(keys)
+    check_array_types(lines, keys)
+    if keys is None:
+        keys = np.column_stack([np.arange(len(lines)), np.zeros(len(lines), dtype=np.int64)])
+    return np.ascontiguousarray(lines, dtype=np.float64), checked_keys(keys, "keys")
+
+
+def checked_keys(keys, what):
     if len(keys) and (keys.min() < _INT32.min or keys.max() > _INT32.max):
         raise ValueError(f"{what} must fit in 32 bits, as the library's keys do")
     return np.ascontiguousarray(keys, dtype=np.int32)

@@ -4,13 +4,22 @@
 // code as the command-line tool (polygonize/), so that both give the same
 // bits. Python gets columns: NumPy arrays, and WKB for the geometries.
 //
+// A run can be a part of a larger drawing (loopweave.dask): it is then given
+// that drawing's scale, which the parts' reader fits with centred_offset and
+// moves_exactly as CoordinateFrame fits a whole drawing, and it reports the
+// element each polygon closed on, which places the polygon among the
+// drawing's.
+//
 // Between stages the run checks for signals, so that Ctrl-C stops it there
 // with KeyboardInterrupt; the builder and everything else is released on the
 // way out.
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -24,6 +33,7 @@
 #include "polygonize/layer_content.h"
 #include "polygonize/pipeline.h"
 #include "polygonize/polygon_access.h"
+#include "polygonize/snapping.h"
 #include "wkb.h"
 
 namespace lwpython {
@@ -135,6 +145,7 @@ struct Columns {
         std::vector<char> open, selfCross, runsBack;
     } polygons;
     ChainColumns dangles;
+    std::vector<int> dangleOrigins;  // LineOrigin of each dangle
     struct {
         std::vector<double> xy;
         std::vector<int> flag, polygon;
@@ -174,6 +185,7 @@ Columns ColumnsOf(const std::vector<SelectedPolygon>& formed, const LayerContent
     for (const LineFeature& line : content.lines) {
         c.dangles.Add(LineStringWkb(line.path, frame), line.path, result.keys, line.polygon,
                       static_cast<int>(line.path.size()));
+        c.dangleOrigins.push_back(static_cast<int>(line.origin));
     }
     for (const ErrorPoint& point : content.errors) {
         c.errors.xy.push_back(frame.FromLibraryX(point.x));
@@ -241,14 +253,69 @@ py::dict DistancesOf(const PipelineResult& result) {
     return info;
 }
 
+// None, or (min_x, min_y, max_x, max_y, move_x, move_y, median_length) of
+// the whole drawing: its extent, whether every coordinate of an axis moves
+// exactly by its centred offset, and its segments' median length.
+std::optional<DrawingScale> WholeDrawingOf(const py::handle& whole) {
+    if (whole.is_none()) return std::nullopt;
+    const auto [minX, minY, maxX, maxY, moveX, moveY, median] =
+        whole.cast<std::tuple<double, double, double, double, bool, bool, double>>();
+    Extent extent;
+    extent.Add(minX, minY);
+    extent.Add(maxX, maxY);
+    return DrawingScale{CoordinateFrame(extent, moveX, moveY), median};
+}
+
+py::array_t<double> ClosingColumn(const std::vector<ElementCopy>& elements) {
+    std::vector<double> ends;
+    ends.reserve(4 * elements.size());
+    for (const ElementCopy& e : elements) ends.insert(ends.end(), {e.sx, e.sy, e.ex, e.ey});
+    return Column(ends).reshape({static_cast<py::ssize_t>(elements.size()), py::ssize_t{4}});
+}
+
+// The drawing snapped with the tolerance, as the pipeline enters it: the
+// pieces (m, 4) and the row each comes from (m,).
+py::tuple Snapped(const py::handle& lines, double tolerance) {
+    Extent extent;
+    const py::ssize_t rows = CoordinateTable(lines, 4, "lines").shape(0);
+    py::array_t<int> noKeys(std::vector<py::ssize_t>{rows, 2});
+    std::fill(noKeys.mutable_data(), noKeys.mutable_data() + noKeys.size(), 0);
+    const std::vector<InputSegment> segments = SegmentsOf(lines, noKeys, extent);
+    std::vector<DrawingSegment> drawing;
+    {
+        py::gil_scoped_release release;
+        drawing = SnapDrawing(segments, tolerance);
+    }
+    std::vector<double> ends;
+    std::vector<long> origins;
+    ends.reserve(4 * drawing.size());
+    origins.reserve(drawing.size());
+    for (const DrawingSegment& s : drawing) {
+        ends.insert(ends.end(), {s.sx, s.sy, s.ex, s.ey});
+        origins.push_back(static_cast<long>(s.origin));
+    }
+    return py::make_tuple(Column(ends).reshape({static_cast<py::ssize_t>(drawing.size()), py::ssize_t{4}}),
+                          Column(origins));
+}
+
+bool MovesExactly(const py::array_t<double, py::array::c_style | py::array::forcecast>& values, double offset) {
+    const double* data = values.data();
+    for (py::ssize_t i = 0; i < values.size(); ++i) {
+        if (std::isfinite(data[i]) && !CoordinateFrame::MovesExactly(data[i], offset)) return false;
+    }
+    return true;
+}
+
 py::dict Run(const py::handle& lines, const py::handle& keys, bool cross, const py::handle& frameObject,
-             double frameMargin, double tolerance, bool removeReturns, bool holes, const py::handle& labels) {
+             double frameMargin, double tolerance, bool removeReturns, bool holes, const py::handle& labels,
+             const py::handle& whole) {
     if (!(tolerance >= 0) || !std::isfinite(tolerance)) {
         throw py::value_error("tolerance must be a positive, finite distance");
     }
     Extent extent;
     std::vector<InputSegment> segments = SegmentsOf(lines, keys, extent);
-    const PipelineRequest request{FrameOf(frameObject, frameMargin), cross, removeReturns || holes, tolerance};
+    const PipelineRequest request{FrameOf(frameObject, frameMargin), cross, removeReturns || holes, tolerance,
+                                  WholeDrawingOf(whole)};
 
     py::dict times;
     const StageRunner runStage = [&times](const char* name, const std::function<void()>& work) {
@@ -275,6 +342,10 @@ py::dict Run(const py::handle& lines, const py::handle& keys, bool cross, const 
     output["scale"] = DistancesOf(result);
     output["account"] = AccountOf(result.account);
     output["times"] = times;
+    if (request.wholeDrawing) {
+        output["closing"] = ClosingColumn(result.closingElements);
+        output["dangle_origins"] = Column(columns.dangleOrigins);
+    }
     return output;
 }
 
@@ -283,9 +354,18 @@ py::dict Run(const py::handle& lines, const py::handle& keys, bool cross, const 
 void BindPipeline(py::module_& module) {
     module.def("run_pipeline", &Run, py::arg("lines"), py::arg("keys"), py::arg("cross"), py::arg("frame"),
                py::arg("frame_margin"), py::arg("tolerance"), py::arg("remove_returns"), py::arg("holes"),
-               py::arg("labels"),
+               py::arg("labels"), py::arg("whole") = py::none(),
                "Lines (n, 4) float64 with keys (n, 2) int32 to the columns of faces, polygons, dangles and "
-               "error points; see loopweave.polygonize.");
+               "error points; see loopweave.polygonize. whole: the scale of the drawing they are a part of.");
+    module.def("centred_offset", &CoordinateFrame::CentredOffset, py::arg("low"), py::arg("high"),
+               "The offset that centres an axis spanning [low, high] in the library's coordinates.");
+    module.def("scale_exponent",
+               [](const py::handle& whole) { return WholeDrawingOf(whole)->frame.ScaleExponent(); }, py::arg("whole"),
+               "The power of two the drawing of that scale is scaled by (see run_pipeline's whole).");
+    module.def("snapped", &Snapped, py::arg("lines"), py::arg("tolerance"),
+               "The pieces (m, 4) of the lines snapped with the tolerance, and the row (m,) each comes from.");
+    module.def("moves_exactly", &MovesExactly, py::arg("values"), py::arg("offset"),
+               "Whether every finite value minus the offset is exact.");
 }
 
 }  // namespace lwpython

@@ -65,6 +65,21 @@ TEST(CoordinateFrameTest, AnAxisThatCannotMoveExactlyStays) {
     EXPECT_EQ(frame.OffsetX(), 0);
     EXPECT_NE(frame.OffsetY(), 0);
     ExpectRoundTrip(frame, segments);
+
+    // Fitted from the extent and each coordinate checked on its own, as a
+    // drawing read in parts is, the frame is the same.
+    Extent extent;
+    extent.Add(0.1, 3);
+    extent.Add(1000000.7, 4);
+    const double offsetX = CoordinateFrame::CentredOffset(extent.minX, extent.maxX);
+    const double offsetY = CoordinateFrame::CentredOffset(extent.minY, extent.maxY);
+    const bool moveX = CoordinateFrame::MovesExactly(0.1, offsetX) && CoordinateFrame::MovesExactly(1000000.7, offsetX);
+    const bool moveY = CoordinateFrame::MovesExactly(3, offsetY) && CoordinateFrame::MovesExactly(4, offsetY);
+    EXPECT_FALSE(moveX);
+    const CoordinateFrame fromParts(extent, moveX, moveY);
+    EXPECT_EQ(fromParts.OffsetX(), frame.OffsetX());
+    EXPECT_EQ(fromParts.OffsetY(), frame.OffsetY());
+    EXPECT_EQ(fromParts.ScaleExponent(), frame.ScaleExponent());
 }
 
 // The distances the scale stands for, in input units.

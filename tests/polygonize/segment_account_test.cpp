@@ -60,7 +60,7 @@ TEST(SegmentAccountTest, EverySegmentEndsSomewhere) {
         Path({{5, 5}, {5, 5}}, 6),                                         // 15: no length
     });
     Polygonized run;
-    Polygonize(segments, {{}, false, true}, Selection::kCoverage, run);
+    Polygonize(segments, {{}, false, true, 0, std::nullopt}, Selection::kCoverage, run);
     const SegmentAccount& account = run.result.account;
     EXPECT_EQ(account.Count(Fate::kInFace), 8u);
     EXPECT_EQ(account.Count(Fate::kInDangle), 6u);  // the bridge, the tree, the sliver
@@ -90,7 +90,7 @@ TEST(SegmentAccountTest, NoGeneratedDrawingLosesASegment) {
             if (round % 11 == 0 && random() % 9 == 0) s.ey = std::nan("");
             segments.push_back(s);
         }
-        PipelineRequest request{{}, round % 2 == 0, true, round % 3 == 2 ? 0.3 * step : 0};
+        PipelineRequest request{{}, round % 2 == 0, true, round % 3 == 2 ? 0.3 * step : 0, std::nullopt};
         request.frame.wanted = round % 5 == 0;
         request.frame.fromExtent = true;
         request.frame.margin = step;

@@ -1,0 +1,176 @@
+"""loopweave.dask against loopweave.polygonize on a cluster of two workers:
+the same layers to the bit, in the same order, and the same errors."""
+
+import math
+
+import numpy as np
+import pytest
+
+da = pytest.importorskip("dask.array")
+distributed = pytest.importorskip("distributed")
+
+import loopweave  # noqa: E402
+import loopweave.dask as lwdask  # noqa: E402
+
+
+@pytest.fixture(scope="module")
+def client():
+    with distributed.LocalCluster(n_workers=2, threads_per_worker=1, processes=True,
+                                  dashboard_address=":0") as cluster, distributed.Client(cluster) as client:
+        yield client
+
+
+def assert_same(expected, actual):
+    for name in expected._fields:
+        a, b = getattr(expected, name), getattr(actual, name)
+        assert list(a.columns) == list(b.columns), name
+        assert [g.wkb for g in a.geometry] == [g.wkb for g in b.geometry], name
+        for column in a.columns.drop(a.geometry.name):
+            assert a[column].tolist() == b[column].tolist(), (name, column)
+    assert expected.account == actual.account
+    assert expected.scale == actual.scale
+
+
+def rectangle(x, y, w, h):
+    return [(x, y, x + w, y), (x + w, y, x + w, y + h), (x + w, y + h, x, y + h), (x, y + h, x, y)]
+
+
+def scattered_rooms(rng, count):
+    """Rooms at random places, some with a wall left open or stopping short,
+    an island inside, a partition ending in the room, or a fence out of it:
+    many contact groups, holes across groups, dangles, runs stripped from
+    faces, ends for a tolerance to join."""
+    lines = []
+    for _ in range(count):
+        x, y = rng.integers(0, 60, 2) * 10.0
+        w, h = rng.integers(3, 9, 2).astype(float)
+        room = rectangle(x, y, w, h)
+        kind = rng.integers(0, 6)
+        if kind == 5:
+            room[1] = (x + w, y + 0.3, x + w, y + h)  # a wall stopping short of its corner
+        elif kind == 1:
+            room[2] = (x + w, y + h, x + w / 2, y + h)  # a doorway
+        elif kind == 2:
+            room += rectangle(x + 1, y + 1, 1, 1)  # an island, a hole of the room
+        elif kind == 3:
+            room.append((x, y + h / 2, x + w / 2, y + h / 2))  # a partition ending inside
+        elif kind == 4:
+            room.append((x + w, y, x + w + 1.5, y - 1.5))  # a fence
+        lines += room
+    return np.array(lines)
+
+
+def turned_grid(n, angle):
+    c, s = math.cos(angle), math.sin(angle)
+    lines = []
+    for i in range(n + 1):
+        for a, b in (((i, 0), (i, n)), ((0, i), (n, i))):
+            lines.append((c * a[0] - s * a[1], s * a[0] + c * a[1], c * b[0] - s * b[1], s * b[0] + c * b[1]))
+    return np.array(lines) * 3.7
+
+
+def random_segments(rng, n):
+    start = rng.random((n, 2)) * 100
+    end = start + (rng.random((n, 2)) - 0.5) * 12
+    return np.hstack([start, end])
+
+
+@pytest.mark.parametrize("drawing", ["rooms", "grid", "random"])
+def test_same_layers_as_one_process(client, drawing):
+    rng = np.random.default_rng(7)
+    lines = {"rooms": lambda: scattered_rooms(rng, 400), "grid": lambda: turned_grid(12, 0.3),
+             "random": lambda: random_segments(rng, 600)}[drawing]()
+    keys = np.column_stack([np.arange(len(lines)) * 3, np.arange(len(lines)) % 7])
+    chunks = max(1, len(lines) // 5)
+    for options in ({}, {"holes": False, "remove_returns": True}, {"cross": False}, {"tolerance": 0.6}):
+        expected = loopweave.polygonize(lines, keys=keys, **options)
+        actual = lwdask.polygonize(da.from_array(lines, chunks=(chunks, 4)), keys=da.from_array(keys, chunks=(99, 2)),
+                                   client=client, **options)
+        assert_same(expected, actual)
+
+
+@pytest.mark.parametrize("frame", [None, "extent"])
+def test_layers_kept_on_the_workers_hold_the_same_rows(client, frame):
+    lines = scattered_rooms(np.random.default_rng(11), 200)
+    expected = loopweave.polygonize(lines, frame=frame)
+    kept = lwdask.polygonize(da.from_array(lines, chunks=(150, 4)), client=client, frame=frame, gather=False)
+    assert kept.account == expected.account and kept.scale == expected.scale
+    for name in ("polygons", "dangles", "errors"):
+        rows = getattr(kept, name).compute().sort_values("place")
+        assert rows["polygon"].tolist() == getattr(expected, name)["polygon"].tolist(), name
+        if name != "errors":
+            assert rows["wkb"].tolist() == [g.wkb for g in getattr(expected, name).geometry], name
+    # A face that needs repair is one row here, its parts' rows there.
+    assert kept.faces.compute().sort_values("place")["polygon"].tolist() == expected.faces["polygon"].unique().tolist()
+
+
+def test_framed_dataframe_with_empty_partition(client):
+    dd = pytest.importorskip("dask.dataframe")
+    import pandas
+
+    lines = scattered_rooms(np.random.default_rng(3), 50)
+    table = pandas.DataFrame(lines, columns=["sx", "sy", "ex", "ey"]).assign(key1=np.arange(len(lines)) + 5, key2=1)
+    frame = dd.from_pandas(table, npartitions=4)
+    frame = dd.concat([frame, dd.from_pandas(table.iloc[:0], npartitions=1)])
+    keys = table[["key1", "key2"]].to_numpy()
+    assert_same(loopweave.polygonize(lines, keys=keys, frame="extent", frame_margin=2),
+                lwdask.polygonize(frame, client=client, frame="extent", frame_margin=2))
+    assert_same(loopweave.polygonize(lines, keys=keys), lwdask.polygonize(frame, client=client))
+
+
+def test_bad_input_gives_the_single_process_errors(client):
+    lines = turned_grid(6, 0.1)
+    bad = lines.copy()
+    bad[9:, :] = np.nan
+    for wrong, keys in ((bad, None), (lines[:, :3], None), (lines, np.zeros((len(lines), 3), dtype=np.int64)),
+                        (lines, np.zeros((len(lines), 2))), (lines[:0], None)):
+        with pytest.raises((TypeError, ValueError)) as expected:
+            loopweave.polygonize(wrong, keys=keys)
+        with pytest.raises(expected.type) as actual:
+            lwdask.polygonize(da.from_array(wrong, chunks=(4, -1)),
+                              keys=None if keys is None else da.from_array(keys, chunks=(4, -1)), client=client)
+        assert str(actual.value) == str(expected.value)
+
+
+def test_command_writes_the_faces_once_and_safely(client, tmp_path):
+    geopandas = pytest.importorskip("geopandas")
+    from loopweave.__main__ import main
+
+    source = tmp_path / "rooms.geojson"
+    lines = scattered_rooms(np.random.default_rng(5), 40)
+    from shapely.geometry import LineString
+    geopandas.GeoDataFrame(geometry=[LineString([l[:2], l[2:]]) for l in lines], crs="EPSG:3857").to_file(source)
+    output = tmp_path / "faces.gpkg"
+    address = ["--scheduler", client.scheduler.address]
+    main([str(source), "-o", str(output), "--cross", *address])
+    written = geopandas.read_file(output, layer="faces")
+    expected = loopweave.polygonize(geopandas.read_file(source)).faces
+    assert written["keys"].tolist() == expected["keys"].tolist()
+    assert written.crs == expected.crs
+    with pytest.raises(SystemExit):  # no --overwrite
+        main([str(source), "-o", str(output), *address])
+    before = output.read_bytes()
+    with pytest.raises(SystemExit):  # a source GDAL cannot open
+        main([str(tmp_path / "missing.shp"), "-o", str(output), "--overwrite", *address])
+    assert output.read_bytes() == before
+    assert sorted(p.name for p in tmp_path.iterdir()) == ["faces.gpkg", "rooms.geojson"]
+
+
+def _block_killing_its_worker_once(lines, marker):
+    """The block; but the first time it is made, its worker dies."""
+    import os
+
+    if not os.path.exists(marker):
+        open(marker, "w").close()
+        os._exit(1)
+    return lines
+
+
+def test_a_killed_worker_costs_only_its_tasks(client, tmp_path):
+    import dask
+
+    lines = scattered_rooms(np.random.default_rng(13), 300)
+    blocks = [da.from_delayed(dask.delayed(_block_killing_its_worker_once)(part, str(tmp_path / "killed")),
+                              part.shape, part.dtype) for part in np.array_split(lines, 6)]
+    assert_same(loopweave.polygonize(lines), lwdask.polygonize(da.concatenate(blocks), client=client))
+    assert (tmp_path / "killed").exists()
