@@ -89,7 +89,7 @@ public:
             Register(piece);
             if (pieces.IsFinite(piece)) finite.push_back(piece);
         }
-        candidates_.Load(finite, regions_.Segments());
+        candidates_.Load(finite, regions_.Bands());
     }
 
     void Run() {

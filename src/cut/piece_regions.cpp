@@ -1,6 +1,7 @@
 #include "cut/piece_regions.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstddef>
 
 #include "geometry/contact_reach.h"
@@ -35,7 +36,10 @@ const Box& PieceRegions::Rebox(int piece) {
     return walk_[index] = own.Bounds();
 }
 
-// A long piece's band is folded into its box: near the origin bands narrow.
+// Near the origin a region holds its piece's own reach: its box is grown by
+// it, and its band, at a slant, runs within it. A long piece's band is
+// folded into its box: near the origin bands narrow. Only a piece whose
+// reach is CutReach is long enough for a band.
 void PieceRegions::PlaceNearOrigin(int piece, const Box& box, Region& region) const {
     region.box = box;
     region.hasBand = false;
@@ -46,12 +50,16 @@ void PieceRegions::PlaceNearOrigin(int piece, const Box& box, Region& region) co
     if (!bounds_.Bound(box)) {
         bounds_.RegionOf(box, start, end, region);
         if (region.hasBand) region.box = region.box.Joined(region.band.Bounds());
+        region.box = region.box.Grown(reach_);
         region.hasBand = false;
         return;
     }
-    const double slant = tuning::kStripInReaches * reach_;
+    // The sum of the sides bounds the length, and costs no square root.
+    const double reach = CutReachOf(std::fabs(end.x - start.x) + std::fabs(end.y - start.y));
+    region.box = box.Grown(reach);
+    const double slant = tuning::kStripInReaches * reach;
     if (box.maxX - box.minX > slant && box.maxY - box.minY > slant) {
-        region.band = Strip{start, end, reach_ + bounds_.Pad()};
+        region.band = Strip{start, end, reach + bounds_.Pad()};
         region.hasBand = true;
     }
 }
@@ -78,12 +86,11 @@ Region PieceRegions::Ask(int piece) const {
     return asked;
 }
 
-BoxGrid::SegmentOf PieceRegions::Segments() const {
-    return [this](int piece, Point& start, Point& end) {
+BoxGrid::BandOf PieceRegions::Bands() const {
+    return [this](int piece, Strip& band) {
         const Region& own = Own(piece);
         if (!own.hasBand || own.hasPlace) return false;
-        start = pieces_.Start(piece);
-        end = pieces_.End(piece);
+        band = own.band;
         return true;
     };
 }

@@ -17,13 +17,15 @@ namespace loopweave {
 // when an element of the drawing is long for its coordinates, as far from
 // the origin; the choice is made once for the drawing.
 //
-// Near the origin a piece is sought within the reach of its box, or across
-// the allowed extent for a piece beyond it (CutBounds); a long piece cut
-// later off one sought everywhere is sought in the box around its band. The
-// reach bounds the distance between the segments that cutting changes, not
-// only between their boxes, so a piece at a slant is given the band within
-// the reach of its segment: a line across a turned grid then meets the few
-// pieces along it rather than every piece in its box. Far from the origin a
+// Near the origin a piece's region holds its own reach (CutReachOf: its
+// length, for a piece shorter than CutReach): its box grown by it, or the
+// allowed extent for a piece beyond it (CutBounds); a long piece cut later
+// off one sought everywhere is sought in the box around its band. Two
+// pieces that cutting can change lie within the larger of their reaches, so
+// their regions meet. The reach bounds the distance between the segments,
+// not only between their boxes, so a piece at a slant is given the band
+// within the reach of its segment: a line across a turned grid then meets
+// the few pieces along it rather than every piece in its box. Far from the origin a
 // long piece is sought in its box and along its band, every other in its box
 // grown by the reach, and one beyond the allowed extent everywhere.
 class PieceRegions {
@@ -38,11 +40,13 @@ public:
     BoxTable OwnBoxes() const { return BoxTable::FieldOf<Region, &Region::box>(own_); }
     BoxTable WalkBoxes() const { return walk_; }
 
-    // The piece's region grown by the reach.
+    // The piece's region grown by the reach: near the origin its own, which
+    // holds its reach already.
     Region Near(int piece) const {
         Region near = Own(piece);
+        if (!near.hasPlace) return near;
         near.box = near.box.Grown(reach_);
-        if (near.hasPlace) near.place = near.place.Grown(lineReach_);
+        near.place = near.place.Grown(lineReach_);
         return near;
     }
     // What a pass for the piece asks about afresh: its region grown by the
@@ -54,9 +58,9 @@ public:
     // plane's reach, about which they are sought.
     BoxTable Places() const { return BoxTable::FieldOf<Region, &Region::place>(own_); }
     double LineReach() const { return lineReach_; }
-    // The segment of a piece whose band narrows its region, by whose
-    // stretches the finder may hold it: no region asks beyond it.
-    BoxGrid::SegmentOf Segments() const;
+    // The band of a piece that narrows its region, by whose stretches the
+    // finder may hold it: no region asks beyond it.
+    BoxGrid::BandOf Bands() const;
 
 private:
     // The region of a piece whose box is `box`, near the origin and far

@@ -21,8 +21,12 @@ namespace loopweave {
 // turn.
 //
 // The walk keeps each piece's own region, and seeks what a piece A may meet
-// by A's region grown by the reach (its box, and its place by the plane's
-// reach). The contract, for such a grown region R:
+// by A's region grown by the reach: near the origin its own, whose box holds
+// the piece's own reach already (CutReachOf), so that two regions meet when
+// their pieces lie within the larger of the two reaches; far from it its box
+// grown by the reach and its place by the plane's reach. A piece with a band
+// near the origin is long, and its reach is CutReach. The contract, for such
+// a grown region R:
 //  - MayMeet(P): false only when cutting A at a later piece B, whose own
 //    region is P, or B at A, changes nothing (contact_reach.h; far from the
 //    origin line_reach.h and CutBounds). Near the origin the boxes must meet

@@ -93,6 +93,16 @@ inline bool ReachesHold(double magnitude, double extent) {
 // changes something: the same for every segment.
 inline double CutReach() { return std::sqrt(2 * kTolerance) + 2 * kTolerance; }
 
+// The reach of a segment no longer than `length`: CutReach, or less for a
+// segment shorter than it. An end found inside a segment lies within its
+// length of both its ends, but for the rounding of the squared distances,
+// and a crossing needs boxes that meet, so cutting changes a pair of
+// segments only within the larger of their two reaches. A piece cut off a
+// segment is no longer than it but for rounding, well within the factor 2,
+// so cutting never makes a reach grow. (Between segments far shorter than
+// CutReach, the one reach for all paired each with hundreds of neighbours.)
+inline double CutReachOf(double length) { return std::min(CutReach(), 2 * length + 2 * kTolerance); }
+
 // Whether CutReach bounds every change that cutting makes among segments no
 // longer than `length`, with coordinates of at most `magnitude` that spread by
 // at most `extent`: rounding stays below half the tolerance throughout, or the

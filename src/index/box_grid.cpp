@@ -27,8 +27,8 @@ std::size_t BoxGrid::SlotOf(int item) {
     return static_cast<std::size_t>(slot);
 }
 
-void BoxGrid::Load(const std::vector<int>& items, SegmentOf segmentOf) {
-    segmentOf_ = std::move(segmentOf);
+void BoxGrid::Load(const std::vector<int>& items, BandOf bandOf) {
+    bandOf_ = std::move(bandOf);
     std::vector<int> large;
     for (int item : items) {
         if (GridOf(kCoarse).RangeOf(boxes_[static_cast<std::size_t>(item)]).Count() > tuning::kMostCoarseCells) {
@@ -47,13 +47,13 @@ void BoxGrid::Load(const std::vector<int>& items, SegmentOf segmentOf) {
 void BoxGrid::LoadTree(const std::vector<int>& large) {
     const double cell = GridOf(kCoarse).cellSize;
     heldMargin_ = cell * tuning::kHeldMarginOfCell;
-    std::vector<Held> held(large.size(), Held{-1, false, {}, {}});
+    std::vector<Held> held(large.size(), Held{-1, false, {}});
     double totalLength = 0;
     for (std::size_t i = 0; i < large.size(); ++i) {
         held[i].item = large[i];
-        held[i].alongSegment = segmentOf_ && segmentOf_(large[i], held[i].start, held[i].end);
-        if (held[i].alongSegment)
-            totalLength += std::hypot(held[i].end.x - held[i].start.x, held[i].end.y - held[i].start.y);
+        held[i].alongSegment = bandOf_ && bandOf_(large[i], held[i].band);
+        const Strip& band = held[i].band;
+        if (held[i].alongSegment) totalLength += std::hypot(band.to.x - band.from.x, band.to.y - band.from.y);
     }
     const double most = tuning::kStretchesPerLine * static_cast<double>(large.size());
     const double stretch = totalLength > cell * most ? totalLength / most : cell;
@@ -61,19 +61,19 @@ void BoxGrid::LoadTree(const std::vector<int>& large) {
     std::vector<PackedBoxTree::Entry> entries;
     for (Held& line : held) {
         const int place = static_cast<int>(held_.size());
-        const double length = std::hypot(line.end.x - line.start.x, line.end.y - line.start.y);
+        const Point start = line.band.from;
+        const Point end = line.band.to;
+        const double length = std::hypot(end.x - start.x, end.y - start.y);
         const double count = std::ceil(length / stretch);
         line.alongSegment = line.alongSegment && count > 1;
         if (line.alongSegment) {
             const auto stretches = static_cast<int>(count);
             const auto at = [&](int i) {
                 const double t = static_cast<double>(i) / stretches;
-                return i == stretches ? line.end
-                                      : Point{line.start.x + t * (line.end.x - line.start.x),
-                                              line.start.y + t * (line.end.y - line.start.y)};
+                return i == stretches ? end : Point{start.x + t * (end.x - start.x), start.y + t * (end.y - start.y)};
             };
             for (int i = 0; i < stretches; ++i) {
-                entries.push_back({Box::Around(at(i), at(i + 1)).Grown(heldMargin_), place});
+                entries.push_back({Box::Around(at(i), at(i + 1)).Grown(line.band.halfWidth + heldMargin_), place});
             }
         } else {
             entries.push_back({boxes_[static_cast<std::size_t>(line.item)], place});
@@ -97,9 +97,10 @@ bool BoxGrid::StillHeld(std::size_t place) const {
     const Held& held = held_[place];
     if (!held.alongSegment)
         return tree_.At(entries_[entriesFrom_[place]]).box.Contains(boxes_[static_cast<std::size_t>(held.item)]);
-    Point start{}, end{};
-    return segmentOf_(held.item, start, end) &&
-           Strip{held.start, held.end, heldMargin_}.Holds(Strip{start, end, 0}, heldMargin_ / 2, Strip::kFromSegment);
+    Strip band{};
+    return bandOf_(held.item, band) && band.halfWidth <= held.band.halfWidth &&
+           Strip{held.band.from, held.band.to, heldMargin_}.Holds(Strip{band.from, band.to, 0}, heldMargin_ / 2,
+                                                                  Strip::kFromSegment);
 }
 
 void BoxGrid::ReportHeld(const std::vector<int>& entries, std::vector<int>& found) {

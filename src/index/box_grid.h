@@ -47,12 +47,13 @@ namespace loopweave {
 // A long line at a slant has a box that covers most of the drawing, and the
 // boxes of many such lines, as in a turned grid, overlap in every node of
 // the tree, so that each query read every line. Where the owner gives an
-// item's segment, the tree holds it instead by the boxes of short stretches
-// of the segment, each about a coarse cell long and grown by a margin, and
-// it stays there while its segment lies within the margin of the one it was
-// loaded with. A query then meets the stretches near it, not the whole line:
-// it finds every item whose segment meets what is asked, and the owner must
-// ask for no more than that of such an item.
+// item's band (its segment and how far from it the item is sought), the
+// tree holds it instead by the boxes of short stretches of the band, each
+// about a coarse cell long and grown by a margin, and it stays there while
+// its segment lies within the margin of the one it was loaded with, its
+// band no wider. A query then meets the stretches near it, not the whole
+// line: it finds every item whose band meets what is asked, and the owner
+// must ask for no more than that of such an item.
 //
 // Items are numbered from 0. Their boxes are read from the owner's table,
 // which the owner keeps current and reports changes of (Insert). Cells list
@@ -66,20 +67,20 @@ public:
     // About `cellsWanted` square cells on the coarse grid.
     BoxGrid(const Box& extent, std::size_t cellsWanted, BoxTable boxes);
 
-    // The segment of an item, from the owner's table as it stands: true,
-    // with its ends, for an item that may be held by stretches of it.
-    using SegmentOf = std::function<bool(int item, Point& start, Point& end)>;
+    // The band of an item, from the owner's table as it stands: true, with
+    // the band, for an item that may be held by stretches of it.
+    using BandOf = std::function<bool(int item, Strip& band)>;
 
     // Lists items not listed yet, as Insert does, except that those too
     // large for the coarse grid go into the tree, by stretches of their
-    // segments where `segmentOf` gives them. Once, before anything else is
+    // bands where `bandOf` gives them. Once, before anything else is
     // listed: the tree is packed here and takes no items later.
-    void Load(const std::vector<int>& items, SegmentOf segmentOf = nullptr);
+    void Load(const std::vector<int>& items, BandOf bandOf = nullptr);
 
     // Lists the item, new or with a new box, in every cell its box reaches
     // that does not list it yet; an item in the tree stays there while its box
     // lies within the one it was loaded with, or its segment within the
-    // margin of the one it was loaded with.
+    // margin of the one it was loaded with and its band no wider.
     void Insert(int item);
 
     // Takes the item off the grid for good; its entries go as queries meet them.
@@ -138,14 +139,13 @@ private:
     void QueryGrid(Layer layer, const Box& box, std::vector<int>& found);
     // Inline: a query's inner loop, which a call per cell slows by a tenth.
     inline void QueryCell(Grid& grid, Layer layer, int x, int y, std::vector<int>& found);
-    // An item held by the tree: by one box, or by the stretches of its
-    // segment as it was loaded, each grown by the margin. The tree's entries
-    // name these.
+    // An item held by the tree: by one box, or by the stretches of its band
+    // as it was loaded, each grown by the margin. The tree's entries name
+    // these.
     struct Held {
         int item;
         bool alongSegment;
-        Point start;
-        Point end;
+        Strip band;
     };
     // Loads the tree with the large items.
     void LoadTree(const std::vector<int>& large);
@@ -162,7 +162,7 @@ private:
     bool fineInUse_ = false;
     std::size_t liveItems_ = 0;
     std::vector<std::size_t> liveOn_;  // live items by layer: a grid without any is not asked
-    SegmentOf segmentOf_;
+    BandOf bandOf_;
     PackedBoxTree tree_;  // whose entries name places in held_
     std::vector<Held> held_;
     double heldMargin_ = 0;

@@ -18,9 +18,9 @@ void CutCandidates::ListPlaces(const LinePlane& plane, BoxTable places, double c
     places_.emplace(cellSize, pieces_, places);
 }
 
-void CutCandidates::Load(const std::vector<int>& pieces, const BoxGrid::SegmentOf& segmentOf) {
+void CutCandidates::Load(const std::vector<int>& pieces, const BoxGrid::BandOf& bandOf) {
     if (!places_) {
-        grid_.Load(pieces, segmentOf);
+        grid_.Load(pieces, bandOf);
         return;
     }
     grid_.Load(pieces);

@@ -20,8 +20,8 @@ namespace loopweave {
 // under the contract of candidate_index.h; their boxes and places are read
 // from the owner's tables, which the owner keeps current (Update). Near the
 // origin the grid is asked along a band only for a region whose box spans
-// many cells both ways, and, as no region asks beyond the reach of its
-// piece's segment, may hold a long line at a slant by stretches of it; far
+// many cells both ways, and, as no region asks beyond its piece's band, may
+// hold a long line at a slant by stretches of the band; far
 // from it long lines are held by their boxes and found by their places.
 class CutCandidates {
 public:
@@ -35,9 +35,9 @@ public:
     void ListPlaces(const LinePlane& plane, BoxTable places, double cellSize);
 
     // Lists the pieces present from the start, once, before anything else:
-    // near the origin, those that `segmentOf` gives a segment for may be held
-    // by stretches of it (BoxGrid::Load).
-    void Load(const std::vector<int>& pieces, const BoxGrid::SegmentOf& segmentOf);
+    // near the origin, those that `bandOf` gives a band for may be held by
+    // stretches of it (BoxGrid::Load).
+    void Load(const std::vector<int>& pieces, const BoxGrid::BandOf& bandOf);
     // Lists the piece, new or with a new box or place.
     void Update(int piece);
     // Takes the piece off for good.

@@ -320,6 +320,28 @@ TEST(CuttingWalks, PiecesCrowdingTheGridCutAsEveryPairDoes) {
     ExpectSameCuts(lines);
 }
 
+// A point within a short element's length of both its ends, and on its line
+// by the tolerance, is inside it: a tiny element ending at the tip of that
+// lens, nearly 0.87 lengths off the short one, must be found within the
+// reach of short elements, which is about twice their length.
+TEST(CuttingWalks, ATinyElementEndingAtTheTipOfAShortOnesLensCutsIt) {
+    Random random(12);
+    std::vector<Line> lines;
+    for (int i = 0; i < 50; ++i) {
+        const double length = Uniform(random, 1e-5, 1e-4);
+        const double angle = Uniform(random, 0, 6.283185307179586);
+        const double dx = length * std::cos(angle);
+        const double dy = length * std::sin(angle);
+        const double x = Uniform(random, 0, 1);
+        const double y = Uniform(random, 0, 1);
+        const double tipX = x + dx / 2 - 0.85 * dy;
+        const double tipY = y + dy / 2 + 0.85 * dx;
+        lines.push_back({x, y, x + dx, y + dy, 2 * i, 0});
+        lines.push_back({tipX, tipY, tipX - 1e-3 * dy, tipY + 1e-3 * dx, 2 * i + 1, 0});
+    }
+    ExpectSameCuts(lines);
+}
+
 TEST(CuttingWalks, ElementsThatAreNotFiniteOrHaveNoLengthChangeNothingEitherWay) {
     constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
     constexpr double kInfinity = std::numeric_limits<double>::infinity();

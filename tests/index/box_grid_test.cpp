@@ -57,10 +57,9 @@ void ExpectQueriesReportEveryLiveItemTheirBoxMeetsOnce(std::size_t cellsWanted, 
             loaded.push_back(i);
         }
         grid.Load(
-            loaded, !bySegment ? BoxGrid::SegmentOf() : [&boxes](int item, Point& start, Point& end) {
+            loaded, !bySegment ? BoxGrid::BandOf() : [&boxes](int item, Strip& band) {
                 const Box& box = boxes[static_cast<std::size_t>(item)];
-                start = {box.minX, box.minY};
-                end = {box.maxX, box.maxY};
+                band = {{box.minX, box.minY}, {box.maxX, box.maxY}, 0};
                 return true;
             });
     }
@@ -159,9 +158,8 @@ TEST(BoxGrid, FindsAHeldLineMovedWithinItsMargin) {
         std::vector<Box> boxes{Box::Around(loadedStart, loadedEnd)};
         bool loaded = false;
         BoxGrid grid({0, 0, 100, 100}, 10000, boxes);
-        grid.Load({0}, [&](int, Point& from, Point& to) {
-            from = loaded ? start : loadedStart;
-            to = loaded ? end : loadedEnd;
+        grid.Load({0}, [&](int, Strip& band) {
+            band = {loaded ? start : loadedStart, loaded ? end : loadedEnd, 0};
             return true;
         });
         loaded = true;
