@@ -59,10 +59,8 @@ def polygonize(lines, *, keys=None, cross=True, frame=None, frame_margin=0.0, to
     """
     segments, segment_keys, crs = inputs.segments_of(lines, keys)
     label_points, label_table = (None, None) if labels is None else inputs.points_of(inputs.labels_in(labels, crs))
-    if tolerance is not None and not tolerance > 0:
-        raise ValueError(f"tolerance must be a positive distance, not {tolerance}")
     columns = _run_pipeline(segments, segment_keys, cross, _frame(frame), float(frame_margin),
-                            0.0 if tolerance is None else float(tolerance), remove_returns, holes, label_points)
+                            _tolerance(tolerance), remove_returns, holes, label_points)
     result = results.polygonized(columns, crs, labels is not None, label_table)
     _warn_of(result)
     return result
@@ -77,6 +75,15 @@ def _warn_of(result):
     if lost:
         warnings.warn(f"{lost} input segments are in no result; please report this fault", RuntimeWarning,
                       stacklevel=3)
+
+
+def _tolerance(tolerance):
+    """The pipeline's tolerance: 0 for none; ValueError for one that is no positive distance."""
+    if tolerance is None:
+        return 0.0
+    if not tolerance > 0:
+        raise ValueError(f"tolerance must be a positive distance, not {tolerance}")
+    return float(tolerance)
 
 
 def _frame(frame):

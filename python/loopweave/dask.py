@@ -19,7 +19,7 @@ import os
 import numpy as np
 
 from . import _loopweave, assembly, contact_groups, inputs, results
-from . import _warn_of, _frame
+from . import _warn_of, _frame, _tolerance
 
 __all__ = ["polygonize"]
 
@@ -54,11 +54,8 @@ def polygonize(lines, *, keys=None, client=None, cross=True, frame=None, frame_m
                 Client(cluster) as local:
             return polygonize(lines, keys=keys, client=local, cross=cross, frame=frame, frame_margin=frame_margin,
                               tolerance=tolerance, remove_returns=remove_returns, holes=holes, gather=gather)
-    if tolerance is not None and not tolerance > 0:
-        raise ValueError(f"tolerance must be a positive distance, not {tolerance}")
-    options = dict(cross=cross, frame=_frame(frame), frame_margin=float(frame_margin),
-                   tolerance=0.0 if tolerance is None else float(tolerance), remove_returns=remove_returns,
-                   holes=holes)
+    options = dict(cross=cross, frame=_frame(frame), frame_margin=float(frame_margin), tolerance=_tolerance(tolerance),
+                   remove_returns=remove_returns, holes=holes)
     line_blocks, key_blocks = _blocks(lines, keys)
     line_blocks = client.persist(line_blocks)
     key_blocks = key_blocks if key_blocks[0] is None else client.persist(key_blocks)
