@@ -9,6 +9,10 @@ scale, and the bins' layers are put together in the single process's order
 design note gives the argument). With a tolerance, the drawing is first
 snapped in sets of segments that snapping can join, and grouped by the
 pieces it makes. With a frame, every segment is one group, run by one task.
+A group larger than a task's budget is run in tiles (tiles.py): then the
+faces, dangles and error points are the single process's as sets, each
+within the library's rounding, and the result's `contract` says "tiled"
+instead of "exact".
 
 The client holds only small data: a summary of each partition, the boxes of
 the groups each partition holds, and the place of each polygon.
@@ -18,16 +22,20 @@ import os
 
 import numpy as np
 
-from . import _loopweave, assembly, contact_groups, inputs, results
+from . import _loopweave, assembly, contact_groups, inputs, results, tiles
 from . import _warn_of, _frame, _tolerance
 
 __all__ = ["polygonize"]
 
 _DIGIT_BITS = 16  # the median is selected 16 bits of its bit pattern at a time
+# A run holds about this many bytes per segment at its peak; a worker's
+# memory limit divided by both gives the segments a task may take.
+_BYTES_PER_SEGMENT = 400
+_SAFETY = 4
 
 
 def polygonize(lines, *, keys=None, client=None, cross=True, frame=None, frame_margin=0.0, tolerance=None,
-               remove_returns=False, holes=True, gather=True):
+               remove_returns=False, holes=True, gather=True, tile_segments=None):
     """loopweave.polygonize with the drawing's partitions processed by Dask's
     workers: the same results, to the bit.
 
@@ -43,7 +51,14 @@ def polygonize(lines, *, keys=None, client=None, cross=True, frame=None, frame_m
         geometry as WKB ("wkb"), each row with its place in polygonize's
         layer ("place"; the partitions are not in that order: sort by it
         where it matters), faces that cross themselves marked needs_repair
-        rather than repaired. scale and account come along either way.
+        rather than repaired. scale, account and contract come along either way.
+    tile_segments: the most segments one task takes: a larger contact group
+        is run in tiles. None derives it from the workers' memory limit, or
+        leaves groups whole where they have none. Not with a tolerance.
+    The result's `contract` is "exact" (the single process's bits and order)
+    or "tiled" (a group ran in tiles: the same faces, dangles and error
+    points, each within the library's rounding, not in the same order; the
+    account counts a segment in every run that held it).
     The other options are loopweave.polygonize's (labels are not taken).
     """
     if client is None:
@@ -53,7 +68,8 @@ def polygonize(lines, *, keys=None, client=None, cross=True, frame=None, frame_m
                           dashboard_address=":0") as cluster, \
                 Client(cluster) as local:
             return polygonize(lines, keys=keys, client=local, cross=cross, frame=frame, frame_margin=frame_margin,
-                              tolerance=tolerance, remove_returns=remove_returns, holes=holes, gather=gather)
+                              tolerance=tolerance, remove_returns=remove_returns, holes=holes, gather=gather,
+                              tile_segments=tile_segments)
     options = dict(cross=cross, frame=_frame(frame), frame_margin=float(frame_margin), tolerance=_tolerance(tolerance),
                    remove_returns=remove_returns, holes=holes)
     line_blocks, key_blocks = _blocks(lines, keys)
@@ -63,16 +79,30 @@ def polygonize(lines, *, keys=None, client=None, cross=True, frame=None, frame_m
     extent, firsts = _checked(summaries)
     if frame is not None:
         # The frame joins every segment: one group.
-        runs = [_run_whole(client, line_blocks, key_blocks, firsts, options)]
+        runs, contract = [_run_whole(client, line_blocks, key_blocks, firsts, options)], "exact"
     else:
-        runs = _runs_in_groups(client, line_blocks, key_blocks, firsts, extent, options)
+        runs, contract = _runs_in_groups(client, line_blocks, key_blocks, firsts, extent, options,
+                                         _tile_budget(client, tile_segments))
     if not gather:
-        return _kept(client, runs)
+        kept = _kept(client, runs)
+        kept.contract = contract
+        return kept
     gathered = [run.columns for run in client.gather(runs)]
     columns = gathered[0] if len(gathered) == 1 else assembly.merged_columns(gathered)
     result = results.polygonized(columns, None, False, None)
+    result.contract = contract
     _warn_of(result)
     return result
+
+
+def _tile_budget(client, tile_segments):
+    """The most segments a task takes; None for no limit."""
+    if tile_segments is not None:
+        return int(tile_segments)
+    limits = [worker.get("memory_limit") or 0 for worker in client.scheduler_info()["workers"].values()]
+    if not limits or min(limits) <= 0:
+        return None
+    return max(1, min(limits) // (_BYTES_PER_SEGMENT * _SAFETY))
 
 
 def _kept(client, runs):
@@ -187,8 +217,11 @@ class _Run:
     """A run's columns, sent between processes as one pickle: Dask would
     serialize its lists of WKB item by item, at a hundred times the cost."""
 
-    def __init__(self, columns):
+    def __init__(self, columns, stops_short=None):
         self.columns = columns
+        # A chain that stops short does not end on the edge its walk started
+        # from, so nothing places it among other runs' polygons.
+        self.stops_short = bool(columns["polygons"]["open"].any()) if stops_short is None else stops_short
 
 
 def _run(lines, keys, options, whole):
@@ -207,9 +240,9 @@ def _run_whole(client, line_blocks, key_blocks, firsts, options):
     return client.compute(_delayed(run)(line_blocks, key_blocks, list(firsts[:-1])))
 
 
-def _runs_in_groups(client, line_blocks, key_blocks, firsts, extent, options):
-    """Futures of the runs on the bins, each with the whole drawing's scale;
-    or of one run on the whole drawing."""
+def _runs_in_groups(client, line_blocks, key_blocks, firsts, extent, options, budget):
+    """Futures of the runs on the bins and tiles, each with the whole
+    drawing's scale, or of one run on the whole drawing; and the contract."""
     offsets = (_loopweave.centred_offset(extent[0], extent[2]), _loopweave.centred_offset(extent[1], extent[3]))
     tolerance = options["tolerance"]
     if tolerance:
@@ -217,7 +250,7 @@ def _runs_in_groups(client, line_blocks, key_blocks, firsts, extent, options):
         # lines closer than it, through chains of any length: it runs on
         # the sets of boxes grown by it, and the drawing is what it makes.
         snap_sets = _Sets(client, line_blocks, tolerance)
-        snap_bins = snap_sets.bins(client)
+        snap_bins = snap_sets.bins(client, np.ones(len(snap_sets.sizes), dtype=bool))
         splits = snap_sets.splits(line_blocks, key_blocks, firsts, snap_bins)
         drawing = client.persist([_delayed(_snapped)(_bin_parts(splits, b), tolerance)
                                   for b in range(int(snap_bins.max()) + 1)])
@@ -237,15 +270,83 @@ def _runs_in_groups(client, line_blocks, key_blocks, firsts, extent, options):
         sets = snap_sets.regrouped(final_of_set)
     else:
         sets = _Sets(client, line_blocks, reach)
-    bins = sets.bins(client)
-    splits = sets.splits(line_blocks, key_blocks, firsts, bins)
-    runs = client.compute([_delayed(_run_bin)(_bin_parts(splits, b), options, whole)
-                           for b in range(int(bins.max()) + 1)])
+    # Snapping reaches through chains of any length, so a tolerance keeps groups whole.
+    tiled = sets.sizes > budget if budget and not tolerance else np.zeros(len(sets.sizes), dtype=bool)
+    runs = []
+    if not tiled.all():
+        bins = sets.bins(client, ~tiled)
+        splits = sets.splits(line_blocks, key_blocks, firsts, bins)
+        runs = client.compute([_delayed(_run_bin)(_bin_parts(splits, b), options, whole)
+                               for b in range(int(bins.max()) + 1)])
+    for group in np.flatnonzero(tiled):
+        grid = tiles.Grid(sets.boxes[group], -(-int(sets.sizes[group]) // budget))
+        runs += _runs_in_tiles(client, line_blocks, key_blocks, firsts, sets, group, grid, reach, options, whole)
     if len(runs) > 1 and any(client.gather([client.submit(_stops_short, run) for run in runs])):
-        # A chain that stops short does not end on the edge its walk started
-        # from, so nothing places it among other groups' polygons: one run.
-        return [_run_whole(client, line_blocks, key_blocks, firsts, options)]
-    return runs
+        return [_run_whole(client, line_blocks, key_blocks, firsts, options)], "exact"
+    return runs, "tiled" if tiled.any() else "exact"
+
+
+def _runs_in_tiles(client, line_blocks, key_blocks, firsts, sets, group, grid, margin, options, whole):
+    """Futures of the runs on a group's tiles and of its second run (tiles.py)."""
+    splits = [_delayed(_tile_split)(b, k, g, sets.set_of[sets.starts[i]:sets.starts[i + 1]] == group, grid, margin,
+                                    firsts[i])
+              for i, (b, k, g) in enumerate(zip(line_blocks, key_blocks, sets.local))]
+    splits = client.persist(splits)
+    sizes = np.sum(client.gather(client.compute([_delayed(_part_sizes)(split) for split in splits])), axis=0)
+    runs = client.compute([_delayed(_run_tile)(_bin_parts(splits, t), options, whole, grid, t, margin)
+                           for t in np.flatnonzero(sizes)])
+    second = np.unique(np.concatenate(client.gather([client.submit(_second_of, run) for run in runs])))
+    if not len(second):
+        return runs
+    parts = [_delayed(_picked)(b, k, firsts[i], second) for i, (b, k) in enumerate(zip(line_blocks, key_blocks))]
+    return runs + client.compute([_delayed(_run_second)(parts, options, whole, grid)])
+
+
+def _part_sizes(split):
+    return [len(lines) for lines, _, _ in split]
+
+
+def _tile_split(lines, keys, local, in_group, grid, margin, first):
+    """The partition's rows of the group in each tile: (lines, keys, rows)."""
+    rows = np.flatnonzero(in_group[local[0]])
+    all_keys = _block_keys(lines, keys, first)
+    row, tile = grid.tiles_of(lines[rows], margin)
+    order = np.argsort(tile, kind="stable")
+    row, bounds = rows[row[order]], np.searchsorted(tile[order], np.arange(grid.count + 1))
+    picked = [row[bounds[t]:bounds[t + 1]] for t in range(grid.count)]
+    return [(np.ascontiguousarray(lines[p], dtype=np.float64), all_keys[p], first + p) for p in picked]
+
+
+def _picked(lines, keys, first, rows):
+    """The partition's rows among `rows` (of the drawing): (lines, keys, rows)."""
+    chosen = rows[(rows >= first) & (rows < first + len(lines))] - first
+    return np.ascontiguousarray(lines[chosen], dtype=np.float64), _block_keys(lines, keys, first)[chosen], first + chosen
+
+
+def _joined(parts):
+    return tuple(np.concatenate([part[i] for part in parts]) for i in range(3))
+
+
+def _run_tile(parts, options, whole, grid, tile, margin):
+    """A tile's final chains, and the rows its second run needs."""
+    lines, keys, rows = _joined(parts)
+    columns = _run(lines, tiles.row_keys(rows), options, whole).columns
+    final = grid.core_of(tiles.chain_boxes(columns, rows, lines)) == tile
+    run = _Run(tiles.kept(columns, rows, keys, final), bool(columns["polygons"]["open"].any()))
+    run.second = tiles.second_rows(columns, rows, lines, final, margin)
+    return run
+
+
+def _second_of(run):
+    return run.second
+
+
+def _run_second(parts, options, whole, grid):
+    """The group's chains that lie inside no single core."""
+    lines, keys, rows = _joined(parts)
+    columns = _run(lines, tiles.row_keys(rows), options, whole).columns
+    outside = grid.core_of(tiles.chain_boxes(columns, rows, lines)) < 0
+    return _Run(tiles.kept(columns, rows, keys, outside), bool(columns["polygons"]["open"].any()))
 
 
 class _Sets:
@@ -257,19 +358,23 @@ class _Sets:
         self.local = client.persist([_delayed(_local_groups)(b, grow) for b in line_blocks])
         boxes = client.gather(client.compute([_delayed(lambda g: (g[1], g[2]))(g) for g in self.local]))
         self.starts = np.concatenate([[0], np.cumsum([len(b) for b, _ in boxes])])
-        self.set_of, _ = contact_groups.merged(np.concatenate([b for b, _ in boxes]))
+        self.set_of, self.boxes = contact_groups.merged(np.concatenate([b for b, _ in boxes]))
         self.sizes = np.bincount(self.set_of, weights=np.concatenate([s for _, s in boxes])).astype(np.int64)
 
     def regrouped(self, group_of_set):
         """These sets merged into groups, numbered by `group_of_set`."""
         self.set_of = group_of_set[self.set_of]
+        self.boxes = contact_groups.union_boxes(self.boxes, group_of_set, int(group_of_set.max()) + 1)
         self.sizes = np.bincount(group_of_set, weights=self.sizes).astype(np.int64)
         return self
 
-    def bins(self, client):
-        """The bin of each set: about as many rows in each, two bins a worker."""
+    def bins(self, client, chosen):
+        """The bin of each set chosen (-1 for the others): about as many rows
+        in each, two bins a worker."""
         workers = sum(client.nthreads().values())
-        return contact_groups.balanced_bins(self.sizes, max(1, min(len(self.sizes), 2 * workers)))
+        bins = np.full(len(self.sizes), -1)
+        bins[chosen] = contact_groups.balanced_bins(self.sizes[chosen], max(1, min(int(chosen.sum()), 2 * workers)))
+        return bins
 
     def splits(self, line_blocks, key_blocks, firsts, bin_of_set):
         bins = int(bin_of_set.max()) + 1
@@ -295,7 +400,7 @@ def _set_boxes(drawing, reach):
 
 
 def _stops_short(run):
-    return bool(run.columns["polygons"]["open"].any())
+    return run.stops_short
 
 
 def _moves(drawing, offsets):

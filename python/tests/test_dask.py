@@ -1,5 +1,6 @@
 """loopweave.dask against loopweave.polygonize on a cluster of two workers:
-the same layers to the bit, in the same order, and the same errors."""
+the same layers to the bit, in the same order, and the same errors; or, for
+groups run in tiles, the same faces, dangles and error points."""
 
 import math
 
@@ -154,6 +155,38 @@ def test_command_writes_the_faces_once_and_safely(client, tmp_path):
         main([str(tmp_path / "missing.shp"), "-o", str(output), "--overwrite", *address])
     assert output.read_bytes() == before
     assert sorted(p.name for p in tmp_path.iterdir()) == ["faces.gpkg", "rooms.geojson"]
+
+
+def assert_same_sets(expected, actual):
+    """The tiled contract: the same faces (keys, holes, rings within
+    rounding), dangles (either way round) and error points, in any order."""
+    def faces(result):
+        return sorted(zip(result.faces["keys"], result.faces["holes"], result.faces.geometry), key=lambda f: f[:2])
+
+    assert actual.contract == "tiled"
+    assert [f[:2] for f in faces(expected)] == [f[:2] for f in faces(actual)]
+    for (_, _, a), (_, _, b) in zip(faces(expected), faces(actual)):
+        assert a.normalize().equals_exact(b.normalize(), 1e-9)
+
+    def dangles(result):
+        ends = [np.round(np.array(g.coords), 9) for g in result.dangles.geometry]
+        return sorted(sorted([c.tobytes(), c[::-1].tobytes()]) for c in ends)
+
+    assert dangles(expected) == dangles(actual)
+    errors = [sorted(zip(r.errors["flag"], r.errors.geometry.x, r.errors.geometry.y)) for r in (expected, actual)]
+    assert errors[0] == errors[1]
+
+
+@pytest.mark.parametrize("drawing", ["grid", "random"])
+def test_tiles_give_the_same_faces(client, drawing):
+    rng = np.random.default_rng(17)
+    lines = {"grid": lambda: turned_grid(30, 0.3), "random": lambda: random_segments(rng, 2000)}[drawing]()
+    for options in ({}, {"holes": False}):
+        expected = loopweave.polygonize(lines, **options)
+        actual = lwdask.polygonize(da.from_array(lines, chunks=(len(lines) // 3, 4)), client=client, tile_segments=40,
+                                   **options)
+        assert_same_sets(expected, actual)
+    assert lwdask.polygonize(da.from_array(lines, chunks=(len(lines) // 3, 4)), client=client).contract == "exact"
 
 
 def _block_killing_its_worker_once(lines, marker):
