@@ -2,20 +2,29 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "index/tuning.h"
 
 namespace loopweave {
 
 BoxGrid::BoxGrid(const Box& extent, std::size_t cellsWanted, BoxTable boxes) : boxes_(boxes) {
-    grids_.emplace_back(extent, 1);
     grids_.emplace_back(extent, cellsWanted);
     // Coarser ones while a box can reach into too many cells of the last:
     // the last then takes any box.
     while (grids_.back().cells.size() > static_cast<std::size_t>(tuning::kMostCoarseCells)) {
         grids_.emplace_back(extent, grids_.back().cells.size() / (tuning::kCoarserBy * tuning::kCoarserBy));
     }
-    liveOn_.assign(grids_.size(), 0);
+    liveOn_.assign(static_cast<std::size_t>(Layers()), 0);
+}
+
+std::vector<int>& BoxGrid::FineGrid::Cell(int x, int y) {
+    int& block = BlockOf(x >> splitBits, y >> splitBits);
+    if (block == kNoBlock) {
+        block = static_cast<int>(cells.size());
+        cells.resize(cells.size() + (std::size_t{1} << (2 * splitBits)));
+    }
+    return cells[InBlock(block, x, y)];
 }
 
 std::size_t BoxGrid::SlotOf(int item) {
@@ -127,9 +136,21 @@ void BoxGrid::Insert(int item) {
     const std::size_t slot = SlotOf(item);
     if (slots_[slot].level == Slot::kNowhere) ++liveItems_;
     List(slot);
-    const bool crowded = !fineInUse_ ? liveItems_ > tuning::kMostItemsPerCoarseCell * GridOf(kCoarse).cells.size()
-                                     : liveOn_[kFine] > tuning::kMostItemsPerFineCell * GridOf(kFine).cells.size();
-    if (crowded && GridOf(kFine).cells.size() < tuning::kMostCells) Refine();
+    if (Crowded()) Refine(fine_ ? fine_->splitBits + 1 : 1);
+}
+
+// Splitting pays while most items on the fine grid lie within one of its
+// cells each, and so stay on it, within two by two cells, once it is split;
+// lines piled on one another, as copies or overlaps along one line, crowd
+// every split alike, and the longer ones would only move to the coarse grid.
+// Split more finely, the fine cells that blocks hold would be four times as
+// many: no more than a few for each item, and each row's cells still
+// numbered by an int.
+bool BoxGrid::Crowded() const {
+    if (!fine_) return liveOn_[kCoarse] > tuning::kMostItemsPerCoarseCell * grids_.front().occupied;
+    return liveOn_[kFine] > tuning::kMostItemsPerFineCell * fine_->occupied && 2 * inOneFineCell_ > liveOn_[kFine] &&
+           4 * fine_->cells.size() <= tuning::kCellsPerItem * liveItems_ &&
+           std::max(fine_->columns, fine_->rows) <= std::numeric_limits<int>::max() / 2;
 }
 
 void BoxGrid::Retire(int item) {
@@ -139,6 +160,7 @@ void BoxGrid::Retire(int item) {
     if (slot.Live()) {
         --liveItems_;
         --liveOn_[static_cast<std::size_t>(slot.level)];
+        if (slot.level == kFine && slot.range.Count() == 1) --inOneFineCell_;
     }
     slot.retired = true;
 }
@@ -162,24 +184,34 @@ void BoxGrid::List(std::size_t slot) {
     Slot& listed = slots_[slot];
     const Box& box = boxes_[static_cast<std::size_t>(listed.item)];
     Layer layer = kFine;
-    CellRange range = GridOf(kFine).RangeOf(box);
-    if (!fineInUse_ || range.Count() > tuning::kMostFineCells) {
+    CellRange range = fine_ ? fine_->RangeOf(box) : CellRange{};
+    if (!fine_ || range.Count() > tuning::kMostFineCells) {
         layer = kCoarse;
         range = GridOf(kCoarse).RangeOf(box);
-        while (range.Count() > tuning::kMostCoarseCells && static_cast<std::size_t>(layer) + 1 < grids_.size()) {
+        while (range.Count() > tuning::kMostCoarseCells && layer + 1 < Layers()) {
             ++layer;
             range = GridOf(layer).RangeOf(box);
         }
     }
     if (listed.level != Slot::kNowhere) --liveOn_[static_cast<std::size_t>(listed.level)];
     ++liveOn_[static_cast<std::size_t>(layer)];
-    Grid& grid = GridOf(layer);
-    listed.Relist(layer, range, [&](int x, int y) { grid.Cell(x, y).push_back(static_cast<int>(slot)); });
+    if (listed.level == kFine && listed.range.Count() == 1) --inOneFineCell_;
+    if (layer == kFine && range.Count() == 1) ++inOneFineCell_;
+    const auto link = [&](std::vector<int>& cell, std::size_t& occupied) {
+        if (cell.empty()) ++occupied;
+        cell.push_back(static_cast<int>(slot));
+    };
+    if (layer == kFine) {
+        listed.Relist(layer, range, [&](int x, int y) { link(fine_->Cell(x, y), fine_->occupied); });
+    } else {
+        Grid& grid = GridOf(layer);
+        listed.Relist(layer, range, [&](int x, int y) { link(grid.Cell(x, y), grid.occupied); });
+    }
 }
 
-void BoxGrid::Refine() {
-    GridOf(kFine) = Grid(GridOf(kFine).extent, tuning::kCellsPerItem * liveItems_);
-    fineInUse_ = true;
+void BoxGrid::Refine(int splitBits) {
+    fine_.emplace(GridOf(kCoarse), splitBits);
+    inOneFineCell_ = 0;
     for (std::size_t slot = 0; slot < slots_.size(); ++slot) {
         if (!slots_[slot].Live()) continue;
         // Entries on the old fine grid are gone: list such slots anew.
@@ -191,8 +223,9 @@ void BoxGrid::Refine() {
     }
 }
 
-void BoxGrid::QueryCell(Grid& grid, Layer layer, int x, int y, std::vector<int>& found) {
-    std::vector<int>& cell = grid.Cell(x, y);
+void BoxGrid::QueryCell(std::vector<int>& cell, std::size_t& occupied, Layer layer, int x, int y,
+                        std::vector<int>& found) {
+    if (cell.empty()) return;
     for (std::size_t i = 0; i < cell.size();) {
         const auto slot = static_cast<std::size_t>(cell[i]);
         Slot& listed = slots_[slot];
@@ -204,16 +237,43 @@ void BoxGrid::QueryCell(Grid& grid, Layer layer, int x, int y, std::vector<int>&
         ++i;
         if (stamps_.First(listed.seenAt)) found.push_back(listed.item);
     }
+    if (cell.empty()) --occupied;
+}
+
+// The fine cells a query reaches lie under the coarse cells it reaches, and
+// with the cells' edges exact multiples (CellFrame), a fine cell's coarse
+// one is found by a shift.
+void BoxGrid::QueryCoarseCell(int x, int y, const CellRange& fine, std::vector<int>& found) {
+    Grid& coarse = GridOf(kCoarse);
+    QueryCell(coarse.Cell(x, y), coarse.occupied, kCoarse, x, y, found);
+    if (fine.x1 < fine.x0) return;
+    const int block = fine_->BlockOf(x, y);
+    if (block == FineGrid::kNoBlock) return;
+    const int bits = fine_->splitBits;
+    const int x0 = std::max(fine.x0, x << bits);
+    const int x1 = std::min(fine.x1, ((x + 1) << bits) - 1);
+    const int y0 = std::max(fine.y0, y << bits);
+    const int y1 = std::min(fine.y1, ((y + 1) << bits) - 1);
+    for (int fy = y0; fy <= y1; ++fy) {
+        for (int fx = x0; fx <= x1; ++fx) {
+            QueryCell(fine_->cells[fine_->InBlock(block, fx, fy)], fine_->occupied, kFine, fx, fy, found);
+        }
+    }
 }
 
 // Each grid is read along the band cell by cell, each of its cells once,
-// and the tree descends only into the nodes the band meets.
+// the fine cells under the coarse ones read within the band's bounds, and
+// the tree descends only into the nodes the band meets.
 void BoxGrid::QueryAlong(const Strip& band, std::vector<int>& found) {
     stamps_.NextQuery();
-    for (Layer layer = kFine; static_cast<std::size_t>(layer) < grids_.size(); ++layer) {
-        if (liveOn_[static_cast<std::size_t>(layer)] == 0) continue;
+    const CellRange fine = liveOn_[kFine] > 0 ? fine_->RangeOf(band.Bounds()) : CellRange{0, 0, -1, -1};
+    for (Layer layer = kCoarse; layer < Layers(); ++layer) {
         Grid& grid = GridOf(layer);
-        grid.ForEachCellAlong(band, [&](int x, int y) { QueryCell(grid, layer, x, y, found); });
+        if (layer == kCoarse && (liveOn_[kCoarse] > 0 || liveOn_[kFine] > 0)) {
+            grid.ForEachCellAlong(band, [&](int x, int y) { QueryCoarseCell(x, y, fine, found); });
+        } else if (liveOn_[static_cast<std::size_t>(layer)] > 0) {
+            grid.ForEachCellAlong(band, [&](int x, int y) { QueryCell(grid.Cell(x, y), grid.occupied, layer, x, y, found); });
+        }
     }
     treeFound_.clear();
     tree_.QueryAlong(band, treeFound_);
@@ -222,9 +282,7 @@ void BoxGrid::QueryAlong(const Strip& band, std::vector<int>& found) {
 
 void BoxGrid::Query(const Box& box, std::vector<int>& found) {
     stamps_.NextQuery();
-    for (Layer layer = kFine; static_cast<std::size_t>(layer) < grids_.size(); ++layer) {
-        if (liveOn_[static_cast<std::size_t>(layer)] > 0) QueryGrid(layer, box, found);
-    }
+    for (Layer layer = kCoarse; layer < Layers(); ++layer) QueryGrid(layer, box, found);
     treeFound_.clear();
     tree_.Query(box, treeFound_);
     ReportHeld(treeFound_, found);
@@ -232,9 +290,18 @@ void BoxGrid::Query(const Box& box, std::vector<int>& found) {
 
 void BoxGrid::QueryGrid(Layer layer, const Box& box, std::vector<int>& found) {
     Grid& grid = GridOf(layer);
+    if (layer == kCoarse && liveOn_[kFine] > 0) {
+        const CellRange range = grid.RangeOf(box);
+        const CellRange fine = fine_->RangeOf(box);
+        for (int y = range.y0; y <= range.y1; ++y) {
+            for (int x = range.x0; x <= range.x1; ++x) QueryCoarseCell(x, y, fine, found);
+        }
+        return;
+    }
+    if (liveOn_[static_cast<std::size_t>(layer)] == 0) return;
     const CellRange range = grid.RangeOf(box);
     for (int y = range.y0; y <= range.y1; ++y) {
-        for (int x = range.x0; x <= range.x1; ++x) QueryCell(grid, layer, x, y, found);
+        for (int x = range.x0; x <= range.x1; ++x) QueryCell(grid.Cell(x, y), grid.occupied, layer, x, y, found);
     }
 }
 

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "geometry/box.h"
@@ -31,10 +32,15 @@ namespace loopweave {
 // of many copies of one long line would cost each query the whole grid. (A
 // single list of such items, reported to every query, made a drawing of
 // many long lines that never meet, like nested squares, quadratic.) Once the
-// items crowd the coarse cells, as when cutting turns each of many crossing
-// lines into hundreds of short pieces, the short ones move to a fine grid,
-// which is made finer as they multiply. Every grid that lists a live item is
-// asked, so the fine one waits until the crowding pays for asking it.
+// items crowd the cells they occupy, as when cutting turns each of many
+// crossing lines into hundreds of short pieces, or when a long outline of
+// short segments passes through few of the cells, the short ones move to a
+// fine grid: the coarse cells they reach split into equal cells, made only
+// there, and split twice as finely each time their items crowd them again.
+// A grid sized for the whole extent would stay crowded on an outline, whose
+// items fill a share of the cells that falls as they multiply. The fine
+// cells are read through the coarse cells a query reaches, so the fine grid
+// waits until the crowding pays for reading them.
 //
 // Items present from the start can be loaded together (Load), and those of
 // them too large for the coarse grid go instead into a tree packed for them
@@ -109,8 +115,33 @@ private:
         std::vector<int>& Cell(int x, int y) { return cells[Index(x, y)]; }
 
         std::vector<std::vector<int>> cells;
+        std::size_t occupied = 0;  // cells with entries, stale ones included
     };
-    // Which grid lists a slot: grids_[layer], or none.
+    // The fine grid: coarse cells split into 2^splitBits by 2^splitBits
+    // cells, in blocks made only for the coarse cells items are listed under.
+    struct FineGrid : CellFrame {
+        FineGrid(const Grid& coarse, int splitBits)
+            : CellFrame(coarse, 1 << splitBits), splitBits(splitBits), blockOf(coarse.Cells(), kNoBlock) {}
+        // Where in `cells` fine cell (x, y) is, within a block starting at `block`.
+        std::size_t InBlock(int block, int x, int y) const {
+            const int mask = (1 << splitBits) - 1;
+            return static_cast<std::size_t>(block) + static_cast<std::size_t>(((y & mask) << splitBits) + (x & mask));
+        }
+        // The block of coarse cell (x, y), or kNoBlock.
+        int& BlockOf(int x, int y) {
+            return blockOf[static_cast<std::size_t>(y) * static_cast<std::size_t>(columns >> splitBits) +
+                           static_cast<std::size_t>(x)];
+        }
+        // The cell, its block made if need be.
+        std::vector<int>& Cell(int x, int y);
+
+        static constexpr int kNoBlock = -1;
+        int splitBits;              // each coarse cell is split 2^splitBits by 2^splitBits
+        std::vector<int> blockOf;  // by coarse cell: where its block starts in `cells`
+        std::vector<std::vector<int>> cells;
+        std::size_t occupied = 0;  // cells with entries, stale ones included
+    };
+    // Which grid lists a slot: the fine one, grids_[layer - kCoarse], or none.
     using Layer = CellListing<int>::Level;
     static constexpr Layer kFine = 0;
     static constexpr Layer kCoarse = 1;
@@ -118,7 +149,8 @@ private:
     // together, as a query reads all of it for every entry it meets.
     using Slot = CellListing<int>;
 
-    Grid& GridOf(Layer layer) { return grids_[static_cast<std::size_t>(layer)]; }
+    Grid& GridOf(Layer layer) { return grids_[static_cast<std::size_t>(layer - kCoarse)]; }
+    Layer Layers() const { return static_cast<Layer>(grids_.size() + kCoarse); }
     // Where an item is listed: its slot, and its place in held_, each or -1.
     struct Where {
         int slot;
@@ -133,12 +165,20 @@ private:
     // The item's slot, made when it has none.
     std::size_t SlotOf(int item);
     void List(std::size_t slot);
-    // Builds the fine grid afresh, finer, for the items there are now, and
-    // lists the short ones there.
-    void Refine();
+    // Whether the items on the coarse grid, or on the fine one, crowd the
+    // cells they occupy, and the fine grid may be split more finely.
+    bool Crowded() const;
+    // Builds the fine grid afresh, the coarse cells split 2^splitBits by
+    // 2^splitBits, and lists the short items there.
+    void Refine(int splitBits);
     void QueryGrid(Layer layer, const Box& box, std::vector<int>& found);
+    // Reads coarse cell (x, y) and, where the fine grid is in use, those of
+    // its fine cells within `fine`: the fine cells a query reaches.
+    inline void QueryCoarseCell(int x, int y, const CellRange& fine, std::vector<int>& found);
     // Inline: a query's inner loop, which a call per cell slows by a tenth.
-    inline void QueryCell(Grid& grid, Layer layer, int x, int y, std::vector<int>& found);
+    // Drops the stale entries, and counts the cell as unoccupied once empty.
+    inline void QueryCell(std::vector<int>& cell, std::size_t& occupied, Layer layer, int x, int y,
+                          std::vector<int>& found);
     // An item held by the tree: by one box, or by the stretches of its band
     // as it was loaded, each grown by the margin. The tree's entries name
     // these.
@@ -157,11 +197,12 @@ private:
     bool LeaveTree(Where& item);
 
     BoxTable boxes_;
-    // The fine grid, the coarse grid, then the ever coarser ones.
+    // The coarse grid, then the ever coarser ones.
     std::vector<Grid> grids_;
-    bool fineInUse_ = false;
+    std::optional<FineGrid> fine_;
     std::size_t liveItems_ = 0;
     std::vector<std::size_t> liveOn_;  // live items by layer: a grid without any is not asked
+    std::size_t inOneFineCell_ = 0;    // live items listed in one fine cell
     BandOf bandOf_;
     PackedBoxTree tree_;  // whose entries name places in held_
     std::vector<Held> held_;

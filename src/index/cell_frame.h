@@ -43,6 +43,16 @@ struct CellFrame {
         rows = static_cast<int>(std::min(height / cellSize, wanted)) + 1;
     }
 
+    // The frame of `coarse` with each of its cells split into `split` by
+    // `split` cells. With `split` a power of two the cells' edges are exact
+    // multiples of the coarse ones', so a box reaches into fine cell (x, y)
+    // only if it reaches into coarse cell (x / split, y / split).
+    CellFrame(const CellFrame& coarse, int split)
+        : extent(coarse.extent),
+          cellSize(coarse.cellSize / split),
+          columns(coarse.columns * split),
+          rows(coarse.rows * split) {}
+
     Range RangeOf(const Box& box) const {
         const auto cell = [this](double offset, int count) {
             const double index = std::floor(offset / cellSize);
