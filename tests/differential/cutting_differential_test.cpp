@@ -320,6 +320,32 @@ TEST(CuttingWalks, PiecesCrowdingTheGridCutAsEveryPairDoes) {
     ExpectSameCuts(lines);
 }
 
+// Two wandering outlines of 2,000 short elements each, crossing each other
+// again and again, in a corner of an extent a hundred times their size: they
+// pass through a few of the cells sized for that extent, whose pieces move
+// to fine cells split ever more finely as they crowd them.
+TEST(CuttingWalks, OutlinesCrowdingAFewCellsCutAsEveryPairDoes) {
+    Random random(17);
+    const int n = 2000;
+    const double step = 2 * std::acos(-1.0) / n;
+    std::vector<Line> lines;
+    for (int outline = 0; outline < 2; ++outline) {
+        double radius = 1;
+        Line line{1, 0, 0, 0, 0, 0};
+        for (int i = 1; i <= n; ++i) {
+            radius = i == n ? 1 : radius * (1 + Uniform(random, -0.01, 0.01));
+            line.ex = radius * std::cos(i * step);
+            line.ey = radius * std::sin(i * step);
+            line.key1 = static_cast<int>(lines.size());
+            lines.push_back(line);
+            line.sx = line.ex;
+            line.sy = line.ey;
+        }
+    }
+    lines.push_back({100, 100, 100.5, 100, static_cast<int>(lines.size()), 0});
+    ExpectSameCuts(lines);
+}
+
 // A point within a short element's length of both its ends, and on its line
 // by the tolerance, is inside it: a tiny element ending at the tip of that
 // lens, nearly 0.87 lengths off the short one, must be found within the
