@@ -15,10 +15,9 @@ then the collapsed faces'), so each layer is merged by its polygons' new
 numbers.
 """
 
-import functools
-import heapq
-
 import numpy as np
+
+from . import _loopweave
 
 _TOLERANCE = 1e-6  # the library's, in its units
 _COLLAPSED_FLAG = 3
@@ -36,25 +35,11 @@ def _seeds(closing):
     return np.column_stack([start_x, start_y, end_x, end_y, backwards.astype(np.float64)])
 
 
-def _compare(a, b):
-    for p, q in zip(a[0], b[0]):
-        if abs(p - q) >= _TOLERANCE:
-            return 1 if p > q else -1
-    return (a[0][4] > b[0][4]) - (a[0][4] < b[0][4])
-
-
 def polygon_numbers(closings):
     """For each part, the number (from 1) of each of its polygons in the whole."""
-    numbers = [np.empty(len(c), dtype=np.int64) for c in closings]
     if len(closings) == 1:
-        numbers[0][:] = np.arange(1, len(closings[0]) + 1)
-        return numbers
-    streams = [[(tuple(seed), part, i) for i, seed in enumerate(_seeds(c).tolist())]
-               for part, c in enumerate(closings)]
-    key = functools.cmp_to_key(_compare)
-    for number, (_, part, i) in enumerate(heapq.merge(*streams, key=key), 1):
-        numbers[part][i] = number
-    return numbers
+        return [np.arange(1, len(closings[0]) + 1, dtype=np.int64)]
+    return _loopweave.merged_numbers([np.ascontiguousarray(_seeds(c), dtype=np.float64) for c in closings])
 
 
 def order_keys(part):

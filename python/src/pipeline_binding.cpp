@@ -23,6 +23,7 @@
 #include <utility>
 #include <vector>
 
+#include <pybind11/numpy.h>
 #include <pybind11/stl.h>
 
 #include "array_input.h"
@@ -349,6 +350,54 @@ py::dict Run(const py::handle& lines, const py::handle& keys, bool cross, const 
     return output;
 }
 
+// The numbers (from 1) of the parts' polygons in the whole drawing: each
+// part's polygons, in the order its run gave them, merged by the key of the
+// edge each started from (loopweave/assembly.py) as the library orders
+// edges: by start x, start y, end x, end y, the first coordinate that differs
+// by the tolerance or more deciding, then the walk's start. Edges of two
+// parts never lie within the tolerance of each other, so the merge is the
+// library's order; keys that still compare equal go by part.
+std::vector<py::array_t<std::int64_t>> MergedNumbers(const std::vector<py::array_t<double>>& seeds) {
+    struct Head {
+        std::size_t part;
+        py::ssize_t row;
+    };
+    std::vector<py::detail::unchecked_reference<double, 2>> keys;
+    std::vector<py::array_t<std::int64_t>> numbers;
+    for (const py::array_t<double>& part : seeds) {
+        if (part.ndim() != 2 || part.shape(1) != 5) throw std::invalid_argument("each part's keys must be (n, 5)");
+        keys.push_back(part.unchecked<2>());
+        numbers.emplace_back(part.shape(0));
+    }
+    const auto after = [&](const Head& a, const Head& b) {
+        for (py::ssize_t i = 0; i < 4; ++i) {
+            const double p = keys[a.part](a.row, i);
+            const double q = keys[b.part](b.row, i);
+            if (std::fabs(p - q) >= CoordinateFrame::kLibraryTolerance) return p > q;
+        }
+        const double p = keys[a.part](a.row, 4);
+        const double q = keys[b.part](b.row, 4);
+        return p != q ? p > q : a.part > b.part;
+    };
+    std::vector<Head> heap;
+    for (std::size_t part = 0; part < keys.size(); ++part) {
+        if (keys[part].shape(0) > 0) heap.push_back({part, 0});
+    }
+    std::make_heap(heap.begin(), heap.end(), after);
+    std::int64_t next = 1;
+    while (!heap.empty()) {
+        std::pop_heap(heap.begin(), heap.end(), after);
+        Head& head = heap.back();
+        numbers[head.part].mutable_at(head.row) = next++;
+        if (++head.row < keys[head.part].shape(0)) {
+            std::push_heap(heap.begin(), heap.end(), after);
+        } else {
+            heap.pop_back();
+        }
+    }
+    return numbers;
+}
+
 }  // namespace
 
 void BindPipeline(py::module_& module) {
@@ -364,6 +413,8 @@ void BindPipeline(py::module_& module) {
                "The power of two the drawing of that scale is scaled by (see run_pipeline's whole).");
     module.def("snapped", &Snapped, py::arg("lines"), py::arg("tolerance"),
                "The pieces (m, 4) of the lines snapped with the tolerance, and the row (m,) each comes from.");
+    module.def("merged_numbers", &MergedNumbers, py::arg("seeds"),
+               "For parts' polygons keyed (n, 5) by the edges they started from, each polygon's number in the whole.");
     module.def("moves_exactly", &MovesExactly, py::arg("values"), py::arg("offset"),
                "Whether every finite value minus the offset is exact.");
 }
