@@ -80,6 +80,15 @@ def street_blocks(rng, n):
     return np.vstack([across, along])
 
 
+def labels_over(rng, lines):
+    """Points over the drawing's extent, named by their rows."""
+    geopandas = pytest.importorskip("geopandas")
+    low, high = lines.reshape(-1, 2).min(axis=0), lines.reshape(-1, 2).max(axis=0)
+    xy = low + rng.random((len(lines), 2)) * (high - low)
+    return geopandas.GeoDataFrame({"name": [f"p{i}" for i in range(len(xy))]},
+                                  geometry=geopandas.points_from_xy(xy[:, 0], xy[:, 1]))
+
+
 def random_segments(rng, n):
     start = rng.random((n, 2)) * 100
     end = start + (rng.random((n, 2)) - 0.5) * 12
@@ -93,7 +102,9 @@ def test_same_layers_as_one_process(client, drawing):
              "random": lambda: random_segments(rng, 600)}[drawing]()
     keys = np.column_stack([np.arange(len(lines)) * 3, np.arange(len(lines)) % 7])
     chunks = max(1, len(lines) // 5)
-    for options in ({}, {"holes": False, "remove_returns": True}, {"cross": False}, {"tolerance": 0.6}):
+    labels = labels_over(rng, lines)
+    for options in ({"labels": labels}, {"holes": False, "remove_returns": True}, {"cross": False},
+                    {"tolerance": 0.6, "labels": labels.geometry}):
         expected = loopweave.polygonize(lines, keys=keys, **options)
         actual = lwdask.polygonize(da.from_array(lines, chunks=(chunks, 4)), keys=da.from_array(keys, chunks=(99, 2)),
                                    client=client, **options)
@@ -102,9 +113,13 @@ def test_same_layers_as_one_process(client, drawing):
 
 @pytest.mark.parametrize("frame", [None, "extent"])
 def test_layers_kept_on_the_workers_hold_the_same_rows(client, frame):
-    lines = scattered_rooms(np.random.default_rng(11), 200)
-    expected = loopweave.polygonize(lines, frame=frame)
-    kept = lwdask.polygonize(da.from_array(lines, chunks=(150, 4)), client=client, frame=frame, gather=False)
+    rng = np.random.default_rng(11)
+    lines = scattered_rooms(rng, 200)
+    points = labels_over(rng, lines).geometry
+    labels = np.column_stack([points.x, points.y])
+    expected = loopweave.polygonize(lines, frame=frame, labels=labels)
+    kept = lwdask.polygonize(da.from_array(lines, chunks=(150, 4)), client=client, frame=frame, labels=labels,
+                             gather=False)
     assert kept.account == expected.account and kept.scale == expected.scale
     for name in ("polygons", "dangles", "errors"):
         rows = getattr(kept, name).compute().sort_values("place")
@@ -112,7 +127,9 @@ def test_layers_kept_on_the_workers_hold_the_same_rows(client, frame):
         if name != "errors":
             assert rows["wkb"].tolist() == [g.wkb for g in getattr(expected, name).geometry], name
     # A face that needs repair is one row here, its parts' rows there.
-    assert kept.faces.compute().sort_values("place")["polygon"].tolist() == expected.faces["polygon"].unique().tolist()
+    faces = kept.faces.compute().sort_values("place")
+    assert faces["polygon"].tolist() == expected.faces["polygon"].unique().tolist()
+    assert faces["labels"].tolist() == expected.faces.drop_duplicates("polygon")["labels"].tolist()
 
 
 def test_framed_dataframe_with_empty_partition(client):
@@ -171,12 +188,13 @@ def assert_same_sets(expected, actual):
     """The tiled contract: the same faces (keys, holes, rings within
     rounding), dangles (either way round) and error points, in any order."""
     def faces(result):
-        return sorted(zip(result.faces["keys"], result.faces["holes"], result.faces.geometry), key=lambda f: f[:2])
+        named = [result.faces[name] for name in ("keys", "holes", "labels") if name in result.faces]
+        return sorted(zip(*named, result.faces.geometry), key=lambda f: f[:-1])
 
     assert actual.contract == "tiled"
-    assert [f[:2] for f in faces(expected)] == [f[:2] for f in faces(actual)]
-    for (_, _, a), (_, _, b) in zip(faces(expected), faces(actual)):
-        assert a.normalize().equals_exact(b.normalize(), 1e-9)
+    assert [f[:-1] for f in faces(expected)] == [f[:-1] for f in faces(actual)]
+    for a, b in zip(faces(expected), faces(actual)):
+        assert a[-1].normalize().equals_exact(b[-1].normalize(), 1e-9)
 
     def dangles(result):
         ends = [np.round(np.array(g.coords), 9) for g in result.dangles.geometry]
@@ -191,7 +209,7 @@ def assert_same_sets(expected, actual):
 def test_tiles_give_the_same_faces(client, drawing):
     rng = np.random.default_rng(17)
     lines = {"grid": lambda: turned_grid(30, 0.3), "random": lambda: random_segments(rng, 2000)}[drawing]()
-    for options in ({}, {"holes": False}):
+    for options in ({"labels": labels_over(rng, lines).geometry}, {"holes": False}):
         expected = loopweave.polygonize(lines, **options)
         actual = lwdask.polygonize(da.from_array(lines, chunks=(len(lines) // 3, 4)), client=client, tile_segments=40,
                                    **options)
