@@ -30,7 +30,7 @@ __all__ = ["polygonize"]
 _DIGIT_BITS = 16  # the median is selected 16 bits of its bit pattern at a time
 # A run holds about this many bytes per segment at its peak (measured: 1 KB
 # on a street map, 2.5 KB on dense random segments, whose cuts multiply
-# them); what a worker's memory limit leaves over the memory it already uses,
+# them); what a worker's memory limit leaves over the memory it holds,
 # divided by both, gives the segments a task may take. The safety also
 # covers what the worker holds beside the run: its partitions, the results
 # waiting to be gathered.
@@ -111,7 +111,10 @@ def _tile_budget(client, tile_segments):
     workers = client.scheduler_info()["workers"].values()
     if not workers or not all(worker.get("memory_limit") for worker in workers):
         return None
-    free = min(worker["memory_limit"] - worker["metrics"]["memory"] for worker in workers)
+    # Data Dask manages can be spilled to disk; the rest (the interpreter,
+    # its libraries, memory not given back) stays.
+    free = min(worker["memory_limit"] - (worker["metrics"]["memory"] - worker["metrics"]["managed_bytes"])
+               for worker in workers)
     return max(1, free // (_BYTES_PER_SEGMENT * _SAFETY))
 
 
