@@ -28,14 +28,18 @@ from . import _warn_of, _frame, _tolerance
 __all__ = ["polygonize"]
 
 _DIGIT_BITS = 16  # the median is selected 16 bits of its bit pattern at a time
-# A run holds about this many bytes per segment at its peak; a worker's
-# memory limit divided by both gives the segments a task may take.
-_BYTES_PER_SEGMENT = 400
+# A run holds about this many bytes per segment at its peak (measured: 1 KB
+# on a street map, 2.5 KB on dense random segments, whose cuts multiply
+# them); what a worker's memory limit leaves over the memory it holds,
+# divided by both, gives the segments a task may take. The safety also
+# covers what the worker holds beside the run: its partitions, the results
+# waiting to be gathered.
+_BYTES_PER_SEGMENT = 1000
 _SAFETY = 4
 
 
 def polygonize(lines, *, keys=None, client=None, cross=True, frame=None, frame_margin=0.0, tolerance=None,
-               remove_returns=False, holes=True, gather=True, tile_segments=None):
+               remove_returns=False, holes=True, labels=None, gather=True, tile_segments=None):
     """loopweave.polygonize with the drawing's partitions processed by Dask's
     workers: the same results, to the bit.
 
@@ -52,6 +56,9 @@ def polygonize(lines, *, keys=None, client=None, cross=True, frame=None, frame_m
         layer ("place"; the partitions are not in that order: sort by it
         where it matters), faces that cross themselves marked needs_repair
         rather than repaired. scale, account and contract come along either way.
+    labels: as polygonize's (in memory, sent to every run). With
+        gather=False, faces keep the count ("labels") and the row of the
+        first label inside ("first_label", -1 for none).
     tile_segments: the most segments one task takes: a larger contact group
         is run in tiles. None derives it from the workers' memory limit, or
         leaves groups whole where they have none. Not with a tolerance.
@@ -59,7 +66,7 @@ def polygonize(lines, *, keys=None, client=None, cross=True, frame=None, frame_m
     or "tiled" (a group ran in tiles: the same faces, dangles and error
     points, each within the library's rounding, not in the same order; the
     account counts a segment in every run that held it).
-    The other options are loopweave.polygonize's (labels are not taken).
+    The other options are loopweave.polygonize's.
     """
     if client is None:
         from distributed import Client, LocalCluster
@@ -68,10 +75,12 @@ def polygonize(lines, *, keys=None, client=None, cross=True, frame=None, frame_m
                           dashboard_address=":0") as cluster, \
                 Client(cluster) as local:
             return polygonize(lines, keys=keys, client=local, cross=cross, frame=frame, frame_margin=frame_margin,
-                              tolerance=tolerance, remove_returns=remove_returns, holes=holes, gather=gather,
-                              tile_segments=tile_segments)
+                              tolerance=tolerance, remove_returns=remove_returns, holes=holes, labels=labels,
+                              gather=gather, tile_segments=tile_segments)
+    label_points, label_table = (None, None) if labels is None else inputs.points_of(inputs.labels_in(labels, None))
     options = dict(cross=cross, frame=_frame(frame), frame_margin=float(frame_margin), tolerance=_tolerance(tolerance),
-                   remove_returns=remove_returns, holes=holes)
+                   remove_returns=remove_returns, holes=holes,
+                   labels=None if labels is None else client.scatter(label_points, broadcast=True))
     line_blocks, key_blocks = _blocks(lines, keys)
     line_blocks = client.persist(line_blocks)
     key_blocks = key_blocks if key_blocks[0] is None else client.persist(key_blocks)
@@ -84,12 +93,12 @@ def polygonize(lines, *, keys=None, client=None, cross=True, frame=None, frame_m
         runs, contract = _runs_in_groups(client, line_blocks, key_blocks, firsts, extent, options,
                                          _tile_budget(client, tile_segments))
     if not gather:
-        kept = _kept(client, runs)
+        kept = _kept(client, runs, labels is not None)
         kept.contract = contract
         return kept
     gathered = [run.columns for run in client.gather(runs)]
     columns = gathered[0] if len(gathered) == 1 else assembly.merged_columns(gathered)
-    result = results.polygonized(columns, None, False, None)
+    result = results.polygonized(columns, None, labels is not None, label_table)
     result.contract = contract
     _warn_of(result)
     return result
@@ -99,13 +108,17 @@ def _tile_budget(client, tile_segments):
     """The most segments a task takes; None for no limit."""
     if tile_segments is not None:
         return int(tile_segments)
-    limits = [worker.get("memory_limit") or 0 for worker in client.scheduler_info()["workers"].values()]
-    if not limits or min(limits) <= 0:
+    workers = client.scheduler_info()["workers"].values()
+    if not workers or not all(worker.get("memory_limit") for worker in workers):
         return None
-    return max(1, min(limits) // (_BYTES_PER_SEGMENT * _SAFETY))
+    # Data Dask manages can be spilled to disk; the rest (the interpreter,
+    # its libraries, memory not given back) stays.
+    free = min(worker["memory_limit"] - (worker["metrics"]["memory"] - worker["metrics"]["managed_bytes"])
+               for worker in workers)
+    return max(1, free // (_BYTES_PER_SEGMENT * _SAFETY))
 
 
-def _kept(client, runs):
+def _kept(client, runs, with_labels):
     """The layers as Dask DataFrames on the workers (see polygonize)."""
     import dask.dataframe
 
@@ -114,7 +127,7 @@ def _kept(client, runs):
     else:
         numbers, places = assembly.renumbering(client.gather([client.submit(_order_keys, r) for r in runs]))
         parts = [client.submit(_renumbered, r, n, p) for r, n, p in zip(runs, numbers, places)]
-    layers = [dask.dataframe.from_delayed([_delayed(_frame_of)(part, layer) for part in parts])
+    layers = [dask.dataframe.from_delayed([_delayed(_frame_of)(part, layer, with_labels) for part in parts])
               for layer in results.Polygonized._fields]
     kept = results.Polygonized(*layers)
     small = client.gather([client.submit(lambda run: (run.columns["scale"], run.columns["account"]), r)
@@ -138,10 +151,11 @@ def _numbered_as_formed(run):
     return assembly.renumbered(columns, np.arange(1, len(columns["polygons"]["polygon"]) + 1), places)
 
 
-def _frame_of(part, layer):
+def _frame_of(part, layer, with_labels):
     import pandas
 
-    table = {name: column for name, column in part[layer].items() if name not in ("labels", "first_label")}
+    table = {name: column for name, column in part[layer].items()
+             if with_labels or name not in ("labels", "first_label")}
     return pandas.DataFrame(table)
 
 
@@ -226,18 +240,19 @@ class _Run:
 
 def _run(lines, keys, options, whole):
     return _Run(_loopweave.run_pipeline(lines, keys, options["cross"], options["frame"], options["frame_margin"],
-                                        options["tolerance"], options["remove_returns"], options["holes"], None,
-                                        whole))
+                                        options["tolerance"], options["remove_returns"], options["holes"],
+                                        options["labels"], whole))
 
 
 def _run_whole(client, line_blocks, key_blocks, firsts, options):
     """A future of the run on the whole drawing, by one worker."""
-    def run(line_blocks, key_blocks, firsts):
+    def run(line_blocks, key_blocks, firsts, options):
         lines = np.ascontiguousarray(np.concatenate(line_blocks), dtype=np.float64)
         keys = np.concatenate([_block_keys(b, k, first) for b, k, first in zip(line_blocks, key_blocks, firsts)])
         return _run(lines, keys, options, None)
 
-    return client.compute(_delayed(run)(line_blocks, key_blocks, list(firsts[:-1])))
+    # The options go as an argument, where Dask puts the labels' data for their future.
+    return client.compute(_delayed(run)(line_blocks, key_blocks, list(firsts[:-1]), options))
 
 
 def _runs_in_groups(client, line_blocks, key_blocks, firsts, extent, options, budget):
