@@ -47,7 +47,7 @@ ContactCandidates::ContactCandidates(const std::vector<Segment>& segments) : cou
     if (!reachesHold) {
         ListInCells(grown);
         ListPlaces(segments, rounding);
-    } else if (!ReachesDwarfLengths(segments) || !PairAlongStrips(segments, rounding)) {
+    } else if (!PairAlongStrips(segments, rounding)) {
         ListInCells(grown);
     }
     for (int i = 0; i < count_; ++i) {
@@ -58,28 +58,35 @@ ContactCandidates::ContactCandidates(const std::vector<Segment>& segments) : cou
 // The grid's cells are about as wide as the boxes grown by the reach, and a
 // chain crosses a cell past about (2 reach + length) / length elements: where
 // the reach is many lengths, an element meets far more of them in its cells
-// than its strips meet in the tree, and where it is not, fewer.
-bool ContactCandidates::ReachesDwarfLengths(const std::vector<Segment>& segments) const {
+// than its strips meet in the tree, and where it is not, fewer. An element
+// whose reach spans the whole chain has its strips too, however narrow the
+// chain: in a small face of very short elements, every one of them reached
+// across it, and all were compared with every other. Only an element without
+// strips (no length, or not finite) is compared with every other then.
+bool ContactCandidates::PairAlongStrips(const std::vector<Segment>& segments, const RoundingModel& rounding) {
+    std::vector<bool> stripless(segments.size());
     std::vector<double> reachInLengths;
     for (std::size_t i = 0; i < segments.size(); ++i) {
-        if (wide_[i]) continue;
         const Segment& s = segments[i];
-        reachInLengths.push_back(narrow_[i].reach / std::hypot(s.end.x - s.start.x, s.end.y - s.start.y));
+        const double length = std::hypot(s.end.x - s.start.x, s.end.y - s.start.y);
+        stripless[i] = !(IsFinite(s.start) && IsFinite(s.end) && length > 0 && length < HUGE_VAL);
+        if (!stripless[i]) reachInLengths.push_back(RelationReach(length, rounding.AreaRounding()) / length);
     }
     if (reachInLengths.empty()) return false;
     const auto middle = reachInLengths.begin() + static_cast<std::ptrdiff_t>(reachInLengths.size() / 2);
     std::nth_element(reachInLengths.begin(), middle, reachInLengths.end());
-    return *middle > tuning::kMostReachInLengthsForGrid;
-}
+    if (!(*middle > tuning::kMostReachInLengthsForGrid)) return false;
 
-bool ContactCandidates::PairAlongStrips(const std::vector<Segment>& segments, const RoundingModel& rounding) {
     const auto stripsOf = [&](int i, std::vector<Strip>& strips) {
         return NearStrips(segments[static_cast<std::size_t>(i)], rounding, strips);
     };
-    pairs_.emplace(segments, wide_, stripsOf, tuning::kMostPairsPerElement * segments.size() + tuning::kMostPairs);
-    if (pairs_->Complete()) return true;
-    pairs_.reset();
-    return false;
+    pairs_.emplace(segments, stripless, stripsOf, tuning::kMostPairsPerElement * segments.size() + tuning::kMostPairs);
+    if (!pairs_->Complete()) {
+        pairs_.reset();
+        return false;
+    }
+    wide_ = std::move(stripless);
+    return true;
 }
 
 // Along the element within its reach from the segment, and across its span

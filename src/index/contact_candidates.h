@@ -126,13 +126,12 @@ private:
     // Chooses the cells and lists each narrow element in the cells its grown
     // box covers.
     void ListInCells(const std::vector<Box>& grown);
-    // Whether the narrow elements' reaches are mostly many times their
-    // lengths, so that strips find their pairs faster than the grid.
-    bool ReachesDwarfLengths(const std::vector<Segment>& segments) const;
-    // Keeps the pairs along the narrow elements' strips near the origin;
-    // false, keeping none, when they are too many.
+    // Near the origin, where the elements' reaches are mostly many times
+    // their lengths, so that strips find their pairs faster than the grid:
+    // keeps the pairs along the strips of every element that has length;
+    // false, keeping none, otherwise or when they are too many.
     bool PairAlongStrips(const std::vector<Segment>& segments, const RoundingModel& rounding);
-    // The strips along and across each narrow element near the origin.
+    // The strips along and across an element near the origin.
     static bool NearStrips(const Segment& s, const RoundingModel& rounding, std::vector<Strip>& strips);
     // Far from the origin: the distance apart beyond which pairs are sought
     // by their places, and each narrow element's place, listed.
