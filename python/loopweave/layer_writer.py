@@ -1,12 +1,12 @@
 """The layers loopweave.dask keeps on the workers (gather=False), written
-through GDAL (OGR) a partition at a time as the partitions are ready: the
-client holds about one partition of a layer, never the whole result.
+through GDAL (OGR) in pieces of a partition as they are ready: the client
+holds about one piece of a layer, never the whole result.
 
 The rows are the gathered layers' (faces repaired and given their area and
 labels' fields by results.py, on the workers). Each feature's FID is its
 place in the single process's layer plus one, where the driver keeps the FIDs
 it is given (GeoPackage), so reading by FID gives that layer's order; a
-FlatGeobuf numbers its features itself, in the order the partitions arrived.
+FlatGeobuf numbers its features itself, in the order the pieces arrived.
 """
 
 import numpy as np
@@ -15,6 +15,7 @@ from . import results
 
 # Repairing a face gives polygons only; a line or point layer holds one kind.
 _GEOMETRY_TYPES = {"faces": "wkbPolygon", "dangles": "wkbLineString", "errors": "wkbPoint"}
+_ROWS_PER_PIECE = 20000  # about what the client holds of a layer at once
 
 
 def write(client, kept, label_table, path, driver, names, crs):
@@ -36,8 +37,9 @@ def write(client, kept, label_table, path, driver, names, crs):
                 for name in names}
     finally:
         # Closing commits what was written, or rolls an interrupted
-        # transaction back, before the file is renamed or removed.
-        dataset = None
+        # transaction back, before the file is renamed or removed; destroyed,
+        # not dropped, as the frames of an exception's traceback still hold it.
+        dataset.Destroy()
 
 
 def _write_layer(client, dataset, name, frame, reference, label_table):
@@ -46,19 +48,20 @@ def _write_layer(client, dataset, name, frame, reference, label_table):
 
     parts = client.compute([dask.delayed(_part, pure=True)(partition, name, label_table)
                             for partition in frame.to_delayed()])
-    # Places of a face's second and later polygons: each moves the faces after it one on.
-    split = np.sort(np.concatenate(client.gather([client.submit(_split_places, part) for part in parts])))
-    layer, count = None, 0
-    for future in as_completed(parts):
-        fields, shapes, places = future.result()
+    sizes = client.gather([client.submit(_rows_and_split_places, part) for part in parts])
+    # Places of a face's second and later polygons: each moves the rows after it on.
+    split = np.sort(np.concatenate([places for _, places in sizes]))
+    # A run's partition can be the whole layer: the client takes it in pieces.
+    pieces = [client.submit(_piece, part, split, start, start + _ROWS_PER_PIECE)
+              for part, (rows, _) in zip(parts, sizes) for start in range(0, rows, _ROWS_PER_PIECE)]
+    layer = None
+    for future in as_completed(pieces):
+        fields, shapes, fids = future.result()
         future.release()
-        if not len(places):
-            continue
         if layer is None:
             layer = _created_layer(dataset, name, fields, reference)
-        _add_features(dataset, layer, fields, shapes, _fids(places, split))
-        count += len(places)
-    return count
+        _add_features(dataset, layer, fields, shapes, fids)
+    return sum(rows for rows, _ in sizes)
 
 
 def _part(frame, name, label_table):
@@ -79,9 +82,15 @@ def _part(frame, name, label_table):
     return fields, shapes, frame["place"].to_numpy()
 
 
-def _split_places(part):
+def _rows_and_split_places(part):
     places = part[2]
-    return places[1:][places[1:] == places[:-1]]
+    return len(places), places[1:][places[1:] == places[:-1]]
+
+
+def _piece(part, split, start, stop):
+    """(fields, WKB, FIDs) of the rows [start, stop) of a part."""
+    fields, shapes, places = part
+    return fields.iloc[start:stop], shapes[start:stop], _fids(places, split)[start:stop]
 
 
 def _fids(places, split):

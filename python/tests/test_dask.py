@@ -163,11 +163,15 @@ def test_bad_input_gives_the_single_process_errors(client):
         assert str(actual.value) == str(expected.value)
 
 
-def test_command_writes_the_layers_once_and_safely(client, tmp_path):
+def test_command_writes_the_layers_once_and_safely(client, tmp_path, monkeypatch):
     geopandas = pytest.importorskip("geopandas")
     from shapely.geometry import LineString
 
+    from loopweave import layer_writer
     from loopweave.__main__ import main
+
+    # A row a piece: the polygons of a repaired face arrive apart.
+    monkeypatch.setattr(layer_writer, "_ROWS_PER_PIECE", 1)
 
     rng = np.random.default_rng(5)
     source, labels = tmp_path / "rooms.geojson", tmp_path / "labels.geojson"
