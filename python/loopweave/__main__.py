@@ -6,11 +6,12 @@ features read by the workers; every pair of consecutive points of a feature
 is a segment, keyed by the feature's number across the sources and the
 segment's index within it. Labels (--labels), a small set of points, are
 read on the client. The faces, dangles and error points stay on the workers
-and are written partition by partition (layer_writer.py) to one GeoPackage
-(three layers, in the single process's order by FID) or FlatGeobuf (the
-faces) through a temporary file beside the output, renamed onto it on
-success only: an existing output is kept unless --overwrite is given, and a
-failed or interrupted run leaves nothing behind.
+and are written in pieces as the partitions complete (layer_writer.py), so
+the client never holds the whole result, to one GeoPackage (three layers,
+in the single process's order by FID) or FlatGeobuf (the faces) through a
+temporary file beside the output, renamed onto it on success only: an
+existing output is kept unless --overwrite is given, and a failed or
+interrupted run leaves nothing behind.
 """
 
 import argparse
