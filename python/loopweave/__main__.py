@@ -4,8 +4,11 @@ the command-line tool's main run on a Dask cluster.
 The sources are read through GDAL (OGR), each layer in partitions of
 features read by the workers; every pair of consecutive points of a feature
 is a segment, keyed by the feature's number across the sources and the
-segment's index within it. The faces, dangles and error points are written
-to one GeoPackage (three layers) or FlatGeobuf (the faces) through a
+segment's index within it. Labels (--labels), a small set of points, are
+read on the client. The faces, dangles and error points stay on the workers
+and are written in pieces as the partitions complete (layer_writer.py), so
+the client never holds the whole result, to one GeoPackage (three layers,
+in the single process's order by FID) or FlatGeobuf (the faces) through a
 temporary file beside the output, renamed onto it on success only: an
 existing output is kept unless --overwrite is given, and a failed or
 interrupted run leaves nothing behind.
@@ -17,6 +20,8 @@ import signal
 import sys
 
 import numpy as np
+
+from loopweave import inputs, layer_writer
 
 _FEATURES_PER_PARTITION = 50000
 _DRIVERS = {".gpkg": "GPKG", ".fgb": "FlatGeobuf"}
@@ -34,6 +39,7 @@ def _arguments(argv):
     parser.add_argument("--frame", help="extent, or x1,y1,x2,y2: a rectangle added around the lines")
     parser.add_argument("--frame-margin", type=float, default=0.0)
     parser.add_argument("--remove-returns", action="store_true")
+    parser.add_argument("--labels", metavar="SOURCE", help="points whose fields go onto the faces that hold them")
     parser.add_argument("--overwrite", action="store_true", help="replace an existing output")
     options = parser.parse_args(argv)
     if os.path.splitext(options.output)[1].lower() not in _DRIVERS:
@@ -119,20 +125,32 @@ def _lines(parts):
     return lines, keys
 
 
-def _write(result, crs, output):
+def _labels(source, crs):
+    """The labels' points in the lines' coordinates, without a CRS (the lines
+    on the workers have none), or None."""
+    if source is None:
+        return None
+    import geopandas
+
+    labels = geopandas.read_file(source)
+    if labels.crs is not None and crs is not None:
+        labels = labels.to_crs(crs)
+    labels.crs = None
+    return labels
+
+
+def _write(client, kept, label_table, crs, output):
     """Writes the layers to a temporary file beside `output`, then renames it
-    onto the output; nothing is left behind on any failure or interruption."""
+    onto the output; nothing is left behind on any failure or interruption.
+    The features written per layer."""
     directory, name = os.path.split(os.path.abspath(output))
     extension = os.path.splitext(name)[1].lower()
     temporary = os.path.join(directory, f".{name}.{os.getpid()}.partial{extension}")
     try:
-        layers = [("faces", result.faces)]
-        if _DRIVERS[extension] == "GPKG":
-            layers += [("dangles", result.dangles), ("errors", result.errors)]
-        for layer, frame in layers:
-            if len(frame):
-                frame.set_crs(crs, allow_override=True).to_file(temporary, layer=layer, driver=_DRIVERS[extension])
+        names = ["faces"] + (["dangles", "errors"] if _DRIVERS[extension] == "GPKG" else [])
+        counts = layer_writer.write(client, kept, label_table, temporary, _DRIVERS[extension], names, crs)
         os.replace(temporary, output)
+        return counts
     finally:
         if os.path.lexists(temporary):
             os.remove(temporary)
@@ -153,12 +171,14 @@ def main(argv=None):
     try:
         parts, crs = _layer_parts(options.sources)
         lines, keys = _lines(parts)
-        result = loopweave.dask.polygonize(lines, keys=keys, client=client, cross=options.cross, frame=options.frame,
-                                           frame_margin=options.frame_margin, tolerance=options.tolerance,
-                                           remove_returns=options.remove_returns)
-        _write(result, crs, options.output)
-        print(f"loopweave: {len(result.faces)} faces, {len(result.dangles)} dangles, {len(result.errors)} error "
-              f"points written to {options.output}")
+        labels = _labels(options.labels, crs)
+        kept = loopweave.dask.polygonize(lines, keys=keys, client=client, cross=options.cross, frame=options.frame,
+                                         frame_margin=options.frame_margin, tolerance=options.tolerance,
+                                         remove_returns=options.remove_returns, labels=labels, gather=False)
+        label_table = None if labels is None else inputs.points_of(labels)[1]
+        counts = _write(client, kept, label_table, crs, options.output)
+        print(f"loopweave: {counts['faces']} faces, {counts.get('dangles', 0)} dangles, "
+              f"{counts.get('errors', 0)} error points written to {options.output}")
     finally:
         client.close()
         if cluster is not None:

@@ -37,7 +37,7 @@ def _layers(columns, crs, with_labels, label_table):
         import geopandas
     except ImportError:
         return Polygonized(*(columns[name] for name in Polygonized._fields))
-    faces = _faces(geopandas, columns["faces"], crs, with_labels, label_table)
+    faces, _ = _faces(geopandas, columns["faces"], crs, with_labels, label_table)
     polygons = _lines(geopandas, columns["polygons"], crs)
     dangles = _lines(geopandas, columns["dangles"], crs)
     errors = columns["errors"]
@@ -72,6 +72,15 @@ def _lines(geopandas, columns, crs):
     return geopandas.GeoDataFrame(_table(columns, names), geometry=_geometries(geopandas, _shapes(columns["wkb"]), crs))
 
 
+def faces(columns, crs, with_labels, label_table):
+    """The faces layer of the pipeline's faces columns alone, for a writer
+    that takes them a part at a time: the GeoDataFrame, and the row of the
+    columns each of its rows comes from."""
+    import geopandas
+
+    return _faces(geopandas, columns, crs, with_labels, label_table)
+
+
 def _faces(geopandas, columns, crs, with_labels, label_table):
     """A face that still crosses or touches itself (lines that were not cut,
     a figure eight) is repaired by GEOS's MakeValid into the polygons it
@@ -94,7 +103,7 @@ def _faces(geopandas, columns, crs, with_labels, label_table):
     frame.insert(frame.columns.get_loc("keys"), "area", np.array([part.area for part in parts], dtype=np.float64))
     if with_labels:
         _add_labels(frame, columns, rows, label_table)
-    return frame
+    return frame, rows
 
 
 def _polygons_in(geometry):

@@ -23,13 +23,16 @@ def client():
 
 def assert_same(expected, actual):
     for name in expected._fields:
-        a, b = getattr(expected, name), getattr(actual, name)
-        assert list(a.columns) == list(b.columns), name
-        assert [g.wkb for g in a.geometry] == [g.wkb for g in b.geometry], name
-        for column in a.columns.drop(a.geometry.name):
-            assert a[column].tolist() == b[column].tolist(), (name, column)
+        assert_same_rows(getattr(expected, name), getattr(actual, name), name)
     assert expected.account == actual.account
     assert expected.scale == actual.scale
+
+
+def assert_same_rows(a, b, name):
+    assert list(a.columns) == list(b.columns), name
+    assert [g.wkb for g in a.geometry] == [g.wkb for g in b.geometry], name
+    for column in a.columns.drop(a.geometry.name):
+        assert a[column].tolist() == b[column].tolist(), (name, column)
 
 
 def rectangle(x, y, w, h):
@@ -160,28 +163,44 @@ def test_bad_input_gives_the_single_process_errors(client):
         assert str(actual.value) == str(expected.value)
 
 
-def test_command_writes_the_faces_once_and_safely(client, tmp_path):
+def test_command_writes_the_layers_once_and_safely(client, tmp_path, monkeypatch):
     geopandas = pytest.importorskip("geopandas")
+    from shapely.geometry import LineString
+
+    from loopweave import layer_writer
     from loopweave.__main__ import main
 
-    source = tmp_path / "rooms.geojson"
-    lines = scattered_rooms(np.random.default_rng(5), 40)
-    from shapely.geometry import LineString
-    geopandas.GeoDataFrame(geometry=[LineString([l[:2], l[2:]]) for l in lines], crs="EPSG:3857").to_file(source)
+    # A row a piece: the polygons of a repaired face arrive apart.
+    monkeypatch.setattr(layer_writer, "_ROWS_PER_PIECE", 1)
+
+    rng = np.random.default_rng(5)
+    source, labels = tmp_path / "rooms.geojson", tmp_path / "labels.geojson"
+    # Lopsided bow ties, uncut, are faces that cross themselves: each
+    # repaired into two polygons, two features, that move the FIDs after them on.
+    bow_ties = [[(x, 0, x + 6, 4), (x + 6, 4, x + 6, 0), (x + 6, 0, x, 2), (x, 2, x, 0)] for x in (-90, 300, 700)]
+    lines = np.vstack([scattered_rooms(rng, 60), *bow_ties])
+    drawing = geopandas.GeoDataFrame(geometry=[LineString([l[:2], l[2:]]) for l in lines], crs="EPSG:3857")
+    drawing.to_file(source)
+    labels_over(rng, lines).set_crs("EPSG:3857").to_crs("EPSG:4326").to_file(labels)
     output = tmp_path / "faces.gpkg"
     address = ["--scheduler", client.scheduler.address]
-    main([str(source), "-o", str(output), "--cross", *address])
-    written = geopandas.read_file(output, layer="faces")
-    expected = loopweave.polygonize(geopandas.read_file(source)).faces
-    assert written["keys"].tolist() == expected["keys"].tolist()
-    assert written.crs == expected.crs
+    main([str(source), "-o", str(output), "--labels", str(labels), *address])
+    expected = loopweave.polygonize(geopandas.read_file(source), cross=False, labels=geopandas.read_file(labels))
+    assert expected.faces["polygon"].duplicated().any()
+    gathered = tmp_path / "gathered.gpkg"
+    for layer in ("faces", "dangles", "errors"):
+        getattr(expected, layer).to_file(gathered, layer=layer)
+        # Read in the order of the FIDs.
+        written, wanted = (geopandas.read_file(path, layer=layer) for path in (output, gathered))
+        assert_same_rows(wanted, written, layer)
+        assert written.crs == wanted.crs
     with pytest.raises(SystemExit):  # no --overwrite
         main([str(source), "-o", str(output), *address])
     before = output.read_bytes()
     with pytest.raises(SystemExit):  # a source GDAL cannot open
         main([str(tmp_path / "missing.shp"), "-o", str(output), "--overwrite", *address])
     assert output.read_bytes() == before
-    assert sorted(p.name for p in tmp_path.iterdir()) == ["faces.gpkg", "rooms.geojson"]
+    assert sorted(p.name for p in tmp_path.iterdir()) == ["faces.gpkg", "gathered.gpkg", "labels.geojson", "rooms.geojson"]
 
 
 def assert_same_sets(expected, actual):
