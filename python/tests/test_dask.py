@@ -3,6 +3,7 @@ the same layers to the bit, in the same order, and the same errors; or, for
 groups run in tiles, the same faces, dangles and error points."""
 
 import math
+import os
 
 import numpy as np
 import pytest
@@ -12,6 +13,7 @@ distributed = pytest.importorskip("distributed")
 
 import loopweave  # noqa: E402
 import loopweave.dask as lwdask  # noqa: E402
+from loopweave import inputs  # noqa: E402
 
 
 @pytest.fixture(scope="module")
@@ -98,11 +100,18 @@ def random_segments(rng, n):
     return np.hstack([start, end])
 
 
-@pytest.mark.parametrize("drawing", ["rooms", "grid", "random"])
+def state_borders():
+    """The U.S. state borders, each border once: a real map, one giant group."""
+    geopandas = pytest.importorskip("geopandas")
+    path = os.path.join(os.environ.get("LOOPWEAVE_DATA", "data"), "us_state_borders.geojson")
+    return inputs.segments_of(geopandas.read_file(path))[0]
+
+
+@pytest.mark.parametrize("drawing", ["rooms", "grid", "random", "map"])
 def test_same_layers_as_one_process(client, drawing):
     rng = np.random.default_rng(7)
     lines = {"rooms": lambda: scattered_rooms(rng, 400), "grid": lambda: turned_grid(12, 0.3),
-             "random": lambda: random_segments(rng, 600)}[drawing]()
+             "random": lambda: random_segments(rng, 600), "map": state_borders}[drawing]()
     keys = np.column_stack([np.arange(len(lines)) * 3, np.arange(len(lines)) % 7])
     chunks = max(1, len(lines) // 5)
     labels = labels_over(rng, lines)
