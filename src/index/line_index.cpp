@@ -20,12 +20,15 @@ bool SameLine(CLoopweaveElement& e, CLoopweaveElement& s) {
 // alike.
 double CellOf(double at) { return std::floor(at / kCell) + 0.0; }
 
-// The bits of the column, spread by an odd multiplier, and of the row.
+// The bits of the column, spread by an odd multiplier, and of the row; the
+// high half folded onto the low, whose bits place a cell within its block
+// of the table (CellTable) and are zero in every whole number's bits.
 std::uint64_t KeyOf(double column, double row) {
     std::uint64_t x = 0, y = 0;
     std::memcpy(&x, &column, sizeof x);
     std::memcpy(&y, &row, sizeof y);
-    return x * 0x9E3779B97F4A7C15u ^ y;
+    const std::uint64_t mixed = x * 0x9E3779B97F4A7C15u ^ y;
+    return mixed ^ mixed >> 32;
 }
 
 }  // namespace

@@ -44,11 +44,27 @@ SparseBoxGrid::Range SparseBoxGrid::RangeOf(int level, const Box& box) const {
     return {cell(box.minX), cell(box.minY), cell(box.maxX), cell(box.maxY)};
 }
 
-// Six bits of level, and the column and row in 29 bits each.
+// Six bits of level, and the column and row in 29 bits each: their two
+// lowest bits make the key's lowest four, so that a block of 4 x 4
+// neighbouring cells shares a run of the table's slots.
+static_assert(CellTable::kBlockBits == 4, "a block holds 2 bits of column and 2 of row");
 std::uint64_t SparseBoxGrid::Key(int level, std::int64_t x, std::int64_t y) {
-    constexpr std::uint64_t kMask = (std::uint64_t{1} << 29) - 1;
-    return (static_cast<std::uint64_t>(level) << 58) | ((static_cast<std::uint64_t>(x) & kMask) << 29) |
-           (static_cast<std::uint64_t>(y) & kMask);
+    constexpr std::uint64_t kHigh = (std::uint64_t{1} << 27) - 1;
+    const auto column = static_cast<std::uint64_t>(x), row = static_cast<std::uint64_t>(y);
+    return (static_cast<std::uint64_t>(level) << 58) | ((column >> 2 & kHigh) << 31) | ((row >> 2 & kHigh) << 4) |
+           (column & 3) << 2 | (row & 3);
+}
+
+int SparseBoxGrid::LevelOf(std::uint64_t key) { return static_cast<int>(key >> 58); }
+
+// The column and row back from their 29 bits, in two's complement.
+std::pair<std::int64_t, std::int64_t> SparseBoxGrid::CellOf(std::uint64_t key) {
+    constexpr std::uint64_t kHigh = (std::uint64_t{1} << 27) - 1;
+    const auto signedOf = [](std::uint64_t bits) {
+        const auto value = static_cast<std::int64_t>(bits);
+        return value >= (std::int64_t{1} << 28) ? value - (std::int64_t{1} << 29) : value;
+    };
+    return {signedOf((key >> 31 & kHigh) << 2 | (key >> 2 & 3)), signedOf((key >> 4 & kHigh) << 2 | (key & 3))};
 }
 
 void SparseBoxGrid::Link(int level, std::int64_t x, std::int64_t y, int item) {
@@ -113,13 +129,8 @@ void SparseBoxGrid::Query(const Box& box, std::vector<int>& found) {
         const Range range = RangeOf(level, box);
         if (range.Count() > static_cast<double>(cells_.Count())) {
             for (CellTable::Slot& cell : cells_.Slots()) {
-                if (!cell.used || static_cast<int>(cell.key >> 58) != level) continue;
-                const auto signedOf = [](std::uint64_t bits) {  // the low 29 bits, in two's complement
-                    const auto value = static_cast<std::int64_t>(bits & ((std::uint64_t{1} << 29) - 1));
-                    return value >= (std::int64_t{1} << 28) ? value - (std::int64_t{1} << 29) : value;
-                };
-                const std::int64_t x = signedOf(cell.key >> 29);
-                const std::int64_t y = signedOf(cell.key);
+                if (!cell.used || LevelOf(cell.key) != level) continue;
+                const auto [x, y] = CellOf(cell.key);
                 if (range.Contains(x, y)) ReadCell(level, x, y, cell.value, found);
             }
             continue;

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "geometry/box.h"
@@ -62,6 +63,8 @@ private:
 
     Range RangeOf(int level, const Box& box) const;
     static std::uint64_t Key(int level, std::int64_t x, std::int64_t y);
+    static int LevelOf(std::uint64_t key);
+    static std::pair<std::int64_t, std::int64_t> CellOf(std::uint64_t key);
     void Link(int level, std::int64_t x, std::int64_t y, int item);
     // Reports the live items of a cell, whose first entry is `first`, and
     // unlinks the stale ones.
