@@ -17,12 +17,18 @@ StripPairs::StripPairs(const std::vector<Segment>& segments, const std::vector<b
     }
     const PackedBoxTree tree(std::move(boxes));
 
-    // Each pair as one number, the earlier element in the high half, so that
-    // sorting the numbers sorts the pairs by element and then by partner.
-    std::vector<std::uint64_t> pairs;
+    // A pair is usually found from both of its elements. Found from the
+    // earlier one, the later is appended to its list at once: the lists are
+    // made in element order, each ascending. Found from the later one alone,
+    // it waits as one number, the earlier element in the high half, to be
+    // merged in at the end. (Keeping every pair as a number until the end
+    // held each twice, and sorting them cost more than finding them.)
+    std::vector<std::uint64_t> foundLate;
     std::vector<Strip> strips;
     std::vector<int> partners;
+    std::size_t found = 0;
     for (std::size_t i = 0; i < segments.size() && complete_; ++i) {
+        from_[i] = later_.size();
         if (leftOut[i]) continue;
         strips.clear();
         if (!stripsOf(static_cast<int>(i), strips)) {
@@ -38,8 +44,8 @@ StripPairs::StripPairs(const std::vector<Segment>& segments, const std::vector<b
                 const Segment& other = segments[static_cast<std::size_t>(partner)];
                 return !strip.MeetsSegment(other.start, other.end);
             };
-            const auto found = partners.begin() + static_cast<std::ptrdiff_t>(before);
-            partners.erase(std::remove_if(found, partners.end(), missed), partners.end());
+            const auto met = partners.begin() + static_cast<std::ptrdiff_t>(before);
+            partners.erase(std::remove_if(met, partners.end(), missed), partners.end());
         }
         // An element met by both strips is met twice.
         partners.erase(std::remove(partners.begin(), partners.end(), static_cast<int>(i)), partners.end());
@@ -47,22 +53,41 @@ StripPairs::StripPairs(const std::vector<Segment>& segments, const std::vector<b
         partners.erase(std::unique(partners.begin(), partners.end()), partners.end());
         for (int partner : partners) {
             const auto other = static_cast<std::size_t>(partner);
-            pairs.push_back(std::uint64_t{std::min(i, other)} << 32 | std::max(i, other));
+            if (other > i) {
+                later_.push_back(partner);
+            } else if (!std::binary_search(begin(partner), end(partner), static_cast<int>(i))) {
+                foundLate.push_back(std::uint64_t{other} << 32 | i);
+            }
         }
-        complete_ = pairs.size() <= mostPairs;
+        found += partners.size();
+        complete_ = found <= mostPairs;
     }
-    if (complete_) Store(pairs);
+    from_.back() = later_.size();
+    if (!complete_) {
+        later_ = {};
+        return;
+    }
+    MergeFoundLate(foundLate);
 }
 
-void StripPairs::Store(std::vector<std::uint64_t>& pairs) {
-    std::sort(pairs.begin(), pairs.end());
-    pairs.erase(std::unique(pairs.begin(), pairs.end()), pairs.end());
-    later_.reserve(pairs.size());
-    for (std::uint64_t pair : pairs) {
-        ++from_[static_cast<std::size_t>(pair >> 32) + 1];
-        later_.push_back(static_cast<int>(pair & 0xFFFFFFFFu));
+void StripPairs::MergeFoundLate(std::vector<std::uint64_t>& foundLate) {
+    if (foundLate.empty()) return;
+    std::sort(foundLate.begin(), foundLate.end());
+    std::vector<int> merged;
+    merged.reserve(later_.size() + foundLate.size());
+    auto pending = foundLate.begin();
+    for (std::size_t e = 0; e + 1 < from_.size(); ++e) {
+        const auto first = static_cast<std::ptrdiff_t>(merged.size());
+        merged.insert(merged.end(), later_.begin() + static_cast<std::ptrdiff_t>(from_[e]),
+                      later_.begin() + static_cast<std::ptrdiff_t>(from_[e + 1]));
+        const auto middle = static_cast<std::ptrdiff_t>(merged.size());
+        for (; pending != foundLate.end() && (*pending >> 32) == e; ++pending)
+            merged.push_back(static_cast<int>(*pending & 0xFFFFFFFFu));
+        std::inplace_merge(merged.begin() + first, merged.begin() + middle, merged.end());
+        from_[e] = static_cast<std::size_t>(first);
     }
-    for (std::size_t e = 1; e < from_.size(); ++e) from_[e] += from_[e - 1];
+    from_.back() = merged.size();
+    later_.swap(merged);
 }
 
 }  // namespace loopweave

@@ -41,7 +41,8 @@ public:
 
 private:
     static std::size_t Index(int element) { return static_cast<std::size_t>(element); }
-    void Store(std::vector<std::uint64_t>& pairs);
+    // Merges the pairs found from their later elements alone into the lists.
+    void MergeFoundLate(std::vector<std::uint64_t>& foundLate);
 
     bool complete_ = true;
     // The later elements of element e are later_[from_[e]] up to later_[from_[e + 1]].
