@@ -105,7 +105,8 @@ clean:
 #                       with the ratios of time and memory
 #   make bench-dask     loopweave.dask on 1 and 2 workers beside the single
 #                       process: wall time and peak memory per worker, on
-#                       random:1000000 (DASK_BENCH_SEGMENTS=N for another size)
+#                       random:1000000 and rooms (DASK_BENCH_SEGMENTS=N for
+#                       another size), rooms also left on the workers
 #   make bench-data     fetch the real maps from npm and convert them, then
 #                       reproject them to metres with GDAL (Debian's Python)
 # BENCH_MAX_SEGMENTS=N skips the inputs with more segments; BENCH_TIMEOUT=S
@@ -148,3 +149,5 @@ bench-dask: deps
 	PYTHONPATH=$(BUILD)/bench/python /usr/bin/python3 bench/dask_bench.py --segments $(DASK_BENCH_SEGMENTS) \
 	    --driver $(BUILD)/bench/bench/loopweave_driver
 	PYTHONPATH=$(BUILD)/bench/python /usr/bin/python3 bench/dask_bench.py --segments $(DASK_BENCH_SEGMENTS) --kind rooms
+	PYTHONPATH=$(BUILD)/bench/python /usr/bin/python3 bench/dask_bench.py --segments $(DASK_BENCH_SEGMENTS) --kind rooms \
+	    --distributed

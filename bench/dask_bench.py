@@ -1,13 +1,15 @@
 #!/usr/bin/env python3
 """loopweave.dask beside the single process: wall time and peak memory.
 
-    dask_bench.py [--segments N] [--kind random|rooms] [--workers 1,2] [--driver PATH]
+    dask_bench.py [--segments N] [--kind random|rooms] [--workers 1,2] [--driver PATH] [--distributed]
 
 random: N segments of length 30 at random places and directions in a
 square whose side grows with the square root of N (one giant contact
 group); rooms: N/4 unit squares on a grid with gaps (as many groups). With
 --driver (bench's loopweave_driver), random takes the driver's random:N
-instead, the input of `make bench`.
+instead, the input of `make bench`. --distributed leaves the clusters'
+results on the workers (gather=False), as for drawings larger than the
+client, and waits until every layer is there.
 
 Every run is a process of its own, so that its peak resident size is its
 own: the single process, and each cluster's workers (the client holds the
@@ -58,21 +60,24 @@ def run_single(lines):
     return {"seconds": time.perf_counter() - start, "faces": len(result.faces), "peak_mib": peak_mib()}
 
 
-def run_cluster(lines, workers):
+def run_cluster(lines, workers, distributed):
     import dask.array as da
-    from distributed import Client, LocalCluster
+    from distributed import Client, wait
 
     import loopweave.dask
 
-    with LocalCluster(n_workers=workers, threads_per_worker=1, processes=True, dashboard_address=":0",
-                      memory_limit=0) as cluster, Client(cluster) as client:
+    with loopweave.dask.local_cluster(workers, memory_limit=0) as cluster, Client(cluster) as client:
         chunks = max(1, len(lines) // (4 * workers))
         array = da.from_array(lines, chunks=(chunks, 4))
         start = time.perf_counter()
-        result = loopweave.dask.polygonize(array, client=client)
+        result = loopweave.dask.polygonize(array, client=client, gather=not distributed)
+        if distributed:
+            result = type(result)(*client.persist(list(result)))
+            wait(list(result))
         seconds = time.perf_counter() - start
+        faces = len(result.faces)
         worker_peaks = sorted(client.run(peak_mib).values())
-    return {"seconds": seconds, "faces": len(result.faces), "peak_mib": worker_peaks, "client_peak_mib": peak_mib()}
+    return {"seconds": seconds, "faces": faces, "peak_mib": worker_peaks, "client_peak_mib": peak_mib()}
 
 
 def main():
@@ -81,18 +86,20 @@ def main():
     parser.add_argument("--kind", choices=["random", "rooms"], default="random")
     parser.add_argument("--workers", default="1,2")
     parser.add_argument("--driver")
+    parser.add_argument("--distributed", action="store_true")
     parser.add_argument("--one", help=argparse.SUPPRESS)  # "single" or a worker count: one run, as JSON
     options = parser.parse_args()
     lines = drawing(options.kind, options.segments, options.driver)
     if options.one:
-        one = run_single(lines) if options.one == "single" else run_cluster(lines, int(options.one))
+        one = run_single(lines) if options.one == "single" else run_cluster(lines, int(options.one), options.distributed)
         print(json.dumps(one))
         return
     print(f"{options.kind}, {len(lines)} segments")
     print(f"{'run':<12}{'seconds':>9}{'faces':>10}  peak MiB per process")
     for run in ["single"] + options.workers.split(","):
         command = [sys.executable, __file__, "--segments", str(options.segments), "--kind", options.kind,
-                   "--one", run] + (["--driver", options.driver] if options.driver else [])
+                   "--one", run] + (["--driver", options.driver] if options.driver else []) + \
+                  (["--distributed"] if options.distributed else [])
         result = json.loads(subprocess.run(command, check=True, capture_output=True, text=True).stdout.splitlines()[-1])
         name = "single" if run == "single" else f"{run} worker{'s' if run != '1' else ''}"
         memory = (f"{result['peak_mib']:.0f}" if run == "single" else

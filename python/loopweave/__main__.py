@@ -158,15 +158,14 @@ def _write(client, kept, label_table, crs, output):
 
 def main(argv=None):
     options = _arguments(sys.argv[1:] if argv is None else argv)
-    from distributed import Client, LocalCluster
+    from distributed import Client
 
     import loopweave.dask
 
     if options.scheduler:
         client, cluster = Client(options.scheduler), None
     else:
-        cluster = LocalCluster(n_workers=options.workers or os.cpu_count() or 1, threads_per_worker=1,
-                               dashboard_address=":0")
+        cluster = loopweave.dask.local_cluster(options.workers)
         client = Client(cluster)
     try:
         parts, crs = _layer_parts(options.sources)

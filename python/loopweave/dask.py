@@ -25,7 +25,7 @@ import numpy as np
 from . import _loopweave, assembly, contact_groups, inputs, results, tiles
 from . import _warn_of, _frame, _tolerance
 
-__all__ = ["polygonize"]
+__all__ = ["local_cluster", "polygonize"]
 
 _DIGIT_BITS = 16  # the median is selected 16 bits of its bit pattern at a time
 # A run holds about this many bytes per segment at its peak (measured: 1 KB
@@ -69,11 +69,9 @@ def polygonize(lines, *, keys=None, client=None, cross=True, frame=None, frame_m
     The other options are loopweave.polygonize's.
     """
     if client is None:
-        from distributed import Client, LocalCluster
+        from distributed import Client
 
-        with LocalCluster(n_workers=os.cpu_count() or 1, threads_per_worker=1, processes=True,
-                          dashboard_address=":0") as cluster, \
-                Client(cluster) as local:
+        with local_cluster() as cluster, Client(cluster) as local:
             return polygonize(lines, keys=keys, client=local, cross=cross, frame=frame, frame_margin=frame_margin,
                               tolerance=tolerance, remove_returns=remove_returns, holes=holes, labels=labels,
                               gather=gather, tile_segments=tile_segments)
@@ -102,6 +100,29 @@ def polygonize(lines, *, keys=None, client=None, cross=True, frame=None, frame_m
     result.contract = contract
     _warn_of(result)
     return result
+
+
+def local_cluster(n_workers=None, **options):
+    """A distributed.LocalCluster as polygonize starts one without a client:
+    `n_workers` worker processes (default: one per core) of one thread each;
+    `options` go to LocalCluster (memory_limit, for one).
+
+    Its workers keep the C library's own policy for giving memory back.
+    Dask's default asks the C library to return freed memory to the system
+    at once, and each step then pays again to map and clear the pages it
+    had: on this project's 2-core machine, 10^6 segments in rooms took 11.0 s
+    on 2 workers with it and 7.0 s without (the single process 14.5 to
+    16 s), and each worker's contact groups took five times as long. A
+    cluster made for one call has no idle memory to give back between
+    calls."""
+    import dask
+    from distributed import LocalCluster
+
+    environ = {name: value for name, value in dask.config.get("distributed.nanny.pre-spawn-environ").items()
+               if name != "MALLOC_TRIM_THRESHOLD_"}
+    with dask.config.set({"distributed.nanny.pre-spawn-environ": environ}):
+        return LocalCluster(n_workers=n_workers or os.cpu_count() or 1, threads_per_worker=1, processes=True,
+                            dashboard_address=":0", **options)
 
 
 def _tile_budget(client, tile_segments):
