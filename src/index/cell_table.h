@@ -15,9 +15,9 @@ namespace loopweave {
 // blocks of cells across the table, and those bits place a cell within its
 // block's run of slots. An index whose keys keep a block of neighbouring
 // cells in those bits reads neighbours from one or two cache lines, where
-// spreading every cell cost a ring of 320,000 elements far from the origin
-// a cache miss at nearly every read; an index whose keys are hashes must
-// spread those bits as well.
+// spreading every cell made each read of a large table (32 MB for a ring of
+// 320,000 elements far from the origin) land on a line of its own; an index
+// whose keys are hashes must spread those bits as well.
 class CellTable {
 public:
     static constexpr int kBlockBits = 4;

@@ -22,7 +22,8 @@ double CellOf(double at) { return std::floor(at / kCell) + 0.0; }
 
 // The bits of the column, spread by an odd multiplier, and of the row; the
 // high half folded onto the low, whose bits place a cell within its block
-// of the table (CellTable) and are zero in every whole number's bits.
+// of the table (CellTable): the bits of a whole number of modest size end
+// in zeros, and multiplying keeps them.
 std::uint64_t KeyOf(double column, double row) {
     std::uint64_t x = 0, y = 0;
     std::memcpy(&x, &column, sizeof x);
