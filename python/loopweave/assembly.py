@@ -19,27 +19,15 @@ import numpy as np
 
 from . import _loopweave
 
-_TOLERANCE = 1e-6  # the library's, in its units
 _COLLAPSED_FLAG = 3
 
 
-def _seeds(closing):
-    """The sort key of each polygon's starting edge: the edge turned as the
-    library turns it (towards larger x, or larger y when its x extent is
-    below the tolerance), then 0 when the walk started at its end, 1 at its
-    start."""
-    sx, sy, ex, ey = closing.T
-    backwards = np.where(np.abs(sx - ex) >= _TOLERANCE, ex < sx, ey < sy)
-    start_x, start_y = np.where(backwards, ex, sx), np.where(backwards, ey, sy)
-    end_x, end_y = np.where(backwards, sx, ex), np.where(backwards, sy, ey)
-    return np.column_stack([start_x, start_y, end_x, end_y, backwards.astype(np.float64)])
-
-
 def polygon_numbers(closings):
-    """For each part, the number (from 1) of each of its polygons in the whole."""
+    """For each part, the number (from 1) of each of its polygons in the
+    whole, merged by the element each closed on (in the binding)."""
     if len(closings) == 1:
         return [np.arange(1, len(closings[0]) + 1, dtype=np.int64)]
-    return _loopweave.merged_numbers([np.ascontiguousarray(_seeds(c), dtype=np.float64) for c in closings])
+    return _loopweave.merged_numbers([np.ascontiguousarray(c, dtype=np.float64) for c in closings])
 
 
 def order_keys(part):

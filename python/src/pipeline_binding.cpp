@@ -14,6 +14,7 @@
 // with KeyboardInterrupt; the builder and everything else is released on the
 // way out.
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cmath>
 #include <cstdint>
@@ -351,45 +352,54 @@ py::dict Run(const py::handle& lines, const py::handle& keys, bool cross, const 
 }
 
 // The numbers (from 1) of the parts' polygons in the whole drawing: each
-// part's polygons, in the order its run gave them, merged by the key of the
-// edge each started from (loopweave/assembly.py) as the library orders
-// edges: by start x, start y, end x, end y, the first coordinate that differs
-// by the tolerance or more deciding, then the walk's start. Edges of two
-// parts never lie within the tolerance of each other, so the merge is the
-// library's order; keys that still compare equal go by part.
-std::vector<py::array_t<std::int64_t>> MergedNumbers(const std::vector<py::array_t<double>>& seeds) {
+// part's polygons, in the order its run gave them, merged by the edge each
+// started from (loopweave/assembly.py), keyed as the library orders edges:
+// turned towards larger x (larger y when the x extent is below the
+// tolerance), then by start x, start y, end x, end y, the first coordinate
+// that differs by the tolerance or more deciding, then by the end the walk
+// started from, which the element it closed on gives: its end when it runs
+// as the edge does. Edges of two parts never lie within the tolerance of
+// each other, so the merge is the library's order; keys that still compare
+// equal go by part.
+std::vector<py::array_t<std::int64_t>> MergedNumbers(const std::vector<py::array_t<double>>& closings) {
+    using Key = std::array<double, 5>;
     struct Head {
         std::size_t part;
-        py::ssize_t row;
+        std::size_t row;
     };
-    std::vector<py::detail::unchecked_reference<double, 2>> keys;
+    constexpr double kTolerance = CoordinateFrame::kLibraryTolerance;
+    std::vector<std::vector<Key>> keys;
     std::vector<py::array_t<std::int64_t>> numbers;
-    for (const py::array_t<double>& part : seeds) {
-        if (part.ndim() != 2 || part.shape(1) != 5) throw std::invalid_argument("each part's keys must be (n, 5)");
-        keys.push_back(part.unchecked<2>());
+    for (const py::array_t<double>& part : closings) {
+        if (part.ndim() != 2 || part.shape(1) != 4) throw std::invalid_argument("each part's closings must be (n, 4)");
+        const auto edges = part.unchecked<2>();
+        std::vector<Key>& partKeys = keys.emplace_back();
+        for (py::ssize_t row = 0; row < edges.shape(0); ++row) {
+            const double sx = edges(row, 0), sy = edges(row, 1), ex = edges(row, 2), ey = edges(row, 3);
+            const bool backwards = std::fabs(sx - ex) >= kTolerance ? ex < sx : ey < sy;
+            partKeys.push_back(backwards ? Key{ex, ey, sx, sy, 1} : Key{sx, sy, ex, ey, 0});
+        }
         numbers.emplace_back(part.shape(0));
     }
     const auto after = [&](const Head& a, const Head& b) {
-        for (py::ssize_t i = 0; i < 4; ++i) {
-            const double p = keys[a.part](a.row, i);
-            const double q = keys[b.part](b.row, i);
-            if (std::fabs(p - q) >= CoordinateFrame::kLibraryTolerance) return p > q;
+        const Key& p = keys[a.part][a.row];
+        const Key& q = keys[b.part][b.row];
+        for (std::size_t i = 0; i < 4; ++i) {
+            if (std::fabs(p[i] - q[i]) >= kTolerance) return p[i] > q[i];
         }
-        const double p = keys[a.part](a.row, 4);
-        const double q = keys[b.part](b.row, 4);
-        return p != q ? p > q : a.part > b.part;
+        return p[4] != q[4] ? p[4] > q[4] : a.part > b.part;
     };
     std::vector<Head> heap;
     for (std::size_t part = 0; part < keys.size(); ++part) {
-        if (keys[part].shape(0) > 0) heap.push_back({part, 0});
+        if (!keys[part].empty()) heap.push_back({part, 0});
     }
     std::make_heap(heap.begin(), heap.end(), after);
     std::int64_t next = 1;
     while (!heap.empty()) {
         std::pop_heap(heap.begin(), heap.end(), after);
         Head& head = heap.back();
-        numbers[head.part].mutable_at(head.row) = next++;
-        if (++head.row < keys[head.part].shape(0)) {
+        numbers[head.part].mutable_at(static_cast<py::ssize_t>(head.row)) = next++;
+        if (++head.row < keys[head.part].size()) {
             std::push_heap(heap.begin(), heap.end(), after);
         } else {
             heap.pop_back();
@@ -413,8 +423,8 @@ void BindPipeline(py::module_& module) {
                "The power of two the drawing of that scale is scaled by (see run_pipeline's whole).");
     module.def("snapped", &Snapped, py::arg("lines"), py::arg("tolerance"),
                "The pieces (m, 4) of the lines snapped with the tolerance, and the row (m,) each comes from.");
-    module.def("merged_numbers", &MergedNumbers, py::arg("seeds"),
-               "For parts' polygons keyed (n, 5) by the edges they started from, each polygon's number in the whole.");
+    module.def("merged_numbers", &MergedNumbers, py::arg("closings"),
+               "For parts' polygons, by the element (n, 4) each closed on, each polygon's number in the whole.");
     module.def("moves_exactly", &MovesExactly, py::arg("values"), py::arg("offset"),
                "Whether every finite value minus the offset is exact.");
 }
