@@ -14,6 +14,10 @@ namespace {
 // reach a common cell.
 constexpr double kMostCell = 0x1p27;
 
+// A key holds a column or row in 29 bits: the 27 high ones in a field of
+// their own, the 2 low ones in the key's lowest four bits.
+constexpr std::uint64_t kHighBits = (std::uint64_t{1} << 27) - 1;
+
 }  // namespace
 
 SparseBoxGrid::SparseBoxGrid(double cellSize, std::size_t items, BoxTable boxes)
@@ -49,9 +53,8 @@ SparseBoxGrid::Range SparseBoxGrid::RangeOf(int level, const Box& box) const {
 // neighbouring cells shares a run of the table's slots.
 static_assert(CellTable::kBlockBits == 4, "a block holds 2 bits of column and 2 of row");
 std::uint64_t SparseBoxGrid::Key(int level, std::int64_t x, std::int64_t y) {
-    constexpr std::uint64_t kHigh = (std::uint64_t{1} << 27) - 1;
     const auto column = static_cast<std::uint64_t>(x), row = static_cast<std::uint64_t>(y);
-    return (static_cast<std::uint64_t>(level) << 58) | ((column >> 2 & kHigh) << 31) | ((row >> 2 & kHigh) << 4) |
+    return (static_cast<std::uint64_t>(level) << 58) | ((column >> 2 & kHighBits) << 31) | ((row >> 2 & kHighBits) << 4) |
            (column & 3) << 2 | (row & 3);
 }
 
@@ -59,12 +62,11 @@ int SparseBoxGrid::LevelOf(std::uint64_t key) { return static_cast<int>(key >> 5
 
 // The column and row back from their 29 bits, in two's complement.
 std::pair<std::int64_t, std::int64_t> SparseBoxGrid::CellOf(std::uint64_t key) {
-    constexpr std::uint64_t kHigh = (std::uint64_t{1} << 27) - 1;
     const auto signedOf = [](std::uint64_t bits) {
         const auto value = static_cast<std::int64_t>(bits);
         return value >= (std::int64_t{1} << 28) ? value - (std::int64_t{1} << 29) : value;
     };
-    return {signedOf((key >> 31 & kHigh) << 2 | (key >> 2 & 3)), signedOf((key >> 4 & kHigh) << 2 | (key & 3))};
+    return {signedOf((key >> 31 & kHighBits) << 2 | (key >> 2 & 3)), signedOf((key >> 4 & kHighBits) << 2 | (key & 3))};
 }
 
 void SparseBoxGrid::Link(int level, std::int64_t x, std::int64_t y, int item) {
