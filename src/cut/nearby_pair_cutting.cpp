@@ -19,6 +19,12 @@
 // runs that a pass no longer reaching them passes over whole (InnerRuns), and
 // the grid is asked only when a pass starts afresh.
 //
+// Copies of one piece are twins (TwinPieces): cutting one at another changes
+// nothing while both are whole, so the grid lists each set of twins once, by
+// its leader, which stands for the others when found; a pass for a leader
+// passes over its own twins until it is cut. Without that, n copies of one
+// line cost n^2/2 pairs that change nothing.
+//
 // Where the walk seeks each piece is its region (region.h): within the reach
 // of its box, and beyond it, for a piece long for its coordinates, among the
 // pieces on nearly the same line (line_reach.h); whether regions have places
@@ -35,6 +41,7 @@
 #include "cut/pair_cutting.h"
 #include "cut/piece_regions.h"
 #include "cut/region.h"
+#include "cut/twin_pieces.h"
 #include "index/cut_candidates.h"
 #include "index/tuning.h"
 
@@ -80,6 +87,7 @@ public:
           order_(pieces),
           regions_(pieces, bounds_, placed),
           candidates_(extent, static_cast<std::size_t>(pieces.Count()), regions_.OwnBoxes(), bounds_.Pad()),
+          twins_(pieces),
           inner_(regions_.WalkBoxes()) {
         // A place asked about is the piece's grown by the plane's reach twice.
         if (placed) candidates_.ListPlaces(bounds_.Lines(), regions_.Places(), 4 * regions_.LineReach());
@@ -87,7 +95,7 @@ public:
         std::vector<int> finite;
         for (int piece = pieces.First(); piece != kNone; piece = pieces.Next(piece)) {
             Register(piece);
-            if (pieces.IsFinite(piece)) finite.push_back(piece);
+            if (pieces.IsFinite(piece) && !twins_.Latent(piece)) finite.push_back(piece);
         }
         candidates_.Load(finite, regions_.Bands());
     }
@@ -124,13 +132,21 @@ private:
     bool EnlistPieces(int cut, int first, int end, std::vector<int>& cutOff);
     // Makes a record for a piece and reads its region.
     void Register(int piece);
+    // The piece, cut or passed, leaves its twins; when it led them, their
+    // new leader is listed, by the piece's entries when `handOver`.
+    void LeaveTwins(int piece, bool handOver);
     std::uint64_t& CutOffIn(int piece) { return cutOffIn_[static_cast<std::size_t>(piece)]; }
 
     PieceTable& pieces_;
     CutBounds bounds_;
     ListOrder order_;
     PieceRegions regions_;
-    CutCandidates candidates_;  // by the own boxes and places
+    CutCandidates candidates_;  // by the own boxes and places, each set of twins by its leader
+    TwinPieces twins_;
+    // The outer piece of the pass while it leads twins and is uncut: they
+    // are passed over, and the next pass may not take over from this one.
+    int holding_ = kNone;
+    bool held_ = false;  // the previous pass held twins back
     std::vector<std::uint64_t> cutOffIn_;  // by piece: the outer pass that cut it off its outer piece
     std::uint64_t pass_ = 0;
     // The inner pieces of the pass, and of the passes before it back to the
@@ -140,11 +156,15 @@ private:
     InnerRuns inner_;
     Region covered_{};
     std::vector<int> found_;
+    std::vector<int> leaders_;  // Gather's
 };
 
 void NearbyPairWalk::OuterPass(int a) {
     Region reached = regions_.Near(a);  // A's region grown by the reach, as A is cut
-    Region asked = CanTakeOver(a, reached) ? TakeOver(a, reached) : StartAfresh(a, reached);
+    const bool takeOver = CanTakeOver(a, reached);
+    holding_ = twins_.LeadsOthers(a) ? a : kNone;
+    held_ = holding_ != kNone;
+    Region asked = takeOver ? TakeOver(a, reached) : StartAfresh(a, reached);
     ++pass_;
     covered_ = asked;
     for (int run = inner_.First(); run != InnerRuns::kNone; run = inner_.Next(run)) {
@@ -156,6 +176,7 @@ void NearbyPairWalk::OuterPass(int a) {
             }
         }
     }
+    LeaveTwins(a, true);
     candidates_.Retire(a);
 }
 
@@ -164,7 +185,8 @@ void NearbyPairWalk::OuterPass(int a) {
 Region NearbyPairWalk::StartAfresh(int a, const Region& near) {
     const Region asked = regions_.Ask(a);
     found_.clear();
-    if (bounds_.CoversAll(near.box)) {
+    // The list holds A's latent twins, which the grid passes over.
+    if (holding_ == kNone && bounds_.CoversAll(near.box)) {
         for (int piece = pieces_.Next(a); piece != kNone; piece = pieces_.Next(piece)) {
             if (pieces_.IsFinite(piece)) found_.push_back(piece);
         }
@@ -185,15 +207,26 @@ bool NearbyPairWalk::Cut(int a, int run, std::size_t place, Region& asked) {
 
     // A is never asked about again: its pieces follow it, and every query
     // from here on is for pieces beyond it.
-    EnlistPieces(a, pieces_.Next(a), pastOuter, found_);
+    const bool aCut = EnlistPieces(a, pieces_.Next(a), pastOuter, found_);
     for (int piece : found_) CutOffIn(piece) = pass_;
     const bool bCut = EnlistPieces(b, pieces_.Next(b), pastInner, found_);
+    if (bCut) LeaveTwins(b, false);
     if (!SameBox(regions_.Rebox(b), bBox) || bCut) {
         candidates_.Update(b);
         inner_.Regrow(run, place);
     }
     // B's pieces follow it in the list, so they are the next inner pieces.
     inner_.InsertAfter(run, place, found_);
+    if (aCut) {
+        // A's twins beyond B no longer match it, and are inner pieces now.
+        if (holding_ == a) {
+            holding_ = kNone;
+            found_.clear();
+            twins_.Beyond(a, order_.Label(b), order_, found_);
+            inner_.MergeAfter(run, place, found_, order_);
+        }
+        LeaveTwins(a, false);
+    }
 
     if (SameBox(regions_.Rebox(a), aBox)) return true;
     // Everything beyond the cursor that may meet the region asked about is
@@ -216,7 +249,8 @@ bool NearbyPairWalk::Cut(int a, int run, std::size_t place, Region& asked) {
 // stick out of the region it was cut from by as much as a T's end lies off
 // the line it ends on; such a piece asks the grid instead.
 bool NearbyPairWalk::CanTakeOver(int outer, const Region& near) const {
-    return pass_ != 0 && cutOffIn_[static_cast<std::size_t>(outer)] == pass_ && covered_.Covers(near, bounds_);
+    return pass_ != 0 && !held_ && cutOffIn_[static_cast<std::size_t>(outer)] == pass_ &&
+           covered_.Covers(near, bounds_);
 }
 
 // The pieces cut off in the previous pass follow its outer piece in the list,
@@ -239,12 +273,29 @@ Region NearbyPairWalk::TakeOver(int outer, const Region& near) {
 }
 
 // The candidates beyond the cursor that the region's own test accepts, in
-// the order of the list.
+// the order of the list. A leader found stands for its twins beyond the
+// cursor, except the outer piece's own while it holds them back.
 void NearbyPairWalk::Gather(const Region& asked, std::uint64_t cursor, std::vector<int>& into) {
     const std::size_t from = into.size();
     candidates_.Find(
         asked.box, asked.hasBand && !asked.hasPlace ? &asked.band : nullptr, asked.hasPlace ? &asked.place : nullptr,
-        [&](int piece) { return order_.Label(piece) > cursor && asked.MayMeet(regions_.Own(piece), bounds_); }, into);
+        [&](int piece) {
+            return piece != holding_ &&
+                   (order_.Label(piece) > cursor || twins_.AnyBeyond(piece, cursor, order_)) &&
+                   asked.MayMeet(regions_.Own(piece), bounds_);
+        },
+        into);
+    leaders_.clear();
+    std::size_t kept = from;
+    for (std::size_t i = from; i < into.size(); ++i) {
+        if (twins_.LeadsOthers(into[i])) {
+            leaders_.push_back(into[i]);
+        } else {
+            into[kept++] = into[i];
+        }
+    }
+    into.resize(kept);
+    for (int leader : leaders_) twins_.Beyond(leader, cursor, order_, into);
     std::sort(into.begin() + static_cast<std::ptrdiff_t>(from), into.end(),
               [this](int x, int y) { return order_.Label(x) < order_.Label(y); });
 }
@@ -266,6 +317,13 @@ bool NearbyPairWalk::EnlistPieces(int cut, int first, int end, std::vector<int>&
         if (pieces_.IsFinite(piece)) candidates_.Update(piece);
     }
     return true;
+}
+
+void NearbyPairWalk::LeaveTwins(int piece, bool handOver) {
+    const int leader = twins_.Leave(piece);
+    if (leader == kNone) return;
+    if (handOver) candidates_.HandOver(piece, leader);
+    candidates_.Update(leader);
 }
 
 void NearbyPairWalk::Register(int piece) {

@@ -140,6 +140,21 @@ std::vector<Line> FanWithCopies(Random& random) {
     return lines;
 }
 
+// The drawing with up to four copies of some of its lines, in the same
+// direction, each at a place of its own in the list: the walk lists each set
+// of copies once, and a copy that is cut stops matching the others.
+std::vector<Line> WithScatteredCopies(std::vector<Line> lines, Random& random) {
+    const std::size_t count = lines.size();
+    for (std::size_t i = 0; i < count; ++i) {
+        if (random() % 3 != 0) continue;
+        for (int copy = 1 + static_cast<int>(random() % 4); copy > 0; --copy) {
+            const auto place = static_cast<std::ptrdiff_t>(random() % (lines.size() + 1));
+            lines.insert(lines.begin() + place, lines[i]);
+        }
+    }
+    return lines;
+}
+
 // A few long lines, each cut by many others in turn, so that every pass
 // starts from what the pass before it took. The crossing lines come in order
 // along the long ones, in reverse or shuffled; some end on a long line or
@@ -299,6 +314,17 @@ TEST(CuttingWalks, NearbyPairsCutEveryDrawingAsEveryPairDoes) {
         ExpectSameCuts(FarFromTheOrigin(random));
         if (HasFatalFailure()) return;
         ExpectSameCuts(SlantedMapFarFromTheOrigin(random));
+        if (HasFatalFailure()) return;
+    }
+}
+
+// Copies of nearly parallel lines, whose walk passes over the copies until
+// a cut sets one apart from the others; every other round far from the origin.
+TEST(CuttingWalks, ScatteredCopiesCutAsEveryPairDoes) {
+    Random random(5);
+    for (int round = 0; round < 2000; ++round) {
+        const std::vector<Line> lines = WithScatteredCopies(NearlyParallel(random), random);
+        ExpectSameCuts(round % 2 == 0 ? lines : AtAnOddAngleFarAway(lines, random));
         if (HasFatalFailure()) return;
     }
 }
