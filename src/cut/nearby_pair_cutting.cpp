@@ -19,11 +19,13 @@
 // runs that a pass no longer reaching them passes over whole (InnerRuns), and
 // the grid is asked only when a pass starts afresh.
 //
-// Copies of one piece are twins (TwinPieces): cutting one at another changes
-// nothing while both are whole, so the grid lists each set of twins once, by
-// its leader, which stands for the others when found; a pass for a leader
-// passes over its own twins until it is cut. Without that, n copies of one
-// line cost n^2/2 pairs that change nothing.
+// Copies of one piece as it stands are twins (TwinPieces), and what cutting
+// does to one it does to each. The grid lists each set of twins once, by its
+// leader, which stands for the others when found; where the outer piece, as
+// it stands, leaves the leader alone, as it does its own twins, the pass
+// passes over the set until the outer piece is cut. Without that, n copies of
+// one line, or of the pieces a line across them cuts off, cost n^2/2 pairs
+// that change nothing.
 //
 // Where the walk seeks each piece is its region (region.h): within the reach
 // of its box, and beyond it, for a piece long for its coordinates, among the
@@ -87,7 +89,7 @@ public:
           order_(pieces),
           regions_(pieces, bounds_, placed),
           candidates_(extent, static_cast<std::size_t>(pieces.Count()), regions_.OwnBoxes(), bounds_.Pad()),
-          twins_(pieces),
+          twins_(pieces, order_),
           inner_(regions_.WalkBoxes()) {
         // A place asked about is the piece's grown by the plane's reach twice.
         if (placed) candidates_.ListPlaces(bounds_.Lines(), regions_.Places(), 4 * regions_.LineReach());
@@ -124,17 +126,21 @@ private:
     // when neither was cut.
     bool Cut(int a, int run, std::size_t place, Region& asked);
     // The pieces beyond `cursor` that may meet `asked`, in the order of the
-    // list, each once.
-    void Gather(const Region& asked, std::uint64_t cursor, std::vector<int>& into);
+    // list, each once, for the outer piece `a`; sets of twins it leaves
+    // alone go to deferred_ instead.
+    void Gather(int a, const Region& asked, std::uint64_t cursor, std::vector<int>& into);
     // Labels, boxes and lists the pieces cut off the piece `cut`, from `first`
     // up to, not including, `end`, and puts them in list order into `cutOff`;
     // false when there are none.
     bool EnlistPieces(int cut, int first, int end, std::vector<int>& cutOff);
     // Makes a record for a piece and reads its region.
     void Register(int piece);
+    // A and B, met as they stand, are copies: each joins its twins unless in
+    // a set already, and the pieces latent from now on are unlisted.
+    void MakeTwins(int a, int b);
     // The piece, cut or passed, leaves its twins; when it led them, their
-    // new leader is listed, by the piece's entries when `handOver`.
-    void LeaveTwins(int piece, bool handOver);
+    // new leader is listed, by the piece's entries when it was passed.
+    void LeaveTwins(int piece, bool passed);
     std::uint64_t& CutOffIn(int piece) { return cutOffIn_[static_cast<std::size_t>(piece)]; }
 
     PieceTable& pieces_;
@@ -143,10 +149,16 @@ private:
     PieceRegions regions_;
     CutCandidates candidates_;  // by the own boxes and places, each set of twins by its leader
     TwinPieces twins_;
-    // The outer piece of the pass while it leads twins and is uncut: they
-    // are passed over, and the next pass may not take over from this one.
-    int holding_ = kNone;
-    bool held_ = false;  // the previous pass held twins back
+    // Sets of twins beyond `from` that the pass found where its outer piece,
+    // as it stands, leaves them alone: they are passed over until it is cut.
+    struct Deferred {
+        int set;
+        std::uint64_t from;
+    };
+    std::vector<Deferred> deferred_;
+    // Whether the pass deferred a set: the next may not take over its inner
+    // pieces, which lack the twins passed over.
+    bool deferredAny_ = false;
     std::vector<std::uint64_t> cutOffIn_;  // by piece: the outer pass that cut it off its outer piece
     std::uint64_t pass_ = 0;
     // The inner pieces of the pass, and of the passes before it back to the
@@ -162,8 +174,8 @@ private:
 void NearbyPairWalk::OuterPass(int a) {
     Region reached = regions_.Near(a);  // A's region grown by the reach, as A is cut
     const bool takeOver = CanTakeOver(a, reached);
-    holding_ = twins_.LeadsOthers(a) ? a : kNone;
-    held_ = holding_ != kNone;
+    deferred_.clear();
+    deferredAny_ = false;
     Region asked = takeOver ? TakeOver(a, reached) : StartAfresh(a, reached);
     ++pass_;
     covered_ = asked;
@@ -185,13 +197,13 @@ void NearbyPairWalk::OuterPass(int a) {
 Region NearbyPairWalk::StartAfresh(int a, const Region& near) {
     const Region asked = regions_.Ask(a);
     found_.clear();
-    // The list holds A's latent twins, which the grid passes over.
-    if (holding_ == kNone && bounds_.CoversAll(near.box)) {
+    // The list holds the latent twins, which the grid passes over.
+    if (!twins_.AnyLatent() && bounds_.CoversAll(near.box)) {
         for (int piece = pieces_.Next(a); piece != kNone; piece = pieces_.Next(piece)) {
             if (pieces_.IsFinite(piece)) found_.push_back(piece);
         }
     } else {
-        Gather(asked, order_.Label(a), found_);
+        Gather(a, asked, order_.Label(a), found_);
     }
     inner_.Assign(found_);
     return asked;
@@ -203,7 +215,10 @@ bool NearbyPairWalk::Cut(int a, int run, std::size_t place, Region& asked) {
     const Box bBox = regions_.WalkBoxes()[static_cast<std::size_t>(b)];
     const int pastOuter = pieces_.Next(a);
     const int pastInner = pieces_.Next(b);
-    if (!CutPair(pieces_, a, b)) return false;
+    if (!CutPair(pieces_, a, b)) {
+        if (twins_.SameEnds(a, b)) MakeTwins(a, b);
+        return false;
+    }
 
     // A is never asked about again: its pieces follow it, and every query
     // from here on is for pieces beyond it.
@@ -218,13 +233,13 @@ bool NearbyPairWalk::Cut(int a, int run, std::size_t place, Region& asked) {
     // B's pieces follow it in the list, so they are the next inner pieces.
     inner_.InsertAfter(run, place, found_);
     if (aCut) {
-        // A's twins beyond B no longer match it, and are inner pieces now.
-        if (holding_ == a) {
-            holding_ = kNone;
-            found_.clear();
-            twins_.Beyond(a, order_.Label(b), order_, found_);
-            inner_.MergeAfter(run, place, found_, order_);
+        // The twins passed over beyond B may meet A as it is now.
+        found_.clear();
+        for (const Deferred& twins : deferred_) {
+            twins_.Beyond(twins.set, std::max(twins.from, order_.Label(b)), found_);
         }
+        deferred_.clear();
+        if (!found_.empty()) inner_.MergeAfter(run, place, found_, order_);
         LeaveTwins(a, false);
     }
 
@@ -238,7 +253,7 @@ bool NearbyPairWalk::Cut(int a, int run, std::size_t place, Region& asked) {
     if (asked.Covers(regions_.Near(a), bounds_)) return true;
     asked = regions_.Ask(a);
     found_.clear();
-    Gather(asked, order_.Label(b), found_);
+    Gather(a, asked, order_.Label(b), found_);
     inner_.MergeAfter(run, place, found_, order_);
     return true;
 }
@@ -249,7 +264,7 @@ bool NearbyPairWalk::Cut(int a, int run, std::size_t place, Region& asked) {
 // stick out of the region it was cut from by as much as a T's end lies off
 // the line it ends on; such a piece asks the grid instead.
 bool NearbyPairWalk::CanTakeOver(int outer, const Region& near) const {
-    return pass_ != 0 && !held_ && cutOffIn_[static_cast<std::size_t>(outer)] == pass_ &&
+    return pass_ != 0 && !deferredAny_ && cutOffIn_[static_cast<std::size_t>(outer)] == pass_ &&
            covered_.Covers(near, bounds_);
 }
 
@@ -274,14 +289,14 @@ Region NearbyPairWalk::TakeOver(int outer, const Region& near) {
 
 // The candidates beyond the cursor that the region's own test accepts, in
 // the order of the list. A leader found stands for its twins beyond the
-// cursor, except the outer piece's own while it holds them back.
-void NearbyPairWalk::Gather(const Region& asked, std::uint64_t cursor, std::vector<int>& into) {
+// cursor: they are passed over while A leaves the leader alone as it stands
+// (A's own twins among them), and taken otherwise.
+void NearbyPairWalk::Gather(int a, const Region& asked, std::uint64_t cursor, std::vector<int>& into) {
     const std::size_t from = into.size();
     candidates_.Find(
         asked.box, asked.hasBand && !asked.hasPlace ? &asked.band : nullptr, asked.hasPlace ? &asked.place : nullptr,
         [&](int piece) {
-            return piece != holding_ &&
-                   (order_.Label(piece) > cursor || twins_.AnyBeyond(piece, cursor, order_)) &&
+            return (order_.Label(piece) > cursor || twins_.AnyBeyond(piece, cursor)) &&
                    asked.MayMeet(regions_.Own(piece), bounds_);
         },
         into);
@@ -295,7 +310,14 @@ void NearbyPairWalk::Gather(const Region& asked, std::uint64_t cursor, std::vect
         }
     }
     into.resize(kept);
-    for (int leader : leaders_) twins_.Beyond(leader, cursor, order_, into);
+    for (int leader : leaders_) {
+        if (CutPairLeavesAlone(pieces_, a, leader)) {
+            deferred_.push_back(Deferred{twins_.SetOf(leader), cursor});
+            deferredAny_ = true;
+        } else {
+            twins_.Beyond(twins_.SetOf(leader), cursor, into);
+        }
+    }
     std::sort(into.begin() + static_cast<std::ptrdiff_t>(from), into.end(),
               [this](int x, int y) { return order_.Label(x) < order_.Label(y); });
 }
@@ -319,10 +341,18 @@ bool NearbyPairWalk::EnlistPieces(int cut, int first, int end, std::vector<int>&
     return true;
 }
 
-void NearbyPairWalk::LeaveTwins(int piece, bool handOver) {
-    const int leader = twins_.Leave(piece);
+void NearbyPairWalk::MakeTwins(int a, int b) {
+    for (int piece : {a, b}) {
+        if (twins_.SetOf(piece) != kNone) continue;
+        const int latent = twins_.Join(piece);
+        if (latent != kNone) candidates_.Retire(latent);
+    }
+}
+
+void NearbyPairWalk::LeaveTwins(int piece, bool passed) {
+    const int leader = twins_.Leave(piece, passed);
     if (leader == kNone) return;
-    if (handOver) candidates_.HandOver(piece, leader);
+    if (passed) candidates_.HandOver(piece, leader);
     candidates_.Update(leader);
 }
 

@@ -71,6 +71,11 @@ void ShareTheCrossing(const Segment& a, const Segment& b, int aCount, Point& aPo
     aPoint = bPoint = at;
 }
 
+// Elements that meet, if at all, only where both already end stay whole.
+bool MeetOnlyWhereBothEnd(Relation relation) {
+    return relation == kApart || relation == kJoined || relation == kSameSegment;
+}
+
 }  // namespace
 
 // Both segments are taken before either element changes: B is cut where A
@@ -80,8 +85,7 @@ bool CutPair(PieceTable& pieces, int outer, int inner) {
     const Segment sa = pieces.SegmentAt(outer);
     const Segment sb = pieces.SegmentAt(inner);
     const Relation relation = sa.SegmentRelation(sb);
-    // Elements that meet, if at all, only where both already end stay whole.
-    if (relation == kApart || relation == kJoined || relation == kSameSegment) return false;
+    if (MeetOnlyWhereBothEnd(relation)) return false;
 
     Point a1{}, a2{}, b1{}, b2{};
     const int aCount = sa.SegmentCrossPoints(sb, a1, a2);
@@ -90,6 +94,11 @@ bool CutPair(PieceTable& pieces, int outer, int inner) {
     const bool outerCut = CutAt(pieces, outer, sa, aCount, a1, a2);
     const bool innerCut = CutAt(pieces, inner, sb, bCount, b1, b2);
     return outerCut || innerCut;
+}
+
+bool CutPairLeavesAlone(const PieceTable& pieces, int outer, int inner) {
+    if (!pieces.IsFinite(outer) || !pieces.IsFinite(inner)) return true;
+    return MeetOnlyWhereBothEnd(pieces.SegmentAt(outer).SegmentRelation(pieces.SegmentAt(inner)));
 }
 
 

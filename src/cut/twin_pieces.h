@@ -10,64 +10,102 @@
 
 namespace loopweave {
 
-// Pieces of the drawing as it came that are copies of one another, start to
-// start and end to end, bit for bit: their twins.
+// Pieces that are copies of one another as they stand, start to start and
+// end to end, bit for bit: twins.
 //
 // Cutting a piece at its twin changes nothing, as both end where the other
-// does. A drawing of n copies of one line still makes n^2/2 such pairs, and a
-// walk that met each of them in turn would spend all its time there. So the
-// walk lists only the first live piece of each set of twins, its leader, and
-// meets the others, latent, through it; while the outer piece is itself a
-// leader and uncut, its latent twins are passed over whole.
+// does, and cutting any piece at each of a set of twins does the same to
+// each. Yet n copies of one line make n^2/2 pairs, and so do the pieces that
+// a line across them cuts off each copy, or the stretches that lines
+// overlapping on one line share. So the walk lists only the first live piece
+// of each set of twins, its leader, and meets the others, latent, through
+// it.
 //
-// Twins stay twins until one of them is cut or the walk passes it; the walk
-// reports both (Leave). Only copies in the same direction are twins: each
-// piece's region is then read from the same numbers, so what the walk finds
-// for the leader it would find for every twin.
+// Copies in the drawing as it came are found at the start, before the walk
+// lists them; later twins as the walk meets them: a pair left alone whose
+// ends are the same bits joins its set (Join), so that a drawing without
+// copies pays one look-up per element. A piece leaves its set when it is cut or the walk passes it
+// (Leave); the walk unlists and lists the pieces these name. Only copies in
+// the same direction are twins: each piece's region is then read from the
+// same numbers, so what the walk finds for the leader it would find for
+// every twin.
 class TwinPieces {
 public:
     static constexpr int kNone = PieceTable::kNone;
 
-    // Groups the finite pieces of the table as it stands.
-    explicit TwinPieces(const PieceTable& pieces);
+    // Joins the copies among the pieces of the table as it stands.
+    TwinPieces(const PieceTable& pieces, const ListOrder& order);
 
+    // Whether the two pieces have the same ends, bit for bit.
+    bool SameEnds(int a, int b) const;
+
+    // The set of twins the piece is in, or kNone.
+    int SetOf(int piece) const { return InSet(piece) ? setOf_[static_cast<std::size_t>(piece)] : kNone; }
+    // Whether any piece is a twin that the walk does not list.
+    bool AnyLatent() const { return latent_ > 0; }
     // Whether the piece is a twin that the walk does not list.
     bool Latent(int piece) const { return InSet(piece) && Leader(SetOf(piece)) != piece; }
     // Whether the piece leads twins that are latent.
-    bool LeadsOthers(int piece) const { return InSet(piece) && Leader(SetOf(piece)) == piece && Live(SetOf(piece)) > 1; }
+    bool LeadsOthers(int piece) const {
+        return InSet(piece) && Leader(SetOf(piece)) == piece && SetAt(SetOf(piece)).live > 1;
+    }
     // Whether `piece` leads latent twins of which some may lie beyond
     // `label` in the list.
-    bool AnyBeyond(int piece, std::uint64_t label, const ListOrder& order) const {
-        return LeadsOthers(piece) && order.Label(Members(SetOf(piece)).back()) > label;
+    bool AnyBeyond(int piece, std::uint64_t label) const {
+        return LeadsOthers(piece) && order_.Label(SetAt(SetOf(piece)).members.back()) > label;
     }
-    // Appends the live twins of `leader`, itself among them, that lie beyond
-    // `label` in the list, in the order of the list.
-    void Beyond(int leader, std::uint64_t label, const ListOrder& order, std::vector<int>& into) const;
+    // Appends the twins of `set` that lie beyond `label` in the list, in the
+    // order of the list.
+    void Beyond(int set, std::uint64_t label, std::vector<int>& into) const;
 
-    // The piece is cut or passed: it leaves its twins. Returns their new
-    // leader when it led them, to be listed, or kNone.
-    int Leave(int piece);
+    // The finite piece, in no set, joins the pieces with its ends. Returns
+    // the piece that is latent from now on, to be unlisted: this one, or the
+    // leader it comes before; kNone when none is.
+    int Join(int piece);
+    // The piece leaves its twins, cut or, when `passed`, passed for good.
+    // Returns their new leader when it led them, to be listed, or kNone.
+    int Leave(int piece, bool passed);
 
 private:
+    using Ends = std::uint64_t[4];
     struct Set {
         std::vector<int> members;  // in the order of the list, those that left included
-        std::size_t leader = 0;    // the first member still in the set
-        int live = 0;              // members still in the set
+        std::size_t leader;        // the first member still in the set
+        int live;                  // members still in the set
     };
+    // A slot of the table of ends: a piece alone with its ends so far, or a
+    // set, by the hash of the ends.
+    struct Entry {
+        std::uint32_t hash;
+        int ref;  // a piece, kSetRef - set, or kEmpty
+    };
+    static constexpr int kEmpty = -1;
+    static constexpr int kSetRef = -2;
 
     bool InSet(int piece) const {
         return static_cast<std::size_t>(piece) < setOf_.size() && setOf_[static_cast<std::size_t>(piece)] != kNone;
     }
-    int SetOf(int piece) const { return setOf_[static_cast<std::size_t>(piece)]; }
-    const std::vector<int>& Members(int set) const { return sets_[static_cast<std::size_t>(set)].members; }
-    int Leader(int set) const {
-        const Set& s = sets_[static_cast<std::size_t>(set)];
-        return s.members[s.leader];
-    }
-    int Live(int set) const { return sets_[static_cast<std::size_t>(set)].live; }
+    const Set& SetAt(int set) const { return sets_[static_cast<std::size_t>(set)]; }
+    int Leader(int set) const { return SetAt(set).members[SetAt(set).leader]; }
 
+    void EndsOf(int piece, Ends& ends) const;
+    // Whether the slot holds the ends, and if so their set, made from a
+    // piece alone with them if need be.
+    bool Holds(Entry& entry, const Ends& ends, int& set);
+    // Puts the piece among the set's members; returns Join's answer.
+    int AddMember(int set, int piece);
+    // Makes the table wide enough for one more slot, dropping the slots of
+    // pieces passed or cut and of sets left empty.
+    void Reserve();
+
+    const PieceTable& pieces_;
+    const ListOrder& order_;
     std::vector<Set> sets_;
-    std::vector<int> setOf_;  // by piece: its set, or kNone
+    std::vector<int> setOf_;    // by piece: its set, or kNone
+    std::vector<bool> passed_;  // by piece
+    std::vector<Entry> table_;  // open addressing, a power of two long
+    std::size_t used_ = 0;      // slots not empty
+    std::size_t latent_ = 0;    // pieces in sets, less one for each set
 };
 
 }  // namespace loopweave

@@ -133,6 +133,8 @@ void BoxGrid::Insert(int item) {
         if (StillHeld(static_cast<std::size_t>(where.held))) return;
         LeaveTree(where);
     }
+    // Retired and inserted again: listed afresh, as its old entries go.
+    if (where.slot >= 0 && slots_[static_cast<std::size_t>(where.slot)].retired) where.slot = -1;
     const std::size_t slot = SlotOf(item);
     if (slots_[slot].level == Slot::kNowhere) ++liveItems_;
     List(slot);

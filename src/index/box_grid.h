@@ -89,7 +89,8 @@ public:
     // margin of the one it was loaded with and its band no wider.
     void Insert(int item);
 
-    // Takes the item off the grid for good; its entries go as queries meet them.
+    // Takes the item off the grid; its entries go as queries meet them.
+    // Inserted again, it is listed afresh.
     void Retire(int item);
 
     // Gives the entries of `from`, or its place in the tree, to `to`, an item

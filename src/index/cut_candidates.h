@@ -40,7 +40,7 @@ public:
     void Load(const std::vector<int>& pieces, const BoxGrid::BandOf& bandOf);
     // Lists the piece, new or with a new box or place.
     void Update(int piece);
-    // Takes the piece off for good.
+    // Takes the piece off; updated again, it is listed afresh.
     void Retire(int piece);
     // Gives the entries of `from` to `to`, a piece cut off it and not listed
     // yet (BoxGrid::HandOver); both are to be updated next.

@@ -92,7 +92,10 @@ SparseBoxGrid::Listing& SparseBoxGrid::ListingOf(int item) {
 // A box as wide as a level's cells reaches into two of them at most each way.
 void SparseBoxGrid::Insert(int item) {
     Listing& listing = ListingOf(item);
-    if (listing.retired) return;
+    if (listing.retired) {  // inserted again: listed afresh
+        listing.retired = false;
+        listing.level = Listing::kNowhere;
+    }
     const Box& box = boxes_[static_cast<std::size_t>(item)];
     int level = kNone;
     if (box.minX <= box.maxX && box.minY <= box.maxY) {

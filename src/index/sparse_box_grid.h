@@ -42,7 +42,7 @@ public:
     // Lists the item, new or with a new box; an item whose box is empty, nowhere.
     void Insert(int item);
 
-    // Takes the item off the grid for good.
+    // Takes the item off the grid; inserted again, it is listed afresh.
     void Retire(int item);
 
     // Appends to `found` every item listed in a cell that the box reaches,

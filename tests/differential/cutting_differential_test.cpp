@@ -318,12 +318,15 @@ TEST(CuttingWalks, NearbyPairsCutEveryDrawingAsEveryPairDoes) {
     }
 }
 
-// Copies of nearly parallel lines, whose walk passes over the copies until
-// a cut sets one apart from the others; every other round far from the origin.
+// Copies of nearly parallel lines, and of long lines among the lines that
+// cut them: the walk passes over the copies until a cut sets one apart from
+// the others, and the pieces cut off the copies are copies again, some before
+// the piece that leads them. Every other round far from the origin.
 TEST(CuttingWalks, ScatteredCopiesCutAsEveryPairDoes) {
     Random random(5);
-    for (int round = 0; round < 2000; ++round) {
-        const std::vector<Line> lines = WithScatteredCopies(NearlyParallel(random), random);
+    for (int round = 0; round < 1000; ++round) {
+        const std::vector<Line> lines =
+            WithScatteredCopies(round % 4 < 2 ? NearlyParallel(random) : ChainsOfCuts(random), random);
         ExpectSameCuts(round % 2 == 0 ? lines : AtAnOddAngleFarAway(lines, random));
         if (HasFatalFailure()) return;
     }
