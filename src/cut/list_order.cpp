@@ -12,6 +12,7 @@ constexpr int kNone = PieceTable::kNone;
 ListOrder::ListOrder(const PieceTable& pieces) : pieces_(pieces) {
     const auto count = static_cast<std::uint64_t>(pieces.Count());
     const std::uint64_t step = kEnd / (count + 1);
+    labels_.reserve(pieces.Room());
     labels_.resize(static_cast<std::size_t>(count));
     std::uint64_t label = 0;
     for (int piece = pieces.First(); piece != kNone; piece = pieces.Next(piece)) {

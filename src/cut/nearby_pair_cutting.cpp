@@ -93,7 +93,7 @@ public:
           inner_(regions_.WalkBoxes()) {
         // A place asked about is the piece's grown by the plane's reach twice.
         if (placed) candidates_.ListPlaces(bounds_.Lines(), regions_.Places(), 4 * regions_.LineReach());
-        cutOffIn_.reserve(static_cast<std::size_t>(pieces.Count()));
+        cutOffIn_.reserve(pieces.Room());
         std::vector<int> finite;
         for (int piece = pieces.First(); piece != kNone; piece = pieces.Next(piece)) {
             Register(piece);

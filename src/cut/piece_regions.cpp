@@ -13,8 +13,8 @@ namespace loopweave {
 // plane's reach pays (LinePlane::Apart).
 PieceRegions::PieceRegions(const PieceTable& pieces, const CutBounds& bounds, bool placed)
     : pieces_(pieces), bounds_(bounds), reach_(CutReach()), placed_(placed) {
-    own_.reserve(static_cast<std::size_t>(pieces.Count()));
-    walk_.reserve(static_cast<std::size_t>(pieces.Count()));
+    own_.reserve(pieces.Room());
+    walk_.reserve(pieces.Room());
     if (!placed) return;
     reach_ = std::max(reach_, bounds.Lines().Apart());
     lineReach_ = bounds.Lines().Reach(reach_);

@@ -10,7 +10,7 @@ namespace loopweave {
 
 PieceTable::PieceTable(CPtrList& elements) {
     const auto count = static_cast<std::size_t>(elements.Count());
-    pieces_.reserve(count);
+    pieces_.reserve(RoomFor(count));
     stored_.reserve(count);
     for (CPtrList::Node* node = elements.Head(); node != nullptr; node = elements.Next(node)) {
         const int number = Count();
