@@ -24,11 +24,11 @@ namespace loopweave {
 // Copies in the drawing as it came are found at the start, before the walk
 // lists them; later twins as the walk meets them: a pair left alone whose
 // ends are the same bits joins its set (Join), so that a drawing without
-// copies pays one look-up per element. A piece leaves its set when it is cut or the walk passes it
-// (Leave); the walk unlists and lists the pieces these name. Only copies in
-// the same direction are twins: each piece's region is then read from the
-// same numbers, so what the walk finds for the leader it would find for
-// every twin.
+// copies pays one look-up per element. A piece leaves its set when it is cut
+// or the walk passes it (Leave); the walk unlists and lists the pieces these
+// name. Only copies in the same direction are twins: each piece's region is
+// then read from the same numbers, so what the walk finds for the leader it
+// would find for every twin.
 class TwinPieces {
 public:
     static constexpr int kNone = PieceTable::kNone;
