@@ -350,7 +350,7 @@ void NearbyPairWalk::MakeTwins(int a, int b) {
 }
 
 void NearbyPairWalk::LeaveTwins(int piece, bool passed) {
-    const int leader = twins_.Leave(piece, passed);
+    const int leader = twins_.Leave(piece);
     if (leader == kNone) return;
     if (passed) candidates_.HandOver(piece, leader);
     candidates_.Update(leader);

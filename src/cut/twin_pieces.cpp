@@ -15,8 +15,6 @@ std::uint64_t Hash(const std::uint64_t (&ends)[4]) {
     return hash;
 }
 
-std::uint32_t Tag(std::uint64_t hash) { return static_cast<std::uint32_t>(hash >> 32); }
-
 }  // namespace
 
 // The bits of the piece's coordinates: 0 and -0 differ, as they may in what
@@ -27,29 +25,16 @@ void TwinPieces::EndsOf(int piece, Ends& ends) const {
     std::memcpy(ends, coordinates, sizeof coordinates);
 }
 
-// Each piece is looked up by its ends in a table of the first piece with
-// each ends met so far: a piece that finds its ends there is a copy, and
-// both join. Pieces are numbered in the order of the list as it came.
+// Every piece joins, in the order of the list as it came, into a table
+// wide enough for all of them; the pieces left alone are then dropped.
 TwinPieces::TwinPieces(const PieceTable& pieces, const ListOrder& order) : pieces_(pieces), order_(order) {
-    std::size_t size = 2;
-    while (size < 2 * static_cast<std::size_t>(pieces.Count())) size *= 2;
-    std::vector<int> firstWithEnds(size, kNone);
+    std::size_t size = 16;
+    while (size < 2 * (static_cast<std::size_t>(pieces.Count()) + 1)) size *= 2;
+    table_.assign(size, kEmpty);
     for (int piece = 0; piece < pieces.Count(); ++piece) {
-        if (!pieces.IsFinite(piece)) continue;
-        Ends ends;
-        EndsOf(piece, ends);
-        for (std::size_t slot = Hash(ends) & (size - 1);; slot = (slot + 1) & (size - 1)) {
-            const int first = firstWithEnds[slot];
-            if (first == kNone) {
-                firstWithEnds[slot] = piece;
-                break;
-            }
-            if (!SameEnds(first, piece)) continue;
-            if (SetOf(first) == kNone) Join(first);
-            Join(piece);
-            break;
-        }
+        if (pieces.IsFinite(piece)) Join(piece);
     }
+    Rebuild(false);
 }
 
 bool TwinPieces::SameEnds(int a, int b) const {
@@ -69,49 +54,44 @@ void TwinPieces::Beyond(int set, std::uint64_t label, std::vector<int>& into) co
     }
 }
 
+// At most half the slots are used, so that a search ends soon at an empty
+// one.
 int TwinPieces::Join(int piece) {
-    const auto index = static_cast<std::size_t>(piece);
-    if (setOf_.size() <= index) {
-        setOf_.resize(index + 1, kNone);
-        passed_.resize(index + 1, false);
-    }
+    if (2 * (used_ + 1) > table_.size()) Rebuild(true);
     Ends ends;
     EndsOf(piece, ends);
-    const std::uint64_t hash = Hash(ends);
-    Reserve();
     const std::size_t mask = table_.size() - 1;
-    for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
-        Entry& entry = table_[slot];
-        if (entry.ref == kEmpty) {
-            entry = Entry{Tag(hash), piece};
+    for (std::size_t slot = Hash(ends) & mask;; slot = (slot + 1) & mask) {
+        if (table_[slot] == kEmpty) {
+            table_[slot] = piece;
             ++used_;
             return kNone;
         }
-        int set = kNone;
-        if (entry.hash == Tag(hash) && Holds(entry, ends, set)) return AddMember(set, piece);
+        const int set = SetHolding(table_[slot], ends);
+        if (set != kNone) return AddMember(set, piece);
     }
 }
 
-// A slot stays where it was put, though its piece is passed or cut or its
-// set left empty: it no longer holds any ends, and the next Reserve that
-// moves the slots drops it.
-bool TwinPieces::Holds(Entry& entry, const Ends& ends, int& set) {
+// A set whose members all left keeps its slot, holding no ends, until the
+// next Rebuild drops it.
+int TwinPieces::SetHolding(int& slot, const Ends& ends) {
+    if (slot < 0 && SetAt(kSetRef - slot).live == 0) return kNone;
     Ends held;
-    if (entry.ref >= 0) {
-        const int alone = entry.ref;
-        if (passed_[static_cast<std::size_t>(alone)] || InSet(alone)) return false;
-        EndsOf(alone, held);
-        if (std::memcmp(held, ends, sizeof held) != 0) return false;
-        set = static_cast<int>(sets_.size());
-        sets_.push_back(Set{{alone}, 0, 1});
-        setOf_[static_cast<std::size_t>(alone)] = set;
-        entry.ref = kSetRef - set;
-        return true;
-    }
-    set = kSetRef - entry.ref;
-    if (SetAt(set).live == 0) return false;
-    EndsOf(Leader(set), held);
-    return std::memcmp(held, ends, sizeof held) == 0;
+    EndsOf(slot >= 0 ? slot : Leader(kSetRef - slot), held);
+    if (std::memcmp(held, ends, sizeof held) != 0) return kNone;
+    if (slot < 0) return kSetRef - slot;
+    const int set = static_cast<int>(sets_.size());
+    sets_.push_back(Set{{slot}, 0, 1});
+    PutInSet(slot, set);
+    slot = kSetRef - set;
+    return set;
+}
+
+// Pieces alone take no room, so that a drawing without copies keeps none.
+void TwinPieces::PutInSet(int piece, int set) {
+    const auto index = static_cast<std::size_t>(piece);
+    if (setOf_.size() <= index) setOf_.resize(std::max(index + 1, 2 * setOf_.size()), kNone);
+    setOf_[index] = set;
 }
 
 int TwinPieces::AddMember(int set, int piece) {
@@ -120,7 +100,7 @@ int TwinPieces::AddMember(int set, int piece) {
                                      [&](std::uint64_t label, int member) { return label < order_.Label(member); });
     const auto place = static_cast<std::size_t>(at - twins.members.begin());
     twins.members.insert(at, piece);
-    setOf_[static_cast<std::size_t>(piece)] = set;
+    PutInSet(piece, set);
     ++twins.live;
     ++latent_;
     if (place > twins.leader) return piece;
@@ -130,8 +110,7 @@ int TwinPieces::AddMember(int set, int piece) {
     return former;
 }
 
-int TwinPieces::Leave(int piece, bool passed) {
-    if (passed && static_cast<std::size_t>(piece) < passed_.size()) passed_[static_cast<std::size_t>(piece)] = true;
+int TwinPieces::Leave(int piece) {
     if (!InSet(piece)) return kNone;
     const int set = SetOf(piece);
     Set& twins = sets_[static_cast<std::size_t>(set)];
@@ -143,40 +122,22 @@ int TwinPieces::Leave(int piece, bool passed) {
     return twins.leader < twins.members.size() ? twins.members[twins.leader] : kNone;
 }
 
-// At most half the slots are used, so that a search ends soon at an empty
-// one; when more would be, the slots that still hold ends move to a table
-// at least four times their number.
-void TwinPieces::Reserve() {
-    if (2 * (used_ + 1) <= table_.size()) return;
-    std::vector<int> held;  // pieces whose ends place the slots kept, with the slots' refs
-    std::vector<int> refs;
-    for (const Entry& entry : table_) {
-        if (entry.ref == kEmpty) continue;
-        int piece = entry.ref;
-        if (entry.ref < 0) {
-            const int set = kSetRef - entry.ref;
-            if (SetAt(set).live == 0) continue;
-            piece = Leader(set);
-        } else if (passed_[static_cast<std::size_t>(piece)] || InSet(piece)) {
-            continue;
-        }
-        Ends ends;
-        EndsOf(piece, ends);
-        if (Tag(Hash(ends)) != entry.hash) continue;  // cut since
-        held.push_back(piece);
-        refs.push_back(entry.ref);
+void TwinPieces::Rebuild(bool keepAlone) {
+    std::vector<int> kept;
+    for (int ref : table_) {
+        if (ref == kEmpty || (ref >= 0 ? !keepAlone : SetAt(kSetRef - ref).live == 0)) continue;
+        kept.push_back(ref);
     }
     std::size_t size = 16;
-    while (size < 4 * (held.size() + 1)) size *= 2;
-    table_.assign(size, Entry{0, kEmpty});
-    used_ = held.size();
-    for (std::size_t i = 0; i < held.size(); ++i) {
+    while (size < 4 * (kept.size() + 1)) size *= 2;
+    table_.assign(size, kEmpty);
+    used_ = kept.size();
+    for (int ref : kept) {
         Ends ends;
-        EndsOf(held[i], ends);
-        const std::uint64_t hash = Hash(ends);
-        std::size_t slot = hash & (size - 1);
-        while (table_[slot].ref != kEmpty) slot = (slot + 1) & (size - 1);
-        table_[slot] = Entry{Tag(hash), refs[i]};
+        EndsOf(ref >= 0 ? ref : Leader(kSetRef - ref), ends);
+        std::size_t slot = Hash(ends) & (size - 1);
+        while (table_[slot] != kEmpty) slot = (slot + 1) & (size - 1);
+        table_[slot] = ref;
     }
 }
 

@@ -29,6 +29,11 @@ namespace loopweave {
 // name. Only copies in the same direction are twins: each piece's region is
 // then read from the same numbers, so what the walk finds for the leader it
 // would find for every twin.
+//
+// The sets are found by their ends in a hash table. A piece that joins
+// alone holds a slot only until its copy joins: the walk joins the two at
+// once, and the start drops the pieces it leaves alone. So every slot kept
+// names a set, whose live members, all uncut, have the ends it was placed by.
 class TwinPieces {
 public:
     static constexpr int kNone = PieceTable::kNone;
@@ -62,9 +67,9 @@ public:
     // the piece that is latent from now on, to be unlisted: this one, or the
     // leader it comes before; kNone when none is.
     int Join(int piece);
-    // The piece leaves its twins, cut or, when `passed`, passed for good.
-    // Returns their new leader when it led them, to be listed, or kNone.
-    int Leave(int piece, bool passed);
+    // The piece leaves its twins, cut or passed for good. Returns their new
+    // leader when it led them, to be listed, or kNone.
+    int Leave(int piece);
 
 private:
     using Ends = std::uint64_t[4];
@@ -73,12 +78,8 @@ private:
         std::size_t leader;        // the first member still in the set
         int live;                  // members still in the set
     };
-    // A slot of the table of ends: a piece alone with its ends so far, or a
-    // set, by the hash of the ends.
-    struct Entry {
-        std::uint32_t hash;
-        int ref;  // a piece, kSetRef - set, or kEmpty
-    };
+    // A slot of the table of ends: a piece alone with its ends so far, a set
+    // as kSetRef - set, or kEmpty.
     static constexpr int kEmpty = -1;
     static constexpr int kSetRef = -2;
 
@@ -89,21 +90,21 @@ private:
     int Leader(int set) const { return SetAt(set).members[SetAt(set).leader]; }
 
     void EndsOf(int piece, Ends& ends) const;
-    // Whether the slot holds the ends, and if so their set, made from a
-    // piece alone with them if need be.
-    bool Holds(Entry& entry, const Ends& ends, int& set);
+    // The slot's set, made from a piece alone if need be, when it holds the
+    // ends; kNone otherwise.
+    int SetHolding(int& slot, const Ends& ends);
+    void PutInSet(int piece, int set);
     // Puts the piece among the set's members; returns Join's answer.
     int AddMember(int set, int piece);
-    // Makes the table wide enough for one more slot, dropping the slots of
-    // pieces passed or cut and of sets left empty.
-    void Reserve();
+    // Moves the slots of sets with members left, and when `keepAlone` of
+    // pieces alone, to a table fitted to them.
+    void Rebuild(bool keepAlone);
 
     const PieceTable& pieces_;
     const ListOrder& order_;
     std::vector<Set> sets_;
-    std::vector<int> setOf_;    // by piece: its set, or kNone
-    std::vector<bool> passed_;  // by piece
-    std::vector<Entry> table_;  // open addressing, a power of two long
+    std::vector<int> setOf_;    // by piece, as far as pieces in sets: its set, or kNone
+    std::vector<int> table_;    // open addressing, a power of two long
     std::size_t used_ = 0;      // slots not empty
     std::size_t latent_ = 0;    // pieces in sets, less one for each set
 };

@@ -24,7 +24,7 @@ TEST(TwinPieces, TheFirstLiveTwinInTheListLeads) {
     EXPECT_EQ(twins.SetOf(1), PieceTable::kNone);
     EXPECT_EQ(twins.SetOf(3), PieceTable::kNone);  // the same segment the other way round
 
-    EXPECT_EQ(twins.Leave(0, true), 2);
+    EXPECT_EQ(twins.Leave(0), 2);
     const int made = pieces.InsertAfter(1, {0, 0}, {1, 0});
     order.InsertRun(made, pieces.Next(made));
     EXPECT_EQ(twins.Join(made), 2);  // latent from now on
@@ -33,9 +33,9 @@ TEST(TwinPieces, TheFirstLiveTwinInTheListLeads) {
     twins.Beyond(twins.SetOf(made), order.Label(1), beyond);
     EXPECT_EQ(beyond, (std::vector<int>{made, 2}));
 
-    EXPECT_EQ(twins.Leave(2, false), PieceTable::kNone);  // cut, and latent
+    EXPECT_EQ(twins.Leave(2), PieceTable::kNone);  // cut, and latent
     EXPECT_FALSE(twins.LeadsOthers(made));
-    EXPECT_EQ(twins.Leave(made, false), PieceTable::kNone);
+    EXPECT_EQ(twins.Leave(made), PieceTable::kNone);
     EXPECT_FALSE(twins.AnyLatent());
 }
 
