@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "cut/piece_table.h"
+#include "store/growing_table.h"
 
 namespace loopweave {
 
@@ -35,7 +36,7 @@ private:
     void SpaceEvenly(int first, int last, std::uint64_t count, std::uint64_t low, std::uint64_t high);
 
     const PieceTable& pieces_;
-    std::vector<std::uint64_t> labels_;  // by piece
+    GrowingTable<std::uint64_t> labels_;  // by piece
 };
 
 }  // namespace loopweave

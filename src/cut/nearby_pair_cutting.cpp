@@ -46,6 +46,7 @@
 #include "cut/twin_pieces.h"
 #include "index/cut_candidates.h"
 #include "index/tuning.h"
+#include "store/growing_table.h"
 
 namespace loopweave {
 namespace {
@@ -159,7 +160,7 @@ private:
     // Whether the pass deferred a set: the next may not take over its inner
     // pieces, which lack the twins passed over.
     bool deferredAny_ = false;
-    std::vector<std::uint64_t> cutOffIn_;  // by piece: the outer pass that cut it off its outer piece
+    GrowingTable<std::uint64_t> cutOffIn_;  // by piece: the outer pass that cut it off its outer piece
     std::uint64_t pass_ = 0;
     // The inner pieces of the pass, and of the passes before it back to the
     // last that asked the grid afresh; with the region the previous pass
@@ -358,7 +359,7 @@ void NearbyPairWalk::LeaveTwins(int piece, bool passed) {
 
 void NearbyPairWalk::Register(int piece) {
     const auto index = static_cast<std::size_t>(piece);
-    while (cutOffIn_.size() <= index) cutOffIn_.push_back(0);
+    if (cutOffIn_.size() <= index) cutOffIn_.resize(index + 1, 0);
     regions_.Rebox(piece);
 }
 

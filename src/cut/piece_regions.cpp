@@ -22,9 +22,9 @@ PieceRegions::PieceRegions(const PieceTable& pieces, const CutBounds& bounds, bo
 
 const Box& PieceRegions::Rebox(int piece) {
     const auto index = static_cast<std::size_t>(piece);
-    while (own_.size() <= index) {
-        own_.emplace_back();
-        walk_.emplace_back();
+    if (own_.size() <= index) {
+        own_.resize(index + 1);
+        walk_.resize(index + 1);
     }
     const Box box = Box::Around(pieces_.Start(piece), pieces_.End(piece));
     Region& own = own_[index];

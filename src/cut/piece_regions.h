@@ -9,6 +9,7 @@
 #include "geometry/box.h"
 #include "index/box_grid.h"
 #include "index/box_table.h"
+#include "store/growing_table.h"
 
 namespace loopweave {
 
@@ -73,8 +74,8 @@ private:
     double reach_;
     double lineReach_ = 0;
     bool placed_;
-    std::vector<Region> own_;  // by piece
-    std::vector<Box> walk_;    // by piece: the box around its region
+    GrowingTable<Region> own_;  // by piece
+    GrowingTable<Box> walk_;    // by piece: the box around its region
 };
 
 }  // namespace loopweave

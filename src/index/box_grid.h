@@ -13,6 +13,7 @@
 #include "index/cell_frame.h"
 #include "index/cell_listing.h"
 #include "index/packed_box_tree.h"
+#include "store/growing_table.h"
 
 namespace loopweave {
 
@@ -211,8 +212,8 @@ private:
     std::vector<std::size_t> entriesFrom_;  // held h has tree entries entries_[entriesFrom_[h]] on to the next's
     std::vector<std::size_t> entries_;
     std::vector<int> treeFound_;
-    std::vector<Slot> slots_;
-    std::vector<Where> where_;  // by item
+    GrowingTable<Slot> slots_;
+    GrowingTable<Where> where_;  // by item
     QueryStamps stamps_;        // of slots, in them, and of the held, by place
 };
 

@@ -15,12 +15,14 @@ namespace loopweave {
 class BoxTable {
 public:
     // Implicit: a table of boxes is a box table.
-    BoxTable(const std::vector<Box>& boxes) : table_(&boxes), read_(&ReadBox) {}  // NOLINT
+    BoxTable(const std::vector<Box>& boxes) : table_(&boxes), read_(&ReadBox<std::vector<Box>>) {}  // NOLINT
+    template <template <typename> class Table>
+    BoxTable(const Table<Box>& boxes) : table_(&boxes), read_(&ReadBox<Table<Box>>) {}  // NOLINT
 
     // The `Field` box of each record.
-    template <typename Record, Box Record::*Field>
-    static BoxTable FieldOf(const std::vector<Record>& records) {
-        return BoxTable(&records, &ReadField<Record, Field>);
+    template <typename Record, Box Record::*Field, typename Table>
+    static BoxTable FieldOf(const Table& records) {
+        return BoxTable(&records, &ReadField<Table, Field>);
     }
 
     const Box& operator[](std::size_t item) const { return read_(table_, item); }
@@ -30,12 +32,13 @@ private:
 
     BoxTable(const void* table, Read read) : table_(table), read_(read) {}
 
+    template <typename Table>
     static const Box& ReadBox(const void* table, std::size_t item) {
-        return (*static_cast<const std::vector<Box>*>(table))[item];
+        return (*static_cast<const Table*>(table))[item];
     }
-    template <typename Record, Box Record::*Field>
+    template <typename Table, auto Field>
     static const Box& ReadField(const void* table, std::size_t item) {
-        return (*static_cast<const std::vector<Record>*>(table))[item].*Field;
+        return (*static_cast<const Table*>(table))[item].*Field;
     }
 
     const void* table_;
