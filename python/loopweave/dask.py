@@ -76,9 +76,13 @@ def polygonize(lines, *, keys=None, client=None, cross=True, frame=None, frame_m
                               tolerance=tolerance, remove_returns=remove_returns, holes=holes, labels=labels,
                               gather=gather, tile_segments=tile_segments)
     label_points, label_table = (None, None) if labels is None else inputs.points_of(inputs.labels_in(labels, None))
+    # Scattered under a key of its own: named by a hash of the points, a
+    # second call with the same labels reused the first call's key, and the
+    # first call's release of it could delete the points the second had just
+    # scattered ("User asked for computation on lost data").
     options = dict(cross=cross, frame=_frame(frame), frame_margin=float(frame_margin), tolerance=_tolerance(tolerance),
                    remove_returns=remove_returns, holes=holes,
-                   labels=None if labels is None else client.scatter(label_points, broadcast=True))
+                   labels=None if labels is None else client.scatter(label_points, broadcast=True, hash=False))
     line_blocks, key_blocks = _blocks(lines, keys)
     line_blocks = client.persist(line_blocks)
     key_blocks = key_blocks if key_blocks[0] is None else client.persist(key_blocks)
