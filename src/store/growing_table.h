@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
 #include <cstdlib>
 #include <new>
 #include <type_traits>
@@ -55,6 +56,7 @@ public:
 
 private:
     void Reallocate(std::size_t capacity) {
+        if (capacity > SIZE_MAX / sizeof(T)) throw std::bad_alloc();
         void* moved = std::realloc(records_, capacity * sizeof(T));
         if (moved == nullptr) throw std::bad_alloc();
         records_ = static_cast<T*>(moved);
