@@ -97,7 +97,6 @@ bool CutPair(PieceTable& pieces, int outer, int inner) {
 }
 
 bool CutPairLeavesAlone(const PieceTable& pieces, int outer, int inner) {
-    if (!pieces.IsFinite(outer) || !pieces.IsFinite(inner)) return true;
     return MeetOnlyWhereBothEnd(pieces.SegmentAt(outer).SegmentRelation(pieces.SegmentAt(inner)));
 }
 

@@ -13,8 +13,8 @@ namespace loopweave {
 // finite. True when either piece was cut.
 bool CutPair(PieceTable& pieces, int outer, int inner);
 
-// Whether CutPair leaves the pair alone as it stands, for the way the two
-// meet alone: apart, joined at their ends, or the same segment.
+// Whether CutPair leaves two finite pieces alone as they stand, for the way
+// the two meet alone: apart, joined at their ends, or the same segment.
 bool CutPairLeavesAlone(const PieceTable& pieces, int outer, int inner);
 
 }  // namespace loopweave
