@@ -11,6 +11,19 @@
 #include "index/tuning.h"
 
 namespace loopweave {
+namespace {
+
+// The median of the values above 0 and finite, or 0 if there are none.
+double PositiveMedian(std::vector<double>& values) {
+    values.erase(std::remove_if(values.begin(), values.end(), [](double value) { return !(value > 0 && value < HUGE_VAL); }),
+                 values.end());
+    if (values.empty()) return 0;
+    const auto middle = values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2);
+    std::nth_element(values.begin(), middle, values.end());
+    return *middle;
+}
+
+}  // namespace
 
 ContactCandidates::ContactCandidates(const std::vector<Segment>& segments) : count_(static_cast<int>(segments.size())) {
     // Most polygons are short, and formation makes one for every face.
@@ -115,28 +128,34 @@ bool ContactCandidates::NearStrips(const Segment& s, const RoundingModel& roundi
 // widths shrink as the distance grows, meet few others.
 double ContactCandidates::FarApart(const std::vector<Segment>& segments) const {
     std::vector<double> sides;
-    for (const Segment& s : segments) {
-        const double side = std::max(std::fabs(s.end.x - s.start.x), std::fabs(s.end.y - s.start.y));
-        if (side > 0 && side < HUGE_VAL) sides.push_back(side);
-    }
-    if (sides.empty()) return plane_->Apart();
-    const auto middle = sides.begin() + static_cast<std::ptrdiff_t>(sides.size() / 2);
-    std::nth_element(sides.begin(), middle, sides.end());
-    return std::max(plane_->Apart(), *middle);
+    for (const Segment& s : segments) sides.push_back(std::max(std::fabs(s.end.x - s.start.x), std::fabs(s.end.y - s.start.y)));
+    return std::max(plane_->Apart(), PositiveMedian(sides));
 }
 
 // Each place takes the share of the sine's bound that the header gives, and
-// is sought about the plane's reach for the distance apart.
+// is sought about the plane's reach for the distance apart. The grid's finest
+// cells are twice as wide as the median place asked about, so that most
+// places lie on that level and a query reads a few of its cells. Cells as
+// fine as the reach were far finer than most places, which the tolerance's
+// share makes wider as the elements grow shorter: the places then straddled
+// two levels, and the widest read thousands of cells on the finest (a map of
+// countries in metres looked up 550 cells per query, a ring of 320,000 elements
+// 2.6 times the cells per query of one of 80,000).
 void ContactCandidates::ListPlaces(const std::vector<Segment>& segments, const RoundingModel& rounding) {
     const double sineTimesSide =
         kTolerance / apart_ + 2 * rounding.AreaRoundingPerUnit() + 1.1 * rounding.AreaBound() / apart_;
     places_.assign(segments.size(), LinePlane::Nowhere());
     placeReach_ = plane_->Reach(apart_);
-    placeGrid_.emplace(4 * placeReach_, segments.size(), places_);
+    std::vector<double> widths;
     for (std::size_t i = 0; i < segments.size(); ++i) {
         if (wide_[i]) continue;
-        places_[i] = plane_->PlaceOf(segments[i].start, segments[i].end, sineTimesSide);
-        placeGrid_->Insert(static_cast<int>(i));
+        const Box& place = places_[i] = plane_->PlaceOf(segments[i].start, segments[i].end, sineTimesSide);
+        widths.push_back(std::max(place.maxX - place.minX, place.maxY - place.minY));
+    }
+    const double cellSize = std::max(4 * placeReach_, 2 * (PositiveMedian(widths) + placeReach_));
+    placeGrid_.emplace(cellSize, segments.size(), places_);
+    for (std::size_t i = 0; i < segments.size(); ++i) {
+        if (!wide_[i]) placeGrid_->Insert(static_cast<int>(i));
     }
 }
 
