@@ -130,6 +130,13 @@ void PackedBoxTree::QueryAlong(const Strip& band, std::vector<int>& found) const
     if (!levels_.empty()) Descend(levels_.size() - 1, 0, meets, found);
 }
 
+void PackedBoxTree::QueryAlong(const std::vector<Strip::BoxTest>& bands, std::vector<int>& found) const {
+    const auto meets = [&](const Box& other) {
+        return std::any_of(bands.begin(), bands.end(), [&](const Strip::BoxTest& test) { return test.Meets(other); });
+    };
+    if (!levels_.empty()) Descend(levels_.size() - 1, 0, meets, found);
+}
+
 template <typename Meets>
 void PackedBoxTree::Descend(std::size_t level, std::size_t node, const Meets& meets, std::vector<int>& found) const {
     const Node& here = levels_[level][node];

@@ -43,6 +43,10 @@ public:
     // Appends to `found` the item of every live entry whose box meets the
     // band: a band at a slant meets few of the nodes that its box would.
     void QueryAlong(const Strip& band, std::vector<int>& found) const;
+    // Appends, each once, the item of every live entry whose box meets one of
+    // the bands: bands that lie together share the descent through the nodes
+    // above them.
+    void QueryAlong(const std::vector<Strip::BoxTest>& bands, std::vector<int>& found) const;
 
 private:
     struct Node {

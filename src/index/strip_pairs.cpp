@@ -25,6 +25,7 @@ StripPairs::StripPairs(const std::vector<Segment>& segments, const std::vector<b
     // held each twice, and sorting them cost more than finding them.)
     std::vector<std::uint64_t> foundLate;
     std::vector<Strip> strips;
+    std::vector<Strip::BoxTest> tests;
     std::vector<int> partners;
     std::size_t found = 0;
     for (std::size_t i = 0; i < segments.size() && complete_; ++i) {
@@ -35,22 +36,25 @@ StripPairs::StripPairs(const std::vector<Segment>& segments, const std::vector<b
             complete_ = false;
             break;
         }
+        tests.clear();
+        for (const Strip& strip : strips) tests.emplace_back(strip);
         partners.clear();
-        for (const Strip& strip : strips) {
-            const std::size_t before = partners.size();
-            tree.QueryAlong(strip, partners);
-            // The tree met the segment's box; the strip must meet the segment.
-            const auto missed = [&](int partner) {
-                const Segment& other = segments[static_cast<std::size_t>(partner)];
-                return !strip.MeetsSegment(other.start, other.end);
-            };
-            const auto met = partners.begin() + static_cast<std::ptrdiff_t>(before);
-            partners.erase(std::remove_if(met, partners.end(), missed), partners.end());
-        }
-        // An element met by both strips is met twice.
-        partners.erase(std::remove(partners.begin(), partners.end(), static_cast<int>(i)), partners.end());
+        tree.QueryAlong(tests, partners);
+        // The strips descend the tree together, as they lie together. A
+        // partner is one whose box and segment meet the same strip, as when
+        // each strip asked the tree alone.
+        const auto met = [&](int partner) {
+            const Segment& other = segments[static_cast<std::size_t>(partner)];
+            const Box box = Box::Around(other.start, other.end);
+            for (std::size_t s = 0; s < strips.size(); ++s) {
+                if (tests[s].Meets(box) && strips[s].MeetsSegment(other.start, other.end)) return true;
+            }
+            return false;
+        };
+        partners.erase(std::remove_if(partners.begin(), partners.end(),
+                                      [&](int partner) { return partner == static_cast<int>(i) || !met(partner); }),
+                       partners.end());
         std::sort(partners.begin(), partners.end());
-        partners.erase(std::unique(partners.begin(), partners.end()), partners.end());
         for (int partner : partners) {
             const auto other = static_cast<std::size_t>(partner);
             if (other > i) {

@@ -16,10 +16,11 @@ namespace loopweave {
 // segment meets. The caller says, as strips, where another element must pass
 // to be found in contact with each (ContactCandidates says why).
 //
-// The segments' boxes go into a packed tree, which each strip descends only
-// where it meets the nodes (PackedBoxTree::QueryAlong): the tree is packed
-// along a Hilbert curve, so a thin strip meets the nodes near where it
-// crosses the chain, a few per level, however the chain winds.
+// The segments' boxes go into a packed tree, which an element's strips
+// descend together, only where one of them meets the nodes
+// (PackedBoxTree::QueryAlong): the tree is packed along a Hilbert curve, so a
+// thin strip meets the nodes near where it crosses the chain, a few per
+// level, however the chain winds.
 //
 // A chain that gives more pairs than `mostPairs` (one crowded into one place,
 // where nearly every pair is near) is not paired; Complete is false then, and
