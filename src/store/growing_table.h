@@ -47,8 +47,9 @@ public:
         if (size_ == capacity_) Reallocate(std::max<std::size_t>(16, 2 * capacity_));
         new (records_ + size_++) T(copy);
     }
-    // Grows to `count` records, the new ones copies of `record`.
-    void resize(std::size_t count, const T& record = T{}) {
+    // Grows to `count` records, the new ones copies of `record` (taken by
+    // value: it may lie in the table).
+    void resize(std::size_t count, T record = T{}) {
         if (count > capacity_) Reallocate(std::max(count, 2 * capacity_));
         for (; size_ < count; ++size_) new (records_ + size_) T(record);
         size_ = count;

@@ -10,9 +10,9 @@ namespace {
 
 using loopweave::GrowingTable;
 
-// Records survive every growth, a record appended from the table itself is
-// read before the table moves, resize fills only the new records, and a size
-// past the address space is refused.
+// Records survive every growth, a record appended or filled in from the
+// table itself is read before the table moves, resize fills only the new
+// records, and a size past the address space is refused.
 TEST(GrowingTable, KeepsItsRecordsAsItGrows) {
     GrowingTable<std::size_t> table;
     table.push_back(7);
@@ -25,6 +25,8 @@ TEST(GrowingTable, KeepsItsRecordsAsItGrows) {
     EXPECT_EQ(table[99999], 100006u);
     EXPECT_EQ(table[100000], 1u);
     EXPECT_EQ(table.back(), 1u);
+    table.resize(700000, table[0]);
+    EXPECT_EQ(table.back(), 7u);
     // A byte count past the address space would wrap to a few bytes.
     EXPECT_THROW(table.reserve(SIZE_MAX / sizeof(std::size_t) + 2), std::bad_alloc);
 }
