@@ -181,6 +181,28 @@ TEST(DiagnosisDifferential, ElementsFarApartAlongOneLineFarFromTheOrigin) {
     EXPECT_GT(crossed, 10);
 }
 
+// A ring far out whose walk goes out to infinity and back between its
+// corners: most elements have no finite length, and the few finite ones
+// alone set how far apart the check seeks pairs by their boxes.
+TEST(DiagnosisDifferential, RingFarOutThroughInfinity) {
+    std::vector<Line> lines;
+    const int corners = 60;
+    for (int k = 0; k < corners; ++k) {
+        const double from = 6.283185307179586 * k / corners;
+        const double to = 6.283185307179586 * (k + 1) / corners;
+        const double x0 = 5e6 + 1e3 * std::cos(from), y0 = 5e6 + 1e3 * std::sin(from);
+        const double x1 = 5e6 + 1e3 * std::cos(to), y1 = 5e6 + 1e3 * std::sin(to);
+        const double xm = (x0 + x1) / 2, ym = (y0 + y1) / 2;
+        lines.push_back({x0, y0, xm, ym});
+        lines.push_back({xm, ym, HUGE_VAL, ym});
+        lines.push_back({HUGE_VAL, ym, xm, ym});
+        lines.push_back({xm, ym, x1, y1});
+    }
+    COutputLoopweave polygon;
+    RandomDrawings::AppendAsClosedChain(polygon, lines);
+    EXPECT_EQ(ExpectSameDiagnosis(polygon, 0), 1);
+}
+
 // A chain back and forth along one line far from the origin: every end lies
 // near every element's line, too many pairs to list, and the check falls
 // back to every pair.
