@@ -264,9 +264,13 @@ class _Run:
 
 
 def _run(lines, keys, options, whole):
-    return _Run(_loopweave.run_pipeline(lines, keys, options["cross"], options["frame"], options["frame_margin"],
-                                        options["tolerance"], options["remove_returns"], options["holes"],
-                                        options["labels"], whole))
+    return _Run(_columns(lines, keys, options, whole))
+
+
+def _columns(lines, keys, options, whole, along=False):
+    return _loopweave.run_pipeline(lines, keys, options["cross"], options["frame"], options["frame_margin"],
+                                   options["tolerance"], options["remove_returns"], options["holes"],
+                                   options["labels"], whole, along)
 
 
 def _run_whole(client, line_blocks, key_blocks, firsts, options):
@@ -370,10 +374,10 @@ def _joined(parts):
 def _run_tile(parts, options, whole, grid, tile, margin):
     """A tile's final chains, and the rows its second run needs."""
     lines, keys, rows = _joined(parts)
-    columns = _run(lines, tiles.row_keys(rows), options, whole).columns
-    final = grid.core_of(tiles.chain_boxes(columns, rows, lines)) == tile
-    run = _Run(tiles.kept(columns, rows, keys, final), bool(columns["polygons"]["open"].any()))
-    run.second = tiles.second_rows(columns, rows, lines, final, margin)
+    columns = _columns(lines, keys, options, whole, along=True)
+    final = grid.core_of(tiles.chain_boxes(columns, lines)) == tile
+    run = _Run(tiles.kept(columns, final), bool(columns["polygons"]["open"].any()))
+    run.second = rows[tiles.second_rows(columns, lines, final, margin)]
     return run
 
 
@@ -383,10 +387,10 @@ def _second_of(run):
 
 def _run_second(parts, options, whole, grid):
     """The group's chains that lie inside no single core."""
-    lines, keys, rows = _joined(parts)
-    columns = _run(lines, tiles.row_keys(rows), options, whole).columns
-    outside = grid.core_of(tiles.chain_boxes(columns, rows, lines)) < 0
-    return _Run(tiles.kept(columns, rows, keys, outside), bool(columns["polygons"]["open"].any()))
+    lines, keys, _ = _joined(parts)
+    columns = _columns(lines, keys, options, whole, along=True)
+    outside = grid.core_of(tiles.chain_boxes(columns, lines)) < 0
+    return _Run(tiles.kept(columns, outside), bool(columns["polygons"]["open"].any()))
 
 
 class _Sets:

@@ -63,16 +63,9 @@ class Grid:
         return rows, tiles
 
 
-def row_keys(rows):
-    """Keys naming each segment by its row, so that every chain names its rows."""
-    return np.column_stack([rows, np.zeros(len(rows), dtype=np.int64)]).astype(np.int32)
-
-
-def kept(columns, rows, keys, keep):
-    """The columns of the chains (polygons) in `keep` only, numbered from 1
-    again, their keys the caller's (`keys` of the run's `rows`)."""
+def kept(columns, keep):
+    """The columns of the chains (polygons) in `keep` only, numbered from 1 again."""
     numbers = np.cumsum(keep)
-    texts = [f"{a},{b}" for a, b in keys.tolist()]
     result = {"scale": columns["scale"], "account": columns["account"], "closing": columns["closing"][keep]}
     for layer in ("faces", "polygons", "dangles", "errors"):
         table = columns[layer]
@@ -80,47 +73,44 @@ def kept(columns, rows, keys, keep):
         result[layer] = {name: ([value for value, c in zip(column, chosen) if c] if isinstance(column, list)
                                 else np.asarray(column)[chosen]) for name, column in table.items()}
         result[layer]["polygon"] = numbers[result[layer]["polygon"] - 1].astype(np.int32)
-        if "keys" in table:
-            result[layer]["keys"] = [" ".join(texts[np.searchsorted(rows, r)] for r in _rows_along(k))
-                                     for k in result[layer]["keys"]]
         if layer == "dangles":
             result["dangle_origins"] = np.asarray(columns["dangle_origins"])[chosen]
     return result
 
 
-def chain_boxes(columns, rows, lines):
+def chain_boxes(columns, lines):
     """The box of each chain's segments (of its ring or line and of the runs
     stripped from it), as entered: a run finds it with the same bits as any
     other, where the chain's own vertices can differ in their last bits."""
-    chains, along = [], []
-    for layer in ("polygons", "dangles"):
-        for chain, keys in zip(columns[layer]["polygon"], columns[layer]["keys"]):
-            along += _rows_along(keys)
-            chains += [chain - 1] * (len(along) - len(chains))
-    boxes = contact_groups.grown_boxes(lines[np.searchsorted(rows, np.array(along, dtype=np.int64))], 0.0)
-    return contact_groups.union_boxes(boxes, np.array(chains, dtype=np.int64), len(columns["polygons"]["polygon"]))
+    chain, row = _chains_along(columns)
+    return contact_groups.union_boxes(contact_groups.grown_boxes(lines[row], 0.0), chain,
+                                      len(columns["polygons"]["polygon"]))
 
 
-def second_rows(columns, rows, lines, final, margin):
-    """The rows the second run needs from a tile: those of its chains that
-    are not final, of its final outer boundaries that no final face holds,
-    and the rows in contact with them."""
+def second_rows(columns, lines, final, margin):
+    """The rows (of the run's input) the second run needs: those of its
+    chains that are not final, of its final outer boundaries that no final
+    face holds, and the rows in contact with them."""
     polygons = columns["polygons"]
-    held = {_lowest_point(ring) for wkb, polygon in zip(columns["faces"]["wkb"], columns["faces"]["polygon"])
-            if final[polygon - 1] for ring in _polygon_rings(wkb)[1:]}
+    faces = columns["faces"]
+    held = {_lowest_point(ring) for i in np.flatnonzero(np.asarray(faces["holes"]) > 0)
+            if final[faces["polygon"][i] - 1] for ring in _polygon_rings(faces["wkb"][i])[1:]}
     loose = (np.asarray(polygons["round"]) < 0) & final
     for i in np.flatnonzero(loose):
         points = np.frombuffer(polygons["wkb"][i], "<f8", offset=9).reshape(-1, 2)
         loose[i] = _lowest_point(points) not in held
-    send = ~final | loose
-    chosen = [_rows_along(k) for layer in ("polygons", "dangles")
-              for k, p in zip(columns[layer]["keys"], columns[layer]["polygon"]) if send[p - 1]]
-    sent = np.unique(np.concatenate([[]] + chosen).astype(np.int64))
-    return rows[_in_contact(contact_groups.grown_boxes(lines, margin), np.searchsorted(rows, sent))]
+    chain, row = _chains_along(columns)
+    sent = np.unique(row[(~final | loose)[chain]])
+    return _in_contact(contact_groups.grown_boxes(lines, margin), sent)
 
 
-def _rows_along(keys):
-    return [int(token.split(",")[0]) for token in keys.split()]
+def _chains_along(columns):
+    """(chain, row) of every element along the chains as formed and the runs
+    stripped from them: its polygon, from 0, and its row in the run's input."""
+    layers = ("polygons", "dangles")
+    chain = np.concatenate([np.repeat(np.asarray(columns[layer]["polygon"], dtype=np.int64) - 1,
+                                      columns[layer]["elements"]) for layer in layers])
+    return chain, np.concatenate([columns["along"][layer] for layer in layers]).astype(np.int64)
 
 
 def _lowest_point(points):

@@ -122,16 +122,23 @@ std::vector<LabelPoint> LabelsOf(const py::handle& labels, const CoordinateFrame
 }
 
 // What every layer of lines and areas holds: the geometry, the polygon it
-// came from (numbered from 1), its elements and their keys.
+// came from (numbered from 1), its elements and their keys; and, for a
+// caller that must find each element's input segment without parsing the
+// keys, the input row of every element along the chain (`elements` of them
+// per row of the layer), when `recordsRows`.
 struct ChainColumns {
     std::vector<std::string> wkb, keys;
-    std::vector<int> polygon, elements;
+    std::vector<int> polygon, elements, inputRows;
+    bool recordsRows = false;
 
     void Add(std::string geometry, const Path& path, const InputKeys& inputKeys, int index, int count) {
         wkb.push_back(std::move(geometry));
         keys.push_back(KeysAlong(path, inputKeys));
         polygon.push_back(index);
         elements.push_back(count);
+        if (recordsRows) {
+            for (const ElementCopy& element : path) inputRows.push_back(element.key1);
+        }
     }
 };
 
@@ -155,9 +162,10 @@ struct Columns {
 };
 
 Columns ColumnsOf(const std::vector<SelectedPolygon>& formed, const LayerContent& content,
-                  const std::vector<long>& labelAreas, const PipelineResult& result) {
+                  const std::vector<long>& labelAreas, const PipelineResult& result, bool along) {
     const CoordinateFrame& frame = result.frame;
     Columns c;
+    c.polygons.recordsRows = c.dangles.recordsRows = along;
     std::vector<std::vector<long>> labelsOfArea(content.areas.size());
     for (std::size_t i = 0; i < labelAreas.size(); ++i) {
         if (labelAreas[i] >= 0) labelsOfArea[static_cast<std::size_t>(labelAreas[i])].push_back(static_cast<long>(i));
@@ -310,7 +318,7 @@ bool MovesExactly(const py::array_t<double, py::array::c_style | py::array::forc
 
 py::dict Run(const py::handle& lines, const py::handle& keys, bool cross, const py::handle& frameObject,
              double frameMargin, double tolerance, bool removeReturns, bool holes, const py::handle& labels,
-             const py::handle& whole) {
+             const py::handle& whole, bool along) {
     if (!(tolerance >= 0) || !std::isfinite(tolerance)) {
         throw py::value_error("tolerance must be a positive, finite distance");
     }
@@ -338,7 +346,7 @@ py::dict Run(const py::handle& lines, const py::handle& keys, bool cross, const 
         const std::vector<SelectedPolygon> formed = NumberedPolygons(builder);
         const LayerContent content = ContentOf(formed, result.strippedRuns, selection);
         result.account.Settle(content, formed, selection);
-        columns = ColumnsOf(formed, content, AreasHolding(content, labelPoints), result);
+        columns = ColumnsOf(formed, content, AreasHolding(content, labelPoints), result, along);
     });
     py::dict output = ToPython(columns);
     output["scale"] = DistancesOf(result);
@@ -347,6 +355,12 @@ py::dict Run(const py::handle& lines, const py::handle& keys, bool cross, const 
     if (request.wholeDrawing) {
         output["closing"] = ClosingColumn(result.closingElements);
         output["dangle_origins"] = Column(columns.dangleOrigins);
+    }
+    if (along) {
+        py::dict rows;
+        rows["polygons"] = Column(columns.polygons.inputRows);
+        rows["dangles"] = Column(columns.dangles.inputRows);
+        output["along"] = rows;
     }
     return output;
 }
@@ -413,9 +427,10 @@ std::vector<py::array_t<std::int64_t>> MergedNumbers(const std::vector<py::array
 void BindPipeline(py::module_& module) {
     module.def("run_pipeline", &Run, py::arg("lines"), py::arg("keys"), py::arg("cross"), py::arg("frame"),
                py::arg("frame_margin"), py::arg("tolerance"), py::arg("remove_returns"), py::arg("holes"),
-               py::arg("labels"), py::arg("whole") = py::none(),
+               py::arg("labels"), py::arg("whole") = py::none(), py::arg("along") = false,
                "Lines (n, 4) float64 with keys (n, 2) int32 to the columns of faces, polygons, dangles and "
-               "error points; see loopweave.polygonize. whole: the scale of the drawing they are a part of.");
+               "error points; see loopweave.polygonize. whole: the scale of the drawing they are a part of. "
+               "along: also the input row of every element along each chain of the polygons and dangles.");
     module.def("centred_offset", &CoordinateFrame::CentredOffset, py::arg("low"), py::arg("high"),
                "The offset that centres an axis spanning [low, high] in the library's coordinates.");
     module.def("scale_exponent",
