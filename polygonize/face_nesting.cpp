@@ -71,35 +71,30 @@ Point LookUpPoint(const Ring& boundary) {
     return {leftmost.x - CoordinateFrame::kLibraryTolerance / 4, leftmost.y};
 }
 
-// The faces by the cells of a grid over their boxes, each cell's list
-// smallest face first, so that the first face found to hold a point is the
-// smallest that does.
-class FaceGrid {
+// A grid of about one cell per item over an extent, at most 1024 a side;
+// places outside the extent fall in its border cells.
+class GridCells {
 public:
-    FaceGrid(const std::vector<Ring>& rings, const std::vector<double>& areas) {
-        for (const Ring& ring : rings) {
-            if (ring.box.empty) continue;
-            extent_.Add(ring.box.minX, ring.box.minY);
-            extent_.Add(ring.box.maxX, ring.box.maxY);
-        }
-        side_ = std::clamp(static_cast<int>(std::sqrt(static_cast<double>(rings.size()))), 1, 1024);
-        cells_.resize(static_cast<std::size_t>(side_) * static_cast<std::size_t>(side_));
-        std::vector<std::size_t> bySize(rings.size());
-        std::iota(bySize.begin(), bySize.end(), std::size_t{0});
-        std::stable_sort(bySize.begin(), bySize.end(), [&](std::size_t a, std::size_t b) { return areas[a] < areas[b]; });
-        for (std::size_t face : bySize) {
-            const Extent& box = rings[face].box;
-            if (box.empty) continue;
-            for (int cx = Column(box.minX); cx <= Column(box.maxX); ++cx) {
-                for (int cy = Row(box.minY); cy <= Row(box.maxY); ++cy) cells_[Index(cx, cy)].push_back(face);
+    GridCells(const Extent& extent, std::size_t items)
+        : extent_(extent), side_(std::clamp(static_cast<int>(std::sqrt(static_cast<double>(items))), 1, 1024)) {}
+
+    std::size_t Count() const { return static_cast<std::size_t>(side_) * static_cast<std::size_t>(side_); }
+    bool Covers(Point p) const { return BoxHolds(extent_, p); }
+    bool Meets(const Extent& box) const {
+        return !box.empty && !extent_.empty && box.minX <= extent_.maxX && extent_.minX <= box.maxX &&
+               box.minY <= extent_.maxY && extent_.minY <= box.maxY;
+    }
+    std::size_t CellOf(Point p) const { return Index(Column(p.x), Row(p.y)); }
+
+    // Calls visit(cell) for every cell the box covers, until it returns true.
+    template <typename Visit>
+    bool AnyCell(const Extent& box, Visit visit) const {
+        for (int cx = Column(box.minX); cx <= Column(box.maxX); ++cx) {
+            for (int cy = Row(box.minY); cy <= Row(box.maxY); ++cy) {
+                if (visit(Index(cx, cy))) return true;
             }
         }
-    }
-
-    // The faces whose boxes may hold p, smallest first.
-    const std::vector<std::size_t>& At(Point p) const {
-        static const std::vector<std::size_t> none;
-        return BoxHolds(extent_, p) ? cells_[Index(Column(p.x), Row(p.y))] : none;
+        return false;
     }
 
 private:
@@ -114,9 +109,77 @@ private:
     }
 
     Extent extent_;
-    int side_ = 1;
+    int side_;
+};
+
+Extent ExtentOf(const std::vector<Ring>& rings) {
+    Extent extent;
+    for (const Ring& ring : rings) {
+        if (ring.box.empty) continue;
+        extent.Add(ring.box.minX, ring.box.minY);
+        extent.Add(ring.box.maxX, ring.box.maxY);
+    }
+    return extent;
+}
+
+Extent ExtentOf(const std::vector<Point>& points) {
+    Extent extent;
+    for (Point p : points) extent.Add(p.x, p.y);
+    return extent;
+}
+
+// The faces by the cells of a grid over their boxes, each cell's list
+// smallest face first, so that the first face found to hold a point is the
+// smallest that does.
+class FaceGrid {
+public:
+    FaceGrid(const std::vector<Ring>& rings, const std::vector<double>& areas)
+        : grid_(ExtentOf(rings), rings.size()), cells_(grid_.Count()) {
+        std::vector<std::size_t> bySize(rings.size());
+        std::iota(bySize.begin(), bySize.end(), std::size_t{0});
+        std::stable_sort(bySize.begin(), bySize.end(), [&](std::size_t a, std::size_t b) { return areas[a] < areas[b]; });
+        for (std::size_t face : bySize) {
+            if (rings[face].box.empty) continue;
+            grid_.AnyCell(rings[face].box, [&](std::size_t cell) {
+                cells_[cell].push_back(face);
+                return false;
+            });
+        }
+    }
+
+    // The faces whose boxes may hold p, smallest first.
+    const std::vector<std::size_t>& At(Point p) const {
+        static const std::vector<std::size_t> none;
+        return grid_.Covers(p) ? cells_[grid_.CellOf(p)] : none;
+    }
+
+private:
+    GridCells grid_;
     std::vector<std::vector<std::size_t>> cells_;
 };
+
+// Which boxes may hold one of a set of points: the cells of a grid over
+// the points that hold one.
+class PointCells {
+public:
+    explicit PointCells(const std::vector<Point>& points) : grid_(ExtentOf(points), points.size()), held_(grid_.Count()) {
+        for (Point p : points) held_[grid_.CellOf(p)] = 1;
+    }
+
+    bool MayHoldOne(const Extent& box) const {
+        return grid_.Meets(box) && grid_.AnyCell(box, [&](std::size_t cell) { return held_[cell] != 0; });
+    }
+
+private:
+    GridCells grid_;
+    std::vector<char> held_;
+};
+
+Extent BoxOf(COutputLoopweave& polygon) {
+    Extent box;
+    for (CLoopweaveElement* element : ChainOf(polygon)) box.Add(element->Sx(), element->Sy());
+    return box;
+}
 
 }  // namespace
 
@@ -160,11 +223,24 @@ std::vector<std::vector<std::size_t>> HolesOfFaces(const std::vector<COutputLoop
     }
     std::vector<std::vector<std::size_t>> holes(polygons.size());
     if (boundaries.empty() || faces.empty()) return holes;
-    const FaceLocator locator(faces);
-    for (std::size_t boundary : boundaries) {
-        const Point p = LookUpPoint(RingOf(*polygons[boundary]));
-        const long face = locator.Locate(p.x, p.y, [](std::size_t) { return false; });
-        if (face >= 0) holes[faceIndex[static_cast<std::size_t>(face)]].push_back(boundary);
+    std::vector<Point> lookUps;
+    for (std::size_t boundary : boundaries) lookUps.push_back(LookUpPoint(RingOf(*polygons[boundary])));
+    // Only a face whose box holds a look-up point can take a hole. In one
+    // large group (a street map, a tile of a larger one) that is a handful of
+    // its faces, and copying every face into the locator cost as much as
+    // forming them.
+    const PointCells lookUpCells(lookUps);
+    std::vector<COutputLoopweave*> candidates;
+    std::vector<std::size_t> candidateIndex;
+    for (std::size_t i = 0; i < faces.size(); ++i) {
+        if (!lookUpCells.MayHoldOne(BoxOf(*faces[i]))) continue;
+        candidates.push_back(faces[i]);
+        candidateIndex.push_back(faceIndex[i]);
+    }
+    const FaceLocator locator(candidates);
+    for (std::size_t i = 0; i < boundaries.size(); ++i) {
+        const long face = locator.Locate(lookUps[i].x, lookUps[i].y, [](std::size_t) { return false; });
+        if (face >= 0) holes[candidateIndex[static_cast<std::size_t>(face)]].push_back(boundaries[i]);
     }
     return holes;
 }

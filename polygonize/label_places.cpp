@@ -5,6 +5,7 @@
 namespace lwpolygonize {
 
 std::vector<long> AreasHolding(const LayerContent& content, const std::vector<LabelPoint>& points) {
+    if (points.empty()) return {};  // the locator would copy every face's ring for nothing
     std::vector<COutputLoopweave*> faces;
     for (const AreaFeature& area : content.areas) faces.push_back(area.outer.polygon);
     const FaceLocator locator(faces);
