@@ -25,6 +25,8 @@ from loopweave import inputs, layer_writer
 
 _FEATURES_PER_PARTITION = 50000
 _DRIVERS = {".gpkg": "GPKG", ".fgb": "FlatGeobuf"}
+_CONTRACTS = {"exact": "the single process's result, bit for bit",
+              "tiled": "run in tiles: the single process's faces, not its bits"}
 
 
 def _arguments(argv):
@@ -177,7 +179,7 @@ def main(argv=None):
         label_table = None if labels is None else inputs.points_of(labels)[1]
         counts = _write(client, kept, label_table, crs, options.output)
         print(f"loopweave: {counts['faces']} faces, {counts.get('dangles', 0)} dangles, "
-              f"{counts.get('errors', 0)} error points written to {options.output}")
+              f"{counts.get('errors', 0)} error points written to {options.output} ({_CONTRACTS[kept.contract]})")
     finally:
         client.close()
         if cluster is not None:

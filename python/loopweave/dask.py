@@ -36,6 +36,11 @@ _DIGIT_BITS = 16  # the median is selected 16 bits of its bit pattern at a time
 # waiting to be gathered.
 _BYTES_PER_SEGMENT = 1000
 _SAFETY = 4
+# Tiles run in parallel only where each is worth its task: below about this
+# many segments a run takes a second or less, and what tiling adds (the
+# second run on the tiles' seams, a pass over the partitions) costs more
+# than a worker saves.
+_LEAST_PARALLEL_TILE = 20000
 
 
 def polygonize(lines, *, keys=None, client=None, cross=True, frame=None, frame_margin=0.0, tolerance=None,
@@ -60,8 +65,12 @@ def polygonize(lines, *, keys=None, client=None, cross=True, frame=None, frame_m
         gather=False, faces keep the count ("labels") and the row of the
         first label inside ("first_label", -1 for none).
     tile_segments: the most segments one task takes: a larger contact group
-        is run in tiles. None derives it from the workers' memory limit, or
-        leaves groups whole where they have none. Not with a tolerance.
+        is run in tiles. None derives it from the workers' memory limit and
+        from their threads: on several, a group of more than 20,000
+        segments and more than half a thread's share of the drawing is run
+        in tiles, about two a thread, so that every worker takes part. A
+        number beyond the drawing's size keeps every group whole, for the
+        exact contract. Not with a tolerance.
     The result's `contract` is "exact" (the single process's bits and order)
     or "tiled" (a group ran in tiles: the same faces, dangles and error
     points, each within the library's rounding, not in the same order; the
@@ -93,7 +102,7 @@ def polygonize(lines, *, keys=None, client=None, cross=True, frame=None, frame_m
         runs, contract = [_run_whole(client, line_blocks, key_blocks, firsts, options)], "exact"
     else:
         runs, contract = _runs_in_groups(client, line_blocks, key_blocks, firsts, extent, options,
-                                         _tile_budget(client, tile_segments))
+                                         _tile_budget(client, tile_segments, int(firsts[-1])))
     if not gather:
         kept = _kept(client, runs, labels is not None)
         kept.contract = contract
@@ -129,18 +138,24 @@ def local_cluster(n_workers=None, **options):
                             dashboard_address=":0", **options)
 
 
-def _tile_budget(client, tile_segments):
-    """The most segments a task takes; None for no limit."""
+def _tile_budget(client, tile_segments, segments):
+    """The most segments a task takes, of a drawing of `segments`; None for no limit."""
     if tile_segments is not None:
         return int(tile_segments)
     workers = client.scheduler_info()["workers"].values()
-    if not workers or not all(worker.get("memory_limit") for worker in workers):
-        return None
-    # Data Dask manages can be spilled to disk; the rest (the interpreter,
-    # its libraries, memory not given back) stays.
-    free = min(worker["memory_limit"] - (worker["metrics"]["memory"] - worker["metrics"]["managed_bytes"])
-               for worker in workers)
-    return max(1, free // (_BYTES_PER_SEGMENT * _SAFETY))
+    threads = sum(client.nthreads().values())
+    budgets = []
+    if threads > 1:
+        # Two tiles a thread, as bins go, so that a thread that finishes
+        # early takes one more.
+        budgets.append(max(_LEAST_PARALLEL_TILE, -(-segments // (2 * threads))))
+    if workers and all(worker.get("memory_limit") for worker in workers):
+        # Data Dask manages can be spilled to disk; the rest (the interpreter,
+        # its libraries, memory not given back) stays.
+        free = min(worker["memory_limit"] - (worker["metrics"]["memory"] - worker["metrics"]["managed_bytes"])
+                   for worker in workers)
+        budgets.append(max(1, free // (_BYTES_PER_SEGMENT * _SAFETY)))
+    return min(budgets, default=None)
 
 
 def _kept(client, runs, with_labels):
