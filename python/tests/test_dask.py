@@ -247,14 +247,16 @@ def assert_same_sets(expected, actual):
     assert errors[0] == errors[1]
 
 
-@pytest.mark.parametrize("drawing", ["grid", "random"])
+@pytest.mark.parametrize("drawing", ["grid", "random", "map"])
 def test_tiles_give_the_same_faces(client, drawing):
     rng = np.random.default_rng(17)
-    lines = {"grid": lambda: turned_grid(30, 0.3), "random": lambda: random_segments(rng, 2000)}[drawing]()
+    lines, tile_segments = {"grid": lambda: (turned_grid(30, 0.3), 40),
+                            "random": lambda: (random_segments(rng, 2000), 40),
+                            "map": lambda: (state_borders(), 600)}[drawing]()
     for options in ({"labels": labels_over(rng, lines).geometry}, {"holes": False}):
         expected = loopweave.polygonize(lines, **options)
-        actual = lwdask.polygonize(da.from_array(lines, chunks=(len(lines) // 3, 4)), client=client, tile_segments=40,
-                                   **options)
+        actual = lwdask.polygonize(da.from_array(lines, chunks=(len(lines) // 3, 4)), client=client,
+                                   tile_segments=tile_segments, **options)
         assert_same_sets(expected, actual)
     assert lwdask.polygonize(da.from_array(lines, chunks=(len(lines) // 3, 4)), client=client).contract == "exact"
 
