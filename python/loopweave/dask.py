@@ -36,10 +36,10 @@ _DIGIT_BITS = 16  # the median is selected 16 bits of its bit pattern at a time
 # waiting to be gathered.
 _BYTES_PER_SEGMENT = 1000
 _SAFETY = 4
-# Tiles run in parallel only where each is worth its task: below about this
-# many segments a run takes a second or less, and what tiling adds (the
-# second run on the tiles' seams, a pass over the partitions) costs more
-# than a worker saves.
+# Tiles run in parallel only where each is worth its task: a run on fewer
+# segments takes a second or two at most (random segments; a street map, a
+# fifth of that), and what tiling adds (the second run on the tiles' seams,
+# a pass over the partitions) costs about what a second worker saves.
 _LEAST_PARALLEL_TILE = 20000
 
 
