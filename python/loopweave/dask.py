@@ -194,8 +194,10 @@ def _numbered_as_formed(run):
 def _frame_of(part, layer, with_labels):
     import pandas
 
-    table = {name: column for name, column in part[layer].items()
-             if with_labels or name not in ("labels", "first_label")}
+    # The geometry and the keys come as lists: an empty one would make a
+    # column of floats, and the layer's partitions would disagree on its type.
+    table = {name: pandas.Series(column, dtype=object) if isinstance(column, list) else column
+             for name, column in part[layer].items() if with_labels or name not in ("labels", "first_label")}
     return pandas.DataFrame(table)
 
 

@@ -261,6 +261,18 @@ def test_tiles_give_the_same_faces(client, drawing):
     assert lwdask.polygonize(da.from_array(lines, chunks=(len(lines) // 3, 4)), client=client).contract == "exact"
 
 
+def test_tiles_left_on_the_workers_where_a_layer_is_empty_in_some(client):
+    # A fence at the grid's far corner: the first tile has no dangles, the
+    # last one has, and each layer's columns keep their types either way.
+    lines = turned_grid(30, 0.3)
+    corner = lines[:, 2:].max(axis=0)
+    lines = np.vstack([lines, [(*lines[np.argmax(lines[:, 3]), 2:], *(corner + 5))]])
+    kept = lwdask.polygonize(da.from_array(lines, chunks=(len(lines) // 3, 4)), client=client, tile_segments=40,
+                             gather=False)
+    expected = loopweave.polygonize(lines)
+    assert [len(getattr(kept, name).compute()) for name in expected._fields] == [len(layer) for layer in expected]
+
+
 def test_workers_with_less_memory_than_one_process_run_a_street_map_in_tiles():
     # 180,600 segments. One process polygonizing them peaks at 299 MiB
     # (ru_maxrss of a fresh /usr/bin/python3 that imports loopweave and numpy,
