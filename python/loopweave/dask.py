@@ -166,7 +166,10 @@ def _kept(client, runs, with_labels):
         parts = [client.submit(_numbered_as_formed, runs[0])]
     else:
         numbers, places = assembly.renumbering(client.gather([client.submit(_order_keys, r) for r in runs]))
-        parts = [client.submit(_renumbered, r, n, p) for r, n, p in zip(runs, numbers, places)]
+        # A place for every row of a run's layers: tens of MB for a large
+        # run, sent as data rather than inside the task graph.
+        orders = client.scatter(list(zip(numbers, places)), hash=False)
+        parts = [client.submit(_renumbered, r, order) for r, order in zip(runs, orders)]
     layers = [dask.dataframe.from_delayed([_delayed(_frame_of)(part, layer, with_labels) for part in parts])
               for layer in results.Polygonized._fields]
     kept = results.Polygonized(*layers)
@@ -181,7 +184,8 @@ def _order_keys(run):
     return assembly.order_keys(run.columns)
 
 
-def _renumbered(run, numbers, places):
+def _renumbered(run, order):
+    numbers, places = order
     return assembly.renumbered(run.columns, numbers, places)
 
 
