@@ -186,7 +186,23 @@ def main(argv=None):
             cluster.close()
 
 
+def _stop(number, frame):
+    _stopped_by.append(number)
+    raise KeyboardInterrupt
+
+
+_stopped_by = []
+
 if __name__ == "__main__":
-    # A termination unwinds like Ctrl-C, through the clean-up of the output.
-    signal.signal(signal.SIGTERM, lambda number, frame: sys.exit(128 + number))
-    main()
+    # Ctrl-C, a termination and a closed terminal unwind through the clean-up
+    # of the output (SIGHUP's default killed the run outright and left the
+    # partial output behind), then end the process by the same signal, as
+    # the tool does, so that a calling shell sees how it ended.
+    for stop in (signal.SIGTERM, signal.SIGHUP):
+        signal.signal(stop, _stop)
+    try:
+        main()
+    except KeyboardInterrupt:
+        number = _stopped_by[0] if _stopped_by else signal.SIGINT
+        signal.signal(number, signal.SIG_DFL)
+        os.kill(os.getpid(), number)

@@ -226,6 +226,32 @@ def test_command_writes_the_layers_once_and_safely(client, tmp_path, monkeypatch
     assert sorted(p.name for p in tmp_path.iterdir()) == ["faces.gpkg", "gathered.gpkg", "labels.geojson", "rooms.geojson"]
 
 
+@pytest.mark.parametrize("stop", ["SIGINT", "SIGHUP"])
+def test_command_stopped_by_a_signal_leaves_nothing(tmp_path, stop):
+    import signal
+    import subprocess
+    import sys
+    import time
+
+    geopandas = pytest.importorskip("geopandas")
+    from shapely.geometry import LineString
+
+    lines = street_blocks(np.random.default_rng(23), 150)
+    geopandas.GeoDataFrame(geometry=[LineString([l[:2], l[2:]]) for l in lines]).to_file(tmp_path / "streets.gpkg")
+    # The package found from any directory; Ctrl-C heard even where a shell
+    # running the tests in the background has its children ignore it.
+    environment = {**os.environ, "PYTHONPATH": os.path.dirname(os.path.dirname(os.path.abspath(loopweave.__file__)))}
+    command = subprocess.Popen([sys.executable, "-m", "loopweave", "streets.gpkg", "-o", "faces.gpkg",
+                                "--workers", "1"], cwd=tmp_path, env=environment, stderr=subprocess.PIPE, text=True,
+                               preexec_fn=lambda: signal.signal(signal.SIGINT, signal.SIG_DFL))
+    while command.poll() is None and not any(".partial" in p.name for p in tmp_path.iterdir()):
+        time.sleep(0.01)
+    command.send_signal(getattr(signal, stop))
+    assert command.wait(60) == -getattr(signal, stop)  # ended by the signal, after cleaning up
+    assert "Traceback" not in command.stderr.read()
+    assert [p.name for p in tmp_path.iterdir()] == ["streets.gpkg"]
+
+
 def assert_same_sets(expected, actual):
     """The tiled contract: the same faces (keys, holes, rings within
     rounding), dangles (either way round) and error points, in any order."""
