@@ -167,7 +167,9 @@ def _kept(client, runs, with_labels):
     else:
         numbers, places = assembly.renumbering(client.gather([client.submit(_order_keys, r) for r in runs]))
         # A place for every row of a run's layers: tens of MB for a large
-        # run, sent as data rather than inside the task graph.
+        # run, sent as data rather than inside the task graph. Not hashed:
+        # naming them by their content would cost a pass over them, and
+        # would share one name between calls, as the labels once did.
         orders = client.scatter(list(zip(numbers, places)), hash=False)
         parts = [client.submit(_renumbered, r, order) for r, order in zip(runs, orders)]
     layers = [dask.dataframe.from_delayed([_delayed(_frame_of)(part, layer, with_labels) for part in parts])
